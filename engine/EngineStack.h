@@ -1,0 +1,20 @@
+#pragma once
+// The engine's operations recurse as deep as the tree is, and a tree is as deep as its
+// input is long: a selection of a million characters makes a tree 500,000 levels
+// deep. Engine calls therefore run on a stack of their own, reserved once per thread
+// (2 GiB of address space, committed only as far as it is used), on the calling
+// thread, so that they can still process the window system's pending input.
+
+#include <functional>
+
+namespace lumenark {
+
+// Runs job on the engine stack and returns when it is done. A call made while already
+// on the engine stack runs the job directly. An exception thrown by the job is
+// rethrown to the caller.
+void RunOnEngineStack(const std::function<void()>& job);
+
+// True while the calling thread runs on the engine stack.
+bool OnEngineStack();
+
+}  // namespace lumenark

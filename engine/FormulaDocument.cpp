@@ -1,0 +1,26 @@
+#include "FormulaDocument.h"
+
+#include "EngineGlobals.h"
+#include "EngineStack.h"
+#include "TreeOperations.h"
+
+namespace lumenark {
+
+FormulaDocument::FormulaDocument(EditorText& text, Host& host)
+    : DiagramGrid(static_cast<std::size_t>(DiagramSize) * DiagramSize, ' '), Text(text), Platform(host) {
+  StopRequested = false;
+}
+
+FormulaDocument::~FormulaDocument() {
+  RunOnEngineStack([this] { DisposeTree(); });
+}
+
+void FormulaDocument::DisposeTree() {
+  if (Root != nullptr) RDisposeTree(Root);
+}
+
+void FormulaDocument::CopyTree(Slot target) {
+  if (Root != nullptr && !RCopyTree(Root, target)) StopForExhaustedMemory();
+}
+
+}  // namespace lumenark
