@@ -1,0 +1,139 @@
+// lumenark-cli end to end: the command-line contract, byte for byte.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct CliRun {
+  std::string out;
+  std::string err;
+  int status = -1;
+};
+
+std::string Quote(const std::string& argument) {
+  std::string quoted = "'";
+  for (char c : argument) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+CliRun RunCli(const std::vector<std::string>& arguments, const std::string& input = "") {
+  const auto dir = std::filesystem::temp_directory_path() / ("lumenark-cli-test-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "in", std::ios::binary) << input;
+  std::string command = Quote(LUMENARK_CLI_PATH);
+  for (const auto& argument : arguments) command += " " + Quote(argument);
+  command += " < " + Quote((dir / "in").string()) + " > " + Quote((dir / "out").string()) + " 2> " +
+             Quote((dir / "err").string());
+  const int raw = std::system(command.c_str());
+  CliRun run{ReadFile(dir / "out"), ReadFile(dir / "err"), WIFEXITED(raw) ? WEXITSTATUS(raw) : -1};
+  std::filesystem::remove_all(dir);
+  return run;
+}
+
+TEST(CliTest, CompileAndDecompile) {
+  CliRun run = RunCli({"-e", "A|B&C", "compile", "decompile"});
+  EXPECT_EQ(run.out, "A|B&C\nA|B&C\n");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.status, 0);
+}
+
+TEST(CliTest, TreeOfTheWorkedExample) {
+  CliRun run = RunCli({"-e", "~(A&B)=1", "tree"});
+  EXPECT_EQ(run.out, "~(A&B)=1\n    =\n __/ \\\n~    1\n \\\n  &\n / \\\n A B\n\n");
+  EXPECT_EQ(run.status, 0);
+}
+
+TEST(CliTest, SyntaxErrorStopsTheCommandsAndStillWritesTheDocument) {
+  CliRun run = RunCli({"-e", "A B", "compile", "cnf"});
+  EXPECT_EQ(run.out, "A B");
+  EXPECT_EQ(run.err, "Missing operator.\n");
+  EXPECT_EQ(run.status, 1);
+}
+
+TEST(CliTest, MacrostepsOfAConjunctiveNormalForm) {
+  CliRun run = RunCli({"--details", "3", "-e", "A|B&C", "cnf"});
+  EXPECT_EQ(run.out,
+            "A|B&C\n"
+            "Result - Global conversion to literal form:A|B&C\n"
+            "Result - Conversion to CNF:(A|B)&(A|C)\n"
+            "(A|B)&(A|C)\n");
+}
+
+TEST(CliTest, CommandsChainOnTheCurrentTree) {
+  CliRun run = RunCli({"--no-results", "compile", "mincnf", "decompile", "decision"}, "(A|B)&(~A|B)");
+  EXPECT_EQ(run.out, "(A|B)&(~A|B)\nB\nThis formula is consistent.Its models can be expressed as DNF:\nB\n");
+  EXPECT_EQ(run.status, 0);
+}
+
+TEST(CliTest, StandardInputLineBreaksAndCrLfOutput) {
+  CliRun run = RunCli({"--crlf", "compile"}, "A\rB\n&C");  // selection spans three lines
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "Missing operator.\n");
+  EXPECT_EQ(run.out, "A\r\nB\r\n&C");
+  run = RunCli({"--width", "21", "decompile", "compile", "literals"}, "A=B");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "A=B\n(~A|B)&(~B|A)\n");
+}
+
+TEST(CliTest, CompileWithNothingSelectedAfterTheFirstCommand) {
+  CliRun run = RunCli({"-e", "A", "compile", "compile"});
+  EXPECT_EQ(run.err, "No selected text.\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "A\n");
+}
+
+TEST(CliTest, UsageErrorsWriteNothingToStandardOutput) {
+  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+           {}, {"-e", "A"}, {"frobnicate"}, {"--details", "5", "compile"}, {"--width", "20", "compile"},
+           {"--width", "251", "compile"}, {"--details"}, {"--colour", "compile"}, {"-e"}, {"--width", "7x", "cnf"}}) {
+    CliRun run = RunCli(arguments, "A");
+    EXPECT_EQ(run.status, 2) << arguments.size();
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("usage: lumenark-cli"), std::string::npos);
+  }
+  CliRun help = RunCli({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("usage: lumenark-cli"), std::string::npos);
+}
+
+TEST(CliTest, EveryCommandRuns) {
+  struct Case {
+    const char* command;
+    const char* result;
+  };
+  for (const Case& c : {Case{"conjunctions", "~(A&~B)"}, Case{"implications", "A>B"}, Case{"disjunctions", "~A|B"},
+                        Case{"literals", "~A|B"}, Case{"evaluate", "A>B"}, Case{"cnf", "~A|B"},
+                        Case{"dnf", "~A|B"}, Case{"mincnf", "~A|B"}, Case{"mindnf", "~A|B"}}) {
+    CliRun run = RunCli({"-e", "A>B", c.command});
+    EXPECT_EQ(run.out, std::string("A>B\n") + c.result + "\n") << c.command;
+    EXPECT_EQ(run.status, 0);
+  }
+}
+
+TEST(CliTest, MillionCharacterChainCompilesAndPrints) {
+  std::string chain = "A";
+  while (chain.size() < 1'000'000) chain += "&A";
+  CliRun run = RunCli({"--width", "250", "compile", "decompile"}, chain);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  std::string printed = run.out.substr(chain.size() + 1);
+  std::erase(printed, '\n');
+  EXPECT_EQ(printed, chain);
+}
+
+}  // namespace
