@@ -1,0 +1,189 @@
+#include "EditForm.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "EngineGlobals.h"
+#include "EngineStack.h"
+#include "ErrorReport.h"
+#include "FrameForm.h"
+#include "MenuKeyFilter.h"
+#include "OptionsPanel.h"
+#include "ProgramPicture.h"
+#include "StopDialog.h"
+#include "UserDialogs.h"
+
+using lumenark::FormulaCommand;
+
+namespace {
+
+int runningCommands = 0;
+
+bool IsInside(const QWidget* container, const QWidget* widget) {
+  return widget != nullptr && (widget == container || container->isAncestorOf(widget));
+}
+
+}  // namespace
+
+// A Formula command in progress in one window: from its start until it has ended, the
+// window's commands wait, the user cannot change the text, and the engine's pending
+// input is counted from the start of the command. Ending hands every collected write
+// to the control.
+class RunningCommand {
+ public:
+  explicit RunningCommand(TEditForm& form) : form_(form), memoHadFocus_(form.memo1_->hasFocus()) {
+    form_.commandRunning_ = true;
+    ++runningCommands;
+    form_.memo1_->SetEngineWriting(true);
+    form_.host_.RestartInputInterval();
+  }
+
+  ~RunningCommand() {
+    form_.text_.Flush();
+    form_.memo1_->SetEngineWriting(false);
+    --runningCommands;
+    form_.commandRunning_ = false;
+    if (memoHadFocus_ && form_.memo1_->isVisible()) form_.memo1_->setFocus();
+  }
+
+  RunningCommand(const RunningCommand&) = delete;
+  RunningCommand& operator=(const RunningCommand&) = delete;
+
+ private:
+  TEditForm& form_;
+  bool memoHadFocus_;
+};
+
+TEditForm::TEditForm(TFrameForm& frame, TForm2& stopDialog)
+    : frame_(frame),
+      stopDialog_(stopDialog),
+      memo1_(new MemoControl(this)),
+      text_(*memo1_),
+      host_(*this, text_, stopDialog),
+      doc_(text_, host_) {
+  setObjectName(QStringLiteral("TEditForm"));
+  QFont font(QStringLiteral("System"));
+  font.setPixelSize(13);
+  setFont(font);
+  setWindowIcon(QIcon(ProgramPicture()));
+  SetCaption(QStringLiteral("Untitled"));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(memo1_);
+  setFocusProxy(memo1_);
+  memo1_->installEventFilter(new MenuKeyFilter([this] { return frame_.menuBar(); }, this));
+  memo1_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(memo1_, &QWidget::customContextMenuRequested, this, &TEditForm::ShowMemoPopUp);
+
+  panel1_ = new OptionsPanel(this);
+  connect(panel1_->BitBtn1(), &QPushButton::clicked, this, &TEditForm::BitBtn1Click);
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+    if (IsInside(panel1_, now) && !IsInside(panel1_, old)) Panel1Enter();
+  });
+
+  CreateMenus();
+  FormCreate();
+  resize(440, 294);
+}
+
+TEditForm::~TEditForm() {
+  // The tree may be as deep as its formula was long; freeing it recurses as deep.
+  lumenark::RunOnEngineStack([this] { doc_.DisposeTree(); });
+}
+
+void TEditForm::FormCreate() {
+  SetEditRect();
+  // The document starts with the engine defaults. A new window clears a stop request,
+  // unless a command in another window is running, whose stop it would swallow.
+  if (runningCommands == 0) lumenark::StopRequested = false;
+}
+
+void TEditForm::SetEditRect() { memo1_->SetEditRect(QMargins(3, 2, 3, 2)); }
+
+void TEditForm::SetCaption(const QString& caption) { setWindowTitle(caption); }
+
+QList<QMenu*> TEditForm::MenuBarMenus() const { return {file1_, edit1_, character1_, formula1_}; }
+
+int TEditForm::RunningCommands() { return runningCommands; }
+
+void TEditForm::closeEvent(QCloseEvent* event) {
+  if (commandRunning_ || !FormCloseQuery()) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
+// ---- Formula menu --------------------------------------------------------------------
+
+void TEditForm::RunCommand(FormulaCommand command) {
+  if (commandRunning_) return;
+  RunningCommand running(*this);
+  try {
+    lumenark::RunFormulaCommand(doc_, command);
+  } catch (const std::exception& error) {
+    // Whatever the command left undone of its frame: the text is shown again and the
+    // stop dialog hidden, as after any command.
+    text_.Flush();
+    memo1_->setVisible(true);
+    stopDialog_.hide();
+    lumenark::StopRequested = false;
+    ShowErrorReport(this, QString::fromLocal8Bit(error.what()));
+  }
+}
+
+void TEditForm::Cmpile1Click() { RunCommand(FormulaCommand::Compile); }
+void TEditForm::Decompile2Click() { RunCommand(FormulaCommand::Decompile); }
+void TEditForm::DecompileTreeClick() { RunCommand(FormulaCommand::Tree); }
+void TEditForm::Conjunctions1Click() { RunCommand(FormulaCommand::Conjunctions); }
+void TEditForm::Implications1Click() { RunCommand(FormulaCommand::Implications); }
+void TEditForm::Disjunctions1Click() { RunCommand(FormulaCommand::Disjunctions); }
+void TEditForm::Literals1Click() { RunCommand(FormulaCommand::Literals); }
+void TEditForm::Conjunctive1Click() { RunCommand(FormulaCommand::Conjunctive); }
+void TEditForm::Disjunctive1Click() { RunCommand(FormulaCommand::Disjunctive); }
+void TEditForm::MinimalCNF1Click() { RunCommand(FormulaCommand::MinimalCNF); }
+void TEditForm::MinimalDNF1Click() { RunCommand(FormulaCommand::MinimalDNF); }
+void TEditForm::Evaluate1Click() { RunCommand(FormulaCommand::Evaluate); }
+void TEditForm::Decision1Click() { RunCommand(FormulaCommand::Decision); }
+
+// ---- Options panel -------------------------------------------------------------------
+
+void TEditForm::Format1Click() {
+  if (commandRunning_) return;
+  panel1_->show();
+  panel1_->raise();
+  panel1_->setFocus();
+}
+
+void TEditForm::Panel1Enter() { panel1_->Load(doc_); }
+
+void TEditForm::BitBtn1Click() {
+  if (commandRunning_) return;
+  if (!panel1_->Store(doc_)) Dialogs().message(this, QString::fromLatin1(kLineRangeMessage));
+  panel1_->hide();
+  memo1_->setFocus();
+}
+
+// ---- File menu: the frame's commands -------------------------------------------------
+
+void TEditForm::New1Click() {
+  if (!commandRunning_) frame_.NewChild();
+}
+
+void TEditForm::Open1Click() {
+  if (!commandRunning_) frame_.OpenChild();
+}
+
+void TEditForm::Exit1Click() {
+  if (!commandRunning_) frame_.Exit1Click();
+}
+
+void TEditForm::Close1Click() {
+  if (commandRunning_) return;
+  if (auto* window = qobject_cast<QMdiSubWindow*>(parentWidget())) window->close();
+  else close();
+}

@@ -1,0 +1,135 @@
+#pragma once
+// The editor window TEditForm: a child window of the frame whose client area is the
+// text control Memo1, with its own File, Edit, Character and Formula menus (merged
+// into the frame's menu bar while it is active), the output options panel Panel1, and
+// its FormulaDocument, the engine state of the window.
+//
+// While a Formula command runs in the window, the engine lets the window system
+// process pending input, so the user can reach the menus. Nothing may then pull the
+// document away from the running operation: the window's own menu commands and its
+// closing do nothing until the command has ended. Other windows, the stop dialog, the
+// status bar, the about box and help stay usable.
+
+#include <QList>
+#include <QWidget>
+
+#include "CommandFrame.h"
+#include "ControlEditorText.h"
+#include "FormulaDocument.h"
+#include "MemoControl.h"
+#include "WindowHost.h"
+
+class OptionsPanel;
+class QAction;
+class QMenu;
+class TForm2;
+class TFrameForm;
+
+enum class SaveOutcome {
+  Saved,      // the text is in the file; the window is no longer marked as changed
+  Cancelled,  // the save dialog was cancelled; nothing changed
+  Failed,     // an error was reported; the file is as it was, the window still changed
+};
+
+class TEditForm final : public QWidget {
+  Q_OBJECT
+
+ public:
+  TEditForm(TFrameForm& frame, TForm2& stopDialog);
+  ~TEditForm() override;  // FormDestroy: disposes the formula tree
+
+  // ---- Files ---------------------------------------------------------------------
+  void Open(const QString& fileName);  // loads the file into this window
+  SaveOutcome Save1Click();            // saves under FileName, or asks for a name
+  SaveOutcome SaveAs1Click();          // asks for a name, then saves
+  bool FormCloseQuery();               // the save prompt; true if the window may close
+  QString FileName() const;
+
+  // ---- State ---------------------------------------------------------------------
+  lumenark::FormulaDocument& Document() { return doc_; }
+  ControlEditorText& Text() { return text_; }
+  MemoControl* Memo1() const { return memo1_; }
+  OptionsPanel* Panel1() const { return panel1_; }
+  QList<QMenu*> MenuBarMenus() const;  // File, Edit, Character, Formula
+  QMenu* MemoPopUp() const { return memoPopUp_; }
+  bool CommandRunning() const { return commandRunning_; }
+  static int RunningCommands();  // commands running now, in all windows
+
+ public slots:
+  // File menu
+  void New1Click();
+  void Open1Click();
+  void Close1Click();
+  void Exit1Click();
+  // Edit menu and context menu
+  void CutToClipboard();
+  void CopyToClipboard();
+  void PasteFromClipboard();
+  void Delete();
+  void SelectAll();
+  void SetEditItems();
+  void SetPopUpItems();
+  void Format1Click();
+  // Character menu
+  void AlignClick(QAction* item);
+  void SetWordWrap();
+  void SetFont();
+  // Formula menu
+  void Cmpile1Click();
+  void Decompile2Click();
+  void DecompileTreeClick();
+  void Conjunctions1Click();
+  void Implications1Click();
+  void Disjunctions1Click();
+  void Literals1Click();
+  void Conjunctive1Click();
+  void Disjunctive1Click();
+  void MinimalCNF1Click();
+  void MinimalDNF1Click();
+  void Evaluate1Click();
+  void Decision1Click();
+  // Options panel
+  void Panel1Enter();
+  void BitBtn1Click();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;  // FormCloseQuery; FormClose destroys
+
+ private:
+  friend class RunningCommand;
+
+  void FormCreate();
+  void SetEditRect();
+  void CreateMenus();
+  void EnableEditItems();
+  bool IsReadOnly(const QString& fileName);
+  void SetCaption(const QString& caption);
+  void RunCommand(lumenark::FormulaCommand command);
+  void ShowMemoPopUp(const QPoint& position);
+
+  TFrameForm& frame_;
+  TForm2& stopDialog_;
+  MemoControl* memo1_;
+  ControlEditorText text_;
+  WindowHost host_;
+  lumenark::FormulaDocument doc_;
+  OptionsPanel* panel1_ = nullptr;
+  bool commandRunning_ = false;
+
+  QMenu* file1_ = nullptr;
+  QMenu* edit1_ = nullptr;
+  QMenu* character1_ = nullptr;
+  QMenu* formula1_ = nullptr;
+  QMenu* memoPopUp_ = nullptr;
+  QAction* cut1_ = nullptr;
+  QAction* copy1_ = nullptr;
+  QAction* paste1_ = nullptr;
+  QAction* delete1_ = nullptr;
+  QAction* cut2_ = nullptr;
+  QAction* copy2_ = nullptr;
+  QAction* paste2_ = nullptr;
+  QAction* left1_ = nullptr;
+  QAction* right1_ = nullptr;
+  QAction* center1_ = nullptr;
+  QAction* wordWrap1_ = nullptr;
+};

@@ -1,0 +1,67 @@
+// The editor window's Edit and Character menus and its context menu: clipboard,
+// delete, select all, alignment, word wrap and font of the text control.
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
+
+#include "EditForm.h"
+#include "UserDialogs.h"
+
+void TEditForm::CutToClipboard() { memo1_->cut(); }
+
+void TEditForm::CopyToClipboard() { memo1_->copy(); }
+
+void TEditForm::PasteFromClipboard() { memo1_->paste(); }
+
+void TEditForm::Delete() {
+  QTextCursor cursor = memo1_->textCursor();
+  if (!cursor.hasSelection()) return;
+  cursor.removeSelectedText();
+  memo1_->setTextCursor(cursor);
+}
+
+void TEditForm::SelectAll() { memo1_->selectAll(); }
+
+void TEditForm::SetEditItems() { EnableEditItems(); }
+
+void TEditForm::SetPopUpItems() { EnableEditItems(); }
+
+// The items keep these states until the next opening of a menu that runs this.
+void TEditForm::EnableEditItems() {
+  const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData();
+  const bool hasText = clipboard != nullptr && clipboard->hasText();
+  paste1_->setEnabled(hasText);
+  paste2_->setEnabled(hasText);
+  const bool hasSelection = memo1_->textCursor().hasSelection();
+  for (QAction* item : {cut1_, copy1_, delete1_, cut2_, copy2_}) item->setEnabled(hasSelection);
+}
+
+void TEditForm::ShowMemoPopUp(const QPoint& position) {
+  if (commandRunning_) return;
+  SetPopUpItems();
+  memoPopUp_->popup(memo1_->mapToGlobal(position));
+}
+
+void TEditForm::AlignClick(QAction* item) {
+  for (QAction* alignment : {left1_, right1_, center1_}) alignment->setChecked(false);
+  item->setChecked(true);
+  if (left1_->isChecked()) memo1_->SetTextAlignment(Qt::AlignLeft);
+  else if (right1_->isChecked()) memo1_->SetTextAlignment(Qt::AlignRight);
+  else if (center1_->isChecked()) memo1_->SetTextAlignment(Qt::AlignHCenter);
+}
+
+void TEditForm::SetWordWrap() {
+  memo1_->SetWordWrap(!memo1_->WordWrap());
+  wordWrap1_->setChecked(memo1_->WordWrap());
+  SetEditRect();
+}
+
+void TEditForm::SetFont() {
+  if (const std::optional<QFont> chosen = Dialogs().font(this, memo1_->font())) {
+    memo1_->SetTextFont(*chosen);
+  }
+  SetEditRect();
+}

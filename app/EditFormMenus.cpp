@@ -1,0 +1,128 @@
+// The editor window's menu bar (File, Edit, Character, Formula) and the context menu
+// of its text. The keys that appear twice in the menu bar (Ctrl+C for Copy and for
+// Conjunctions, Ctrl+V for Paste and for Evaluate) belong to the item that comes first
+// in menu-bar order; the later item shows the key in its caption and runs only from
+// the menu.
+
+#include <QAction>
+#include <QMenu>
+#include <functional>
+
+#include "EditForm.h"
+#include "MenuMerge.h"
+
+namespace {
+
+QMenu* AddMenu(QWidget* owner, const char* name, const QString& caption, int group) {
+  auto* menu = new QMenu(caption, owner);
+  menu->setObjectName(QString::fromLatin1(name));
+  menu->menuAction()->setObjectName(QString::fromLatin1(name));
+  SetGroupIndex(menu, group);
+  return menu;
+}
+
+QMenu* AddSubmenu(QMenu* parent, const char* name, const QString& caption) {
+  QMenu* submenu = parent->addMenu(caption);
+  submenu->setObjectName(QString::fromLatin1(name));
+  submenu->menuAction()->setObjectName(QString::fromLatin1(name));
+  return submenu;
+}
+
+void AddSeparator(QMenu* menu, const char* name = nullptr) {
+  QAction* separator = menu->addSeparator();
+  if (name != nullptr) separator->setObjectName(QString::fromLatin1(name));
+}
+
+}  // namespace
+
+void TEditForm::CreateMenus() {
+  // Every item of the window waits while a command runs in the window.
+  auto item = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut,
+                     std::function<void()> handler) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
+    if (handler) {
+      connect(action, &QAction::triggered, this, [this, handler] {
+        if (!commandRunning_) handler();
+      });
+    }
+    return action;
+  };
+  auto run = [this](void (TEditForm::*handler)()) { return std::bind_front(handler, this); };
+  const QKeySequence none;
+
+  file1_ = AddMenu(this, "File1", QStringLiteral("&File"), 0);
+  item(file1_, "New1", QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N), run(&TEditForm::New1Click));
+  item(file1_, "Open1", QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O), run(&TEditForm::Open1Click));
+  item(file1_, "Close1", QStringLiteral("&Close"), none, run(&TEditForm::Close1Click));
+  AddSeparator(file1_, "N1");
+  item(file1_, "Save1", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { Save1Click(); });
+  item(file1_, "SaveAs1", QStringLiteral("Save &As..."), none, [this] { SaveAs1Click(); });
+  AddSeparator(file1_, "N2");
+  // Printing is not part of the program yet: its items stay disabled until it is.
+  item(file1_, "Print1", QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P), nullptr)->setEnabled(false);
+  item(file1_, "PrintSetup1", QStringLiteral("Prin&t Setup..."), none, nullptr)->setEnabled(false);
+  AddSeparator(file1_, "N3");
+  item(file1_, "Exit1", QStringLiteral("E&xit"), none, run(&TEditForm::Exit1Click));
+
+  edit1_ = AddMenu(this, "Edit1", QStringLiteral("&Edit"), 1);
+  connect(edit1_, &QMenu::aboutToShow, this, &TEditForm::SetEditItems);
+  cut1_ = item(edit1_, "Cut1", QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X), run(&TEditForm::CutToClipboard));
+  copy1_ = item(edit1_, "Copy1", QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), run(&TEditForm::CopyToClipboard));
+  paste1_ = item(edit1_, "Paste1", QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V),
+                 run(&TEditForm::PasteFromClipboard));
+  delete1_ = item(edit1_, "Delete1", QStringLiteral("De&lete"), QKeySequence(Qt::Key_Delete), run(&TEditForm::Delete));
+  AddSeparator(edit1_);
+  item(edit1_, "SelectAll1", QStringLiteral("Select &All"), none, run(&TEditForm::SelectAll));
+  item(edit1_, "Format1", QStringLiteral("Format"), QKeySequence(Qt::CTRL | Qt::Key_T), run(&TEditForm::Format1Click));
+
+  character1_ = AddMenu(this, "Character1", QStringLiteral("&Character"), 1);
+  left1_ = item(character1_, "Left1", QStringLiteral("&Left"), none, nullptr);
+  right1_ = item(character1_, "Right1", QStringLiteral("&Right"), none, nullptr);
+  center1_ = item(character1_, "Center1", QStringLiteral("&Center"), none, nullptr);
+  for (QAction* alignment : {left1_, right1_, center1_}) {
+    alignment->setCheckable(true);
+    connect(alignment, &QAction::triggered, this, [this, alignment] {
+      if (!commandRunning_) AlignClick(alignment);
+    });
+  }
+  left1_->setChecked(true);
+  AddSeparator(character1_);
+  wordWrap1_ = item(character1_, "WordWrap1", QStringLiteral("&WordWrap"), none, run(&TEditForm::SetWordWrap));
+  wordWrap1_->setCheckable(true);
+  AddSeparator(character1_);
+  item(character1_, "Font1", QStringLiteral("&Font..."), none, run(&TEditForm::SetFont));
+
+  formula1_ = AddMenu(this, "Formula1", QStringLiteral("Formula"), 1);
+  QMenu* conversion1 = AddSubmenu(formula1_, "Conversion1", QStringLiteral("Conversion"));
+  item(conversion1, "Conjunctions1", QStringLiteral("Conjunctions\tCtrl+C"), none, run(&TEditForm::Conjunctions1Click));
+  item(conversion1, "Implications1", QStringLiteral("Implications"), QKeySequence(Qt::CTRL | Qt::Key_D),
+       run(&TEditForm::Implications1Click));
+  item(conversion1, "Disjunctions1", QStringLiteral("Disjunctions"), QKeySequence(Qt::CTRL | Qt::Key_I),
+       run(&TEditForm::Disjunctions1Click));
+  item(conversion1, "Literals1", QStringLiteral("Literals"), QKeySequence(Qt::CTRL | Qt::Key_L),
+       run(&TEditForm::Literals1Click));
+  item(formula1_, "Cmpile1", QStringLiteral("Compile"), QKeySequence(Qt::CTRL | Qt::Key_F9), run(&TEditForm::Cmpile1Click));
+  item(formula1_, "Decompile2", QStringLiteral("Decompile"), QKeySequence(Qt::SHIFT | Qt::Key_F9),
+       run(&TEditForm::Decompile2Click));
+  item(formula1_, "DecompileTree", QStringLiteral("Tree"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F9),
+       run(&TEditForm::DecompileTreeClick));
+  QMenu* normalforms1 = AddSubmenu(formula1_, "Normalforms1", QStringLiteral("Normal forms"));
+  item(normalforms1, "Conjunctive1", QStringLiteral("Conjunctive"), QKeySequence(Qt::CTRL | Qt::Key_F7),
+       run(&TEditForm::Conjunctive1Click));
+  item(normalforms1, "Disjunctive1", QStringLiteral("Disjunctive"), QKeySequence(Qt::SHIFT | Qt::Key_F7),
+       run(&TEditForm::Disjunctive1Click));
+  item(normalforms1, "MinimalCNF1", QStringLiteral("Minimal CNF"), QKeySequence(Qt::CTRL | Qt::Key_F8),
+       run(&TEditForm::MinimalCNF1Click));
+  item(normalforms1, "MinimalDNF1", QStringLiteral("Minimal DNF"), QKeySequence(Qt::SHIFT | Qt::Key_F8),
+       run(&TEditForm::MinimalDNF1Click));
+  item(formula1_, "Evaluate1", QStringLiteral("Evaluate\tCtrl+V"), none, run(&TEditForm::Evaluate1Click));
+  item(formula1_, "Decision1", QStringLiteral("Decision"), QKeySequence(Qt::Key_F8), run(&TEditForm::Decision1Click));
+
+  memoPopUp_ = new QMenu(this);
+  memoPopUp_->setObjectName(QStringLiteral("MemoPopUp"));
+  cut2_ = item(memoPopUp_, "Cut2", QStringLiteral("Cut"), none, run(&TEditForm::CutToClipboard));
+  copy2_ = item(memoPopUp_, "Copy2", QStringLiteral("Copy"), none, run(&TEditForm::CopyToClipboard));
+  paste2_ = item(memoPopUp_, "Paste2", QStringLiteral("Paste"), none, run(&TEditForm::PasteFromClipboard));
+}

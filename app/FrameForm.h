@@ -1,0 +1,78 @@
+#pragma once
+// The frame window FrameForm: the program's main window. It holds the editor windows
+// in a multiple-document area, carries the menu bar into which the active editor
+// window's menus are merged, and the status bar with the clock and the memory
+// manager's figures. It does no formula work: it makes editor windows, hands them
+// files, arranges them, and reaches the about box and help.
+
+#include <QList>
+#include <QMainWindow>
+
+class HelpWindow;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QTimer;
+class TAboutBox;
+class TEditForm;
+class TForm2;
+
+class TFrameForm final : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  TFrameForm();
+  ~TFrameForm() override;
+
+  // The about box and the stop dialog, created after the frame.
+  void Attach(TAboutBox& aboutBox, TForm2& stopDialog);
+
+  QMdiArea* ClientArea() const { return mdiArea_; }
+  TForm2& StopDialog() const { return *stopDialog_; }
+  TAboutBox& AboutBox() const { return *aboutBox_; }
+  HelpWindow* Help() const { return helpWindow_; }
+  // The editor window whose menus are in the menu bar (none without editor windows).
+  TEditForm* ActiveEditor() const;
+  // The editor windows from the front to the back.
+  QList<TEditForm*> Editors() const;
+  QLabel* StatusPanel(int index) const { return panels_[index]; }
+
+ public slots:
+  TEditForm* NewChild();
+  void OpenChild();
+  void Exit1Click();
+  void Tile1Click();
+  void Cascade1Click();
+  void ArrangeIcons1Click();
+  void About2Click();
+  void Help1Click();
+  void StatusBar1Click();
+  void Timer1Timer();
+
+ signals:
+  // The frame has closed: the program ends.
+  void Closed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateMenus();
+  void CreateStatusBar();
+  void MergeMenus();
+  void FillWindowList();
+  TEditForm* CreateChild();
+
+  QMdiArea* mdiArea_;
+  TAboutBox* aboutBox_ = nullptr;
+  TForm2* stopDialog_ = nullptr;
+  HelpWindow* helpWindow_ = nullptr;
+  QList<QMenu*> frameMenus_;  // File, Window, Info
+  QMenu* window1_ = nullptr;
+  QList<QAction*> windowList_;  // the Window menu's entries for the editor windows
+  QLabel* panels_[4] = {};
+  QTimer* timer1_ = nullptr;
+  QString timeFormat_;  // the locale's long time format, read at start-up
+};

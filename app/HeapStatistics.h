@@ -1,0 +1,10 @@
+#pragma once
+// The memory manager's figures shown in the status bar, each from a fresh snapshot of
+// glibc's statistics.
+
+#include <cstddef>
+
+// Bytes in blocks the program holds allocated now, without the per-block bookkeeping.
+std::size_t HeapAllocated();
+// Bytes free inside the memory the manager has already obtained from the system.
+std::size_t HeapFree();

@@ -1,0 +1,119 @@
+#include "MemoControl.h"
+
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTextBlock>
+
+#include "Latin1Text.h"
+
+MemoControl::MemoControl(QWidget* parent) : QTextEdit(parent) {
+  setObjectName(QStringLiteral("Memo1"));
+  setAcceptRichText(false);
+  setFrameShape(QFrame::NoFrame);
+  setLineWrapMode(NoWrap);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // The margins of the formatting rectangle show the text's background.
+  setAutoFillBackground(true);
+  setBackgroundRole(QPalette::Base);
+
+  QFont font(QStringLiteral("Courier New"));
+  font.setStyleHint(QFont::TypeWriter);
+  font.setPixelSize(13);
+  SetTextFont(font);
+  QPalette colours = palette();
+  colours.setColor(QPalette::Text, Qt::black);
+  setPalette(colours);
+}
+
+void MemoControl::SetTextFont(const QFont& font) {
+  setFont(font);
+  setTabStopDistance(8 * QFontMetricsF(font).averageCharWidth());
+}
+
+void MemoControl::SetEditRect(const QMargins& margins) { setViewportMargins(margins); }
+
+std::string MemoControl::DocumentText() const { return DocumentFromControlText(document()->toRawText()); }
+
+void MemoControl::SetDocumentText(std::string_view bytes) {
+  setPlainText(ControlTextFromDocument(bytes));
+  document()->setModified(false);
+}
+
+Qt::Alignment MemoControl::TextAlignment() const {
+  return document()->defaultTextOption().alignment() & Qt::AlignHorizontal_Mask;
+}
+
+void MemoControl::SetTextAlignment(Qt::Alignment alignment) {
+  QTextOption option = document()->defaultTextOption();
+  option.setAlignment(alignment);
+  document()->setDefaultTextOption(option);
+  Relayout();
+}
+
+void MemoControl::SetWordWrap(bool on) {
+  setHorizontalScrollBarPolicy(on ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
+  setLineWrapMode(on ? WidgetWidth : NoWrap);
+}
+
+// A new default text option reaches the lines already laid out only when the layout
+// is redone, which setting the wrap mode does; text and modification flag are kept.
+void MemoControl::Relayout() {
+  const LineWrapMode mode = lineWrapMode();
+  setLineWrapMode(mode == NoWrap ? WidgetWidth : NoWrap);
+  setLineWrapMode(mode);
+}
+
+void MemoControl::SetEngineWriting(bool writing) {
+  setReadOnly(writing);
+  if (writing) setTextInteractionFlags(Qt::NoTextInteraction);
+}
+
+void MemoControl::keyPressEvent(QKeyEvent* event) {
+  const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (isReturn && (event->modifiers() & Qt::ShiftModifier)) {
+    // Shift+Enter would make a line break inside a line; the text knows only one kind.
+    QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier, event->text(),
+                    event->isAutoRepeat(), static_cast<ushort>(event->count()));
+    QTextEdit::keyPressEvent(&plain);
+    event->setAccepted(plain.isAccepted());
+    return;
+  }
+  const QString text = event->text();
+  if (!isReadOnly() && !text.isEmpty() && text[0].isPrint() && Latin1Input(text) != text) {
+    insertPlainText(Latin1Input(text));
+    event->accept();
+    return;
+  }
+  QTextEdit::keyPressEvent(event);
+}
+
+void MemoControl::inputMethodEvent(QInputMethodEvent* event) {
+  const QString commit = event->commitString();
+  if (Latin1Input(commit) == commit) {
+    QTextEdit::inputMethodEvent(event);
+    return;
+  }
+  QInputMethodEvent latin1(event->preeditString(), event->attributes());
+  latin1.setCommitString(Latin1Input(commit), event->replacementStart(), event->replacementLength());
+  QTextEdit::inputMethodEvent(&latin1);
+  event->setAccepted(latin1.isAccepted());
+}
+
+bool MemoControl::canInsertFromMimeData(const QMimeData* source) const { return source->hasText(); }
+
+void MemoControl::insertFromMimeData(const QMimeData* source) {
+  if (!source->hasText()) return;
+  insertPlainText(Latin1Input(source->text()));
+  ensureCursorVisible();
+}
+
+QMimeData* MemoControl::createMimeDataFromSelection() const {
+  auto* data = new QMimeData;
+  QString text = textCursor().selectedText();
+  text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  data->setText(text);
+  return data;
+}

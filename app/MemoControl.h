@@ -1,0 +1,50 @@
+#pragma once
+// The text control of an editor window (Memo1): plain 8-bit text in "Courier New",
+// no border, both scroll bars, no word wrap. The text can only hold characters 0..255
+// (Latin-1) and whole-line breaks, so that what the window shows is exactly what is
+// saved: typed, pasted and dropped text is brought into that range, and copying puts
+// the plain text on the clipboard as it stands.
+
+#include <QTextEdit>
+#include <string>
+#include <string_view>
+
+class MemoControl final : public QTextEdit {
+ public:
+  explicit MemoControl(QWidget* parent);
+
+  // The formatting rectangle: the area inside the control in which the text is laid
+  // out and drawn, given by its distances from the control's edges.
+  void SetEditRect(const QMargins& margins);
+  QMargins EditRect() const { return viewportMargins(); }
+
+  // The font of the text; tab stops stand every eight average characters of it.
+  void SetTextFont(const QFont& font);
+
+  // The whole text as document bytes, with CR LF line breaks.
+  std::string DocumentText() const;
+  // Replaces the whole text; undo history and modification flag are cleared.
+  void SetDocumentText(std::string_view bytes);
+
+  // The alignment of every line (left, right or centred).
+  Qt::Alignment TextAlignment() const;
+  void SetTextAlignment(Qt::Alignment alignment);
+
+  // Word wrap breaks long lines for display at word boundaries; the horizontal scroll
+  // bar is shown only without it.
+  bool WordWrap() const { return lineWrapMode() != NoWrap; }
+  void SetWordWrap(bool on);
+
+  // While the engine writes, the user can neither change the text nor move the caret.
+  void SetEngineWriting(bool writing);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+  bool canInsertFromMimeData(const QMimeData* source) const override;
+  void insertFromMimeData(const QMimeData* source) override;
+  QMimeData* createMimeDataFromSelection() const override;
+
+ private:
+  void Relayout();
+};

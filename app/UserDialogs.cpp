@@ -1,0 +1,114 @@
+#include "UserDialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QPushButton>
+
+#include "ApplicationGlobals.h"
+#include "DocumentFile.h"
+
+namespace {
+
+// Message texts keep CR LF line breaks as the program writes them; the box shows
+// them as line breaks.
+QString BoxText(const QString& text) {
+  QString shown = text;
+  shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  return shown;
+}
+
+void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text) {
+  QMessageBox box(icon, title, BoxText(text), QMessageBox::Ok, parent);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+QMessageBox::StandardButton Confirm(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), BoxText(text), QMessageBox::NoButton,
+                  parent);
+  box.setTextFormat(Qt::PlainText);
+  QPushButton* yes = box.addButton(QMessageBox::Yes);
+  yes->setText(QStringLiteral("&Yes"));
+  box.addButton(QMessageBox::No)->setText(QStringLiteral("&No"));
+  QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+  cancel->setText(QStringLiteral("Cancel"));
+  box.setDefaultButton(yes);
+  box.setEscapeButton(cancel);
+  box.exec();
+  return box.standardButton(box.clickedButton());
+}
+
+QString OpenFileName(QWidget* parent) {
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::AnyFile);  // a typed name is returned as it is
+  dialog.setNameFilter(QString::fromLatin1(kOpenFilter));
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.selectedFiles().value(0);
+}
+
+// Why the save dialog refuses a name, or an empty text when it takes it: a read-only
+// file and a write-protected directory are refused before the dialog returns.
+QString RefusalOf(const QString& path) {
+  const QFileInfo info(path);
+  if (info.exists() && HasReadOnlyAttribute(path)) {
+    return QStringLiteral("%1\nThis file is set to read-only.\nTry again with a different file name.")
+        .arg(info.fileName());
+  }
+  const QFileInfo directory(info.absolutePath());
+  if (!directory.isWritable()) {
+    return QStringLiteral("%1\nThe folder is write-protected.\nTry again with a different folder.")
+        .arg(info.absolutePath());
+  }
+  return {};
+}
+
+QString SaveFileName(QWidget* parent, const QString& preset) {
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setNameFilters(QString::fromLatin1(kSaveFilters).split(QStringLiteral(";;")));
+  dialog.setDefaultSuffix(QString::fromLatin1(kSaveDefaultSuffix));
+  if (!preset.isEmpty()) dialog.selectFile(preset);
+  for (;;) {
+    if (dialog.exec() != QDialog::Accepted) return {};
+    const QString path = dialog.selectedFiles().value(0);
+    const QString refusal = RefusalOf(path);
+    if (refusal.isEmpty()) return path;
+    ShowBox(&dialog, QMessageBox::Warning, dialog.windowTitle(), refusal);
+  }
+}
+
+std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) {
+  bool ok = false;
+  const QFont chosen = QFontDialog::getFont(&ok, initial, parent);
+  if (!ok) return std::nullopt;
+  return chosen;
+}
+
+}  // namespace
+
+UserDialogs StandardDialogs() {
+  UserDialogs dialogs;
+  dialogs.message = [](QWidget* parent, const QString& text) {
+    ShowBox(parent, QMessageBox::NoIcon, ApplicationTitle(), text);
+  };
+  dialogs.warning = [](QWidget* parent, const QString& text) {
+    ShowBox(parent, QMessageBox::Warning, QStringLiteral("Warning"), text);
+  };
+  dialogs.confirm = Confirm;
+  dialogs.error = [](QWidget* parent, const QString& text) {
+    ShowBox(parent, QMessageBox::Critical, ApplicationTitle(), text);
+  };
+  dialogs.openFileName = OpenFileName;
+  dialogs.saveFileName = SaveFileName;
+  dialogs.font = ChooseFont;
+  return dialogs;
+}
+
+UserDialogs& Dialogs() {
+  static UserDialogs dialogs = StandardDialogs();
+  return dialogs;
+}

@@ -1,0 +1,37 @@
+#pragma once
+// Every modal box and common dialog of the program goes through Dialogs(), so that the
+// tests can answer them without a modal window; StandardDialogs() are Qt's own.
+
+#include <QFont>
+#include <QMessageBox>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+struct UserDialogs {
+  // The plain message box: the text and OK, titled with the application title.
+  std::function<void(QWidget* parent, const QString& text)> message;
+  // The warning box: title "Warning", exclamation icon, OK.
+  std::function<void(QWidget* parent, const QString& text)> warning;
+  // The confirmation box: title "Confirm", question icon, Yes, No and Cancel; Enter
+  // answers Yes, Escape Cancel. Returns the button chosen.
+  std::function<QMessageBox::StandardButton(QWidget* parent, const QString& text)> confirm;
+  // The standard error report: the application title, an error icon, the text and OK.
+  std::function<void(QWidget* parent, const QString& text)> error;
+  // The open dialog: the full path of one file (which need not exist), empty if cancelled.
+  std::function<QString(QWidget* parent)> openFileName;
+  // The save dialog preset with a name: the full path, empty if cancelled.
+  std::function<QString(QWidget* parent, const QString& preset)> saveFileName;
+  // The font dialog started from a font: the chosen font, nothing if cancelled.
+  std::function<std::optional<QFont>(QWidget* parent, const QFont& initial)> font;
+};
+
+UserDialogs& Dialogs();
+UserDialogs StandardDialogs();
+
+// Filters of the two file dialogs, as the user sees them.
+inline constexpr char kOpenFilter[] = " All Files (*.*)";
+inline constexpr char kSaveFilters[] = "Text files (*.txt);;All files (*.*)";
+inline constexpr char kSaveDefaultSuffix[] = "txt";

@@ -1,0 +1,31 @@
+// The program: the frame window, then the about box and the stop dialog, both hidden;
+// no editor window at start, and no command-line arguments read. The program ends
+// when the frame window has closed.
+
+#include <QApplication>
+#include <memory>
+
+#include "AboutBox.h"
+#include "ApplicationGlobals.h"
+#include "FrameForm.h"
+#include "ProgramPicture.h"
+#include "StopDialog.h"
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(ApplicationTitle());
+  ApplicationHelpFile() = QString::fromLatin1(kStartupHelpFile);
+  QApplication::setWindowIcon(QIcon(ProgramPicture()));
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  auto frameForm = std::make_unique<TFrameForm>();
+  auto aboutBox = std::make_unique<TAboutBox>();
+  auto form2 = std::make_unique<TForm2>();
+  frameForm->Attach(*aboutBox, *form2);
+  QObject::connect(frameForm.get(), &TFrameForm::Closed, &application, &QApplication::quit, Qt::QueuedConnection);
+  frameForm->show();
+
+  const int result = QApplication::exec();
+  frameForm.reset();  // the editor windows go first, with their formula trees
+  return result;
+}

@@ -1,0 +1,121 @@
+#include "TestSupport.h"
+
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+#include "ControlEditorText.h"
+
+namespace {
+
+template <typename T>
+std::optional<T> Next(std::deque<T>& answers) {
+  if (answers.empty()) return std::nullopt;
+  T answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+}  // namespace
+
+ScriptedDialogs::ScriptedDialogs() {
+  UserDialogs& dialogs = Dialogs();
+  dialogs.message = [this](QWidget*, const QString& text) {
+    messages.append(text);
+    if (onMessage) onMessage(text);
+  };
+  dialogs.warning = [this](QWidget*, const QString& text) { warnings.append(text); };
+  dialogs.error = [this](QWidget*, const QString& text) { errors.append(text); };
+  dialogs.confirm = [this](QWidget*, const QString& text) {
+    confirms.append(text);
+    if (auto answer = Next(confirmAnswers)) return *answer;
+    unexpected.append(QStringLiteral("confirm: ") + text);
+    return QMessageBox::Cancel;
+  };
+  dialogs.openFileName = [this](QWidget*) {
+    if (auto answer = Next(openAnswers)) return *answer;
+    unexpected.append(QStringLiteral("open dialog"));
+    return QString();
+  };
+  dialogs.saveFileName = [this](QWidget*, const QString& preset) {
+    savePresets.append(preset);
+    if (auto answer = Next(saveAnswers)) return *answer;
+    unexpected.append(QStringLiteral("save dialog"));
+    return QString();
+  };
+  dialogs.font = [this](QWidget*, const QFont&) -> std::optional<QFont> {
+    if (auto answer = Next(fontAnswers)) return *answer;
+    unexpected.append(QStringLiteral("font dialog"));
+    return std::nullopt;
+  };
+}
+
+ScriptedDialogs::~ScriptedDialogs() { Dialogs() = StandardDialogs(); }
+
+Workbench::Workbench()
+    : frame_(std::make_unique<TFrameForm>()), about_(std::make_unique<TAboutBox>()),
+      form2_(std::make_unique<TForm2>()) {
+  frame_->Attach(*about_, *form2_);
+  frame_->show();
+  frame_->activateWindow();
+  if (!QTest::qWaitForWindowActive(frame_.get())) qWarning("the frame window did not become active");
+}
+
+Workbench::~Workbench() { frame_.reset(); }
+
+TEditForm* Workbench::NewEditor(const std::string& text) {
+  TEditForm* editor = frame_->NewChild();
+  editor->Memo1()->SetDocumentText(text);
+  return editor;
+}
+
+std::string TextOf(TEditForm& editor) {
+  editor.Text().Flush();
+  return editor.Memo1()->DocumentText();
+}
+
+void Select(TEditForm& editor, std::size_t start, std::size_t length) {
+  editor.Text().SetSelectionStart(start);
+  editor.Text().SetSelectionLength(length);
+}
+
+void SelectText(TEditForm& editor, const std::string& what) {
+  const std::size_t start = TextOf(editor).find(what);
+  Q_ASSERT(start != std::string::npos);
+  Select(editor, start, what.size());
+}
+
+QStringList MenuBarNames(TFrameForm& frame) {
+  QStringList names;
+  for (const QAction* action : frame.menuBar()->actions()) names.append(action->objectName());
+  return names;
+}
+
+namespace {
+
+QAction* FindIn(const QList<QAction*>& actions, const QString& name) {
+  for (QAction* action : actions) {
+    if (action->objectName() == name) return action;
+    if (action->menu() != nullptr) {
+      if (QAction* found = FindIn(action->menu()->actions(), name)) return found;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+QAction* MenuItem(TFrameForm& frame, const QString& name) { return FindIn(frame.menuBar()->actions(), name); }
+
+std::string ReadBytes(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return "<missing>";
+  return file.readAll().toStdString();
+}
+
+void WriteBytes(const QString& path, const std::string& bytes) {
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write %s", qPrintable(path));
+  file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}

@@ -1,0 +1,75 @@
+#pragma once
+// What the desktop tests share: a workbench (frame, about box, stop dialog) built as
+// the program builds it, scripted answers for every modal box and file dialog, and
+// helpers to select text and read the text of an editor window.
+
+#include <QMessageBox>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "AboutBox.h"
+#include "EditForm.h"
+#include "FrameForm.h"
+#include "StopDialog.h"
+#include "UserDialogs.h"
+
+// Answers the program's boxes and dialogs from queues and records what they showed.
+// A box for which no answer was queued is recorded in unexpected.
+class ScriptedDialogs {
+ public:
+  ScriptedDialogs();
+  ~ScriptedDialogs();  // the standard dialogs again
+
+  QStringList messages;  // plain message boxes
+  QStringList warnings;
+  QStringList errors;    // standard error reports, as shown
+  QStringList confirms;  // the questions asked
+  QStringList savePresets;
+  QStringList unexpected;
+
+  std::deque<QMessageBox::StandardButton> confirmAnswers;
+  std::deque<QString> openAnswers;  // empty string: cancelled
+  std::deque<QString> saveAnswers;  // empty string: cancelled
+  std::deque<std::optional<QFont>> fontAnswers;
+  std::function<void(const QString&)> onMessage;  // runs while a message box is up
+};
+
+// The program's three single windows, created in the program's order; the frame is
+// shown and active.
+class Workbench {
+ public:
+  Workbench();
+  ~Workbench();
+
+  TFrameForm& frame() { return *frame_; }
+  TAboutBox& about() { return *about_; }
+  TForm2& form2() { return *form2_; }
+
+  // A new editor window holding text (CR LF line breaks), unchanged.
+  TEditForm* NewEditor(const std::string& text = {});
+
+ private:
+  std::unique_ptr<TFrameForm> frame_;
+  std::unique_ptr<TAboutBox> about_;
+  std::unique_ptr<TForm2> form2_;
+};
+
+// The window's text as the document holds it (CR LF line breaks).
+std::string TextOf(TEditForm& editor);
+// Selects engine positions [start, start + length) of the window's text.
+void Select(TEditForm& editor, std::size_t start, std::size_t length);
+// Selects the first occurrence of what in the window's text.
+void SelectText(TEditForm& editor, const std::string& what);
+// The names of the menus in the frame's menu bar, in order.
+QStringList MenuBarNames(TFrameForm& frame);
+// The item of a menu bar menu with an object name, searched in the menus of the bar.
+QAction* MenuItem(TFrameForm& frame, const QString& name);
+
+// A file's bytes; a file's bytes written.
+std::string ReadBytes(const QString& path);
+void WriteBytes(const QString& path, const std::string& bytes);
