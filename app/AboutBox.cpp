@@ -7,16 +7,10 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "PixelFont.h"
 #include "ProgramPicture.h"
 
 namespace {
-
-QFont PixelFont(const QString& family, int pixels, bool bold) {
-  QFont font(family);
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
-}
 
 QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, QPoint at, const QFont& font) {
   auto* label = new QLabel(text, parent);

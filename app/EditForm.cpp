@@ -12,6 +12,7 @@
 #include "FrameForm.h"
 #include "MenuKeyFilter.h"
 #include "OptionsPanel.h"
+#include "PixelFont.h"
 #include "ProgramPicture.h"
 #include "StopDialog.h"
 #include "UserDialogs.h"
@@ -65,9 +66,7 @@ TEditForm::TEditForm(TFrameForm& frame, TForm2& stopDialog)
       host_(*this, text_, stopDialog),
       doc_(text_, host_) {
   setObjectName(QStringLiteral("TEditForm"));
-  QFont font(QStringLiteral("System"));
-  font.setPixelSize(13);
-  setFont(font);
+  setFont(PixelFont(QStringLiteral("System"), 13));
   setWindowIcon(QIcon(ProgramPicture()));
   SetCaption(QStringLiteral("Untitled"));
 

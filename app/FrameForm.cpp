@@ -21,7 +21,9 @@
 #include "EditForm.h"
 #include "HeapStatistics.h"
 #include "HelpWindow.h"
+#include "LongTimeFormat.h"
 #include "MenuMerge.h"
+#include "PixelFont.h"
 #include "ProgramPicture.h"
 #include "StopDialog.h"
 #include "UserDialogs.h"
@@ -55,9 +57,7 @@ TFrameForm::TFrameForm() : mdiArea_(new QMdiArea(this)) {
   setObjectName(QStringLiteral("FrameForm"));
   setWindowTitle(ApplicationTitle());
   setWindowIcon(QIcon(ProgramPicture()));
-  QFont font(QStringLiteral("System"));
-  font.setPixelSize(13);
-  setFont(font);
+  setFont(PixelFont(QStringLiteral("System"), 13));
   mdiArea_->setObjectName(QStringLiteral("ClientArea"));
   mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -122,7 +122,7 @@ void TFrameForm::CreateStatusBar() {
     panels_[i] = panel;
   }
   bar->installEventFilter(this);
-  timeFormat_ = QLocale::system().timeFormat(QLocale::LongFormat);
+  timeFormat_ = LongTimeFormat(QLocale::system());
 
   timer1_ = new QTimer(this);
   timer1_->setObjectName(QStringLiteral("Timer1"));

@@ -7,22 +7,22 @@
 #include <QTextBlock>
 
 #include "Latin1Text.h"
+#include "PixelFont.h"
 
 MemoControl::MemoControl(QWidget* parent) : QTextEdit(parent) {
   setObjectName(QStringLiteral("Memo1"));
   setAcceptRichText(false);
   setFrameShape(QFrame::NoFrame);
   setLineWrapMode(NoWrap);
+  // The formatting rectangle alone keeps the text off the control's edges.
+  document()->setDocumentMargin(0);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   // The margins of the formatting rectangle show the text's background.
   setAutoFillBackground(true);
   setBackgroundRole(QPalette::Base);
 
-  QFont font(QStringLiteral("Courier New"));
-  font.setStyleHint(QFont::TypeWriter);
-  font.setPixelSize(13);
-  SetTextFont(font);
+  SetTextFont(PixelFont(QStringLiteral("Courier New"), 13));
   QPalette colours = palette();
   colours.setColor(QPalette::Text, Qt::black);
   setPalette(colours);

@@ -5,18 +5,8 @@
 #include <QPushButton>
 
 #include "EngineGlobals.h"
+#include "PixelFont.h"
 #include "ProgramPicture.h"
-
-namespace {
-
-QFont PixelFont(const QString& family, int pixels, bool bold = false) {
-  QFont font(family);
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
-}
-
-}  // namespace
 
 // The label is wider than the window; the content then scrolls sideways, unless the
 // user widens the window.
@@ -36,7 +26,7 @@ TForm2::TForm2() {
   label1_->setObjectName(QStringLiteral("Label1"));
   label1_->setGeometry(4, 2, 292, 24);
   label1_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  label1_->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 19));
+  label1_->setFont(FitToWidth(PixelFont(QStringLiteral("MS Sans Serif"), 19), label1_->text(), 292 - 4));
   label1_->setAutoFillBackground(true);
   QPalette labelColours = label1_->palette();
   labelColours.setColor(QPalette::Window, QColor(0, 0, 255));

@@ -27,7 +27,9 @@ int main(int argc, char* argv[]) {
   derivation->Decision1Click();
   bench.frame().Tile1Click();
   bench.frame().Timer1Timer();
-  if (argc > 1 && QString::fromLocal8Bit(argv[1]) == QStringLiteral("--about")) bench.frame().About2Click();
+  const QStringList options = QApplication::arguments();
+  if (options.contains(QStringLiteral("--about"))) bench.frame().About2Click();
+  if (options.contains(QStringLiteral("--stop"))) bench.form2().show();
 
   QTimer::singleShot(6000, &application, &QApplication::quit);
   return QApplication::exec();

@@ -14,6 +14,7 @@
 #include "FormulaDocument.h"
 #include "Latin1Text.h"
 #include "LineLengthText.h"
+#include "LongTimeFormat.h"
 #include "MemoControl.h"
 #include "MemoryEditorText.h"
 #include "MenuMerge.h"
@@ -86,6 +87,7 @@ class TextTests : public QObject {
   void backupAndNameParts();
   void errorReportAppendsAFullStop();
   void menusMergeByGroupIndex();
+  void clockShowsTheLongTimeWithoutZone();
 };
 
 void TextTests::positionsTranslateBothWays() {
@@ -294,6 +296,14 @@ void TextTests::menusMergeByGroupIndex() {
   QCOMPARE(MergedMenus(frameMenus, {}), frameMenus);
   QCOMPARE(MergedMenus(frameMenus, {&childFile, &edit, &character, &formula}),
            (QList<QMenu*>{&childFile, &edit, &character, &formula, &window, &info}));
+}
+
+void TextTests::clockShowsTheLongTimeWithoutZone() {
+  QCOMPARE(LongTimeFormat(QLocale::c()), QStringLiteral("HH:mm:ss"));
+  const QLocale american(QLocale::English, QLocale::UnitedStates);
+  QCOMPARE(american.toString(QTime(17, 5, 9), LongTimeFormat(american)), QStringLiteral("5:05:09 PM"));
+  const QLocale german(QLocale::German, QLocale::Germany);
+  QCOMPARE(german.toString(QTime(17, 5, 9), LongTimeFormat(german)), QStringLiteral("17:05:09"));
 }
 
 QTEST_MAIN(TextTests)
