@@ -165,6 +165,9 @@ void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command) {
       RecoverFromExhaustedMemory(doc, command, dialogWasVisible);
     }
   });
+  // A click on Stop while the result was being printed would otherwise outlive the
+  // command and stop the next one at once, which discards a normal form's tree.
+  StopRequested = false;
   if (MemoryExhausted) {
     MemoryExhausted = false;
     StopRequested = false;

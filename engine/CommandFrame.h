@@ -31,8 +31,8 @@ enum class FormulaCommand {
 };
 
 // Runs the command on the document, on the engine stack. Afterwards the text is
-// visible; for the frame's commands StopRequested is clear; for the commands with the
-// stop dialog the dialog is hidden. Exhausted memory ends the command as a stop would,
+// visible, StopRequested is clear (also after a click on Stop while the result was
+// printed), and for the commands with the stop dialog the dialog is hidden. Exhausted memory ends the command as a stop would,
 // with the message "Insuficient memory.".
 void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command);
 

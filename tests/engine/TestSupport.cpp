@@ -195,8 +195,9 @@ std::string RandomFormulaAt(std::mt19937& random, const FormulaShape& shape, int
     static const char kLetters[] = "ABCDEFGHabcdefgh";
     return negation + std::string(1, kLetters[pick(shape.letters)]);
   }
-  static const char kAll[] = {'&', '|', '>', '='};
-  char op = shape.allOperators ? kAll[pick(4)] : kAll[pick(2)];
+  // Equivalences double their operands on conversion; they come less often.
+  static const char kAll[] = {'&', '|', '>', '&', '|', '>', '='};
+  char op = shape.allOperators ? kAll[pick(7)] : kAll[pick(2)];
   std::string left = RandomFormulaAt(random, shape, depth + 1);
   std::string right = RandomFormulaAt(random, shape, depth + 1);
   std::string body = "(" + left + op + right + ")";

@@ -1,0 +1,70 @@
+// Exhausted memory: the n-th node allocation fails, for every n a command makes. The
+// command ends as a stop would, shows "Insuficient memory." once, leaves the tree well
+// formed (or discarded where a stop discards it) and leaks nothing.
+
+#include <gtest/gtest.h>
+
+#include "NodeAllocator.h"
+#include "TestSupport.h"
+
+namespace lumenark::testing {
+namespace {
+
+using C = FormulaCommand;
+
+class FaultInjectionTest : public ::testing::TestWithParam<FormulaCommand> {
+ protected:
+  void TearDown() override {
+    ArmAllocationFailure(0);
+    MemoryExhausted = false;
+  }
+};
+
+TEST_P(FaultInjectionTest, EveryFailedAllocationIsSurvived) {
+  const C command = GetParam();
+  for (const char* formula : {"(A=B)|(C&~D)", "(a>b)&(b>c)>(a>c)", "A&B|~A&C|~B|~C"}) {
+    const std::string letters = LettersOf(formula);
+    const std::vector<bool> table = TruthTableOfText(formula, letters);
+    std::uint64_t allocations;
+    {
+      Session unfailed(formula);
+      const std::uint64_t before = AllocationCount();
+      unfailed.Run(command);
+      allocations = AllocationCount() - before;
+    }
+    for (bool persistent : {false, true}) {
+      for (std::uint64_t n = 1; n <= allocations; ++n) {
+        const std::size_t live = LiveNodeCount();
+        {
+          Session session(formula, {.details = static_cast<int>(n % 5)});
+          ArmAllocationFailure(n, persistent);
+          session.Run(command);
+          ArmAllocationFailure(0);
+          ASSERT_EQ(session.host.messages.size(), 1u) << formula << " n=" << n;
+          const bool parseFailed = session.doc.ParseError != 0;
+          ASSERT_EQ(session.host.messages[0], "Insuficient memory.");
+          ASSERT_FALSE(StopRequested);
+          ASSERT_FALSE(MemoryExhausted);
+          ASSERT_FALSE(session.host.dialogVisible);
+          ASSERT_TRUE(session.text.Visible());
+          ASSERT_EQ(CheckTree(session.doc.Root), "") << formula << " n=" << n;
+          if (session.doc.Root != nullptr) {
+            ASSERT_EQ(TruthTable(session.doc.Root, letters), table) << formula << " n=" << n;
+          } else {
+            ASSERT_TRUE(parseFailed || command == C::Conjunctive || command == C::Disjunctive ||
+                        command == C::MinimalCNF || command == C::MinimalDNF || command == C::Decision);
+          }
+        }
+        ASSERT_EQ(LiveNodeCount(), live) << formula << " n=" << n << ": nodes leaked";
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, FaultInjectionTest,
+                         ::testing::Values(C::Compile, C::Conjunctions, C::Implications, C::Disjunctions, C::Literals,
+                                           C::Conjunctive, C::Disjunctive, C::MinimalCNF, C::MinimalDNF, C::Decision),
+                         [](const auto& info) { return std::string(CommandName(info.param)); });
+
+}  // namespace
+}  // namespace lumenark::testing

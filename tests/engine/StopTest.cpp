@@ -1,0 +1,96 @@
+// Stop at every point: the host presses Stop at the k-th call of pending-input
+// processing, for every k up to the last call of an unstopped run. After each command
+// the tree is well formed and equivalent to the input, or discarded where a stop
+// discards it; StopRequested is clear; the stop dialog is hidden; nothing leaks.
+
+#include <gtest/gtest.h>
+
+#include "NodeAllocator.h"
+#include "TestSupport.h"
+
+namespace lumenark::testing {
+namespace {
+
+using C = FormulaCommand;
+
+const char* const kFormulas[] = {
+    "(A|B)&(~A|B)&(A|~B)",
+    "A&B|~A&C|~B|~C",
+    "(A=B)>~(C&(A|1))",
+    "(a>b)&(b>c)>(a>c)",
+    "~(A=(B=C))|0",
+};
+
+bool DiscardsOnStop(C command) {
+  return command == C::Conjunctive || command == C::Disjunctive || command == C::MinimalCNF ||
+         command == C::MinimalDNF || command == C::Decision;
+}
+
+bool ShowsStopDialog(C command) { return DiscardsOnStop(command) || command == C::Evaluate; }
+
+class StopTest : public ::testing::TestWithParam<FormulaCommand> {};
+
+TEST_P(StopTest, EveryStopPointLeavesASoundDocument) {
+  const C command = GetParam();
+  for (const char* formula : kFormulas) {
+    const std::string letters = LettersOf(formula);
+    const std::vector<bool> table = TruthTableOfText(formula, letters);
+    std::uint64_t calls;
+    {
+      Session unstopped(formula, {.details = 1});
+      unstopped.Run(command);
+      calls = unstopped.host.pendingInputCalls;
+    }
+    for (std::uint64_t k = 1; k <= calls; ++k) {
+      const std::size_t live = LiveNodeCount();
+      {
+        Session session(formula, {.details = static_cast<int>(k % 5)});
+        session.host.stopAtCall = k;
+        session.Run(command);
+        ASSERT_FALSE(StopRequested) << formula << " k=" << k;
+        ASSERT_TRUE(session.text.Visible());
+        if (ShowsStopDialog(command)) ASSERT_FALSE(session.host.dialogVisible) << formula << " k=" << k;
+        ASSERT_EQ(CheckTree(session.doc.Root), "") << formula << " k=" << k;
+        if (session.doc.Root != nullptr) {
+          ASSERT_EQ(TruthTable(session.doc.Root, letters), table) << formula << " k=" << k;
+        } else {
+          ASSERT_TRUE(DiscardsOnStop(command)) << "only a normal form discards its tree";
+        }
+        // The document goes on working after the stop.
+        session.host.stopAtCall = 0;
+        session.text.ReplaceSelection(formula);
+        session.text.Select(session.text.Size() - std::string(formula).size(), std::string(formula).size());
+        session.Run(command);
+        ASSERT_NE(session.doc.Root, nullptr);
+        ASSERT_EQ(TruthTable(session.doc.Root, letters), table);
+      }
+      ASSERT_EQ(LiveNodeCount(), live) << formula << " k=" << k << ": nodes leaked";
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(LongCommands, StopTest,
+                         ::testing::Values(C::Conjunctions, C::Implications, C::Disjunctions, C::Literals, C::Evaluate,
+                                           C::Conjunctive, C::Disjunctive, C::MinimalCNF, C::MinimalDNF, C::Decision,
+                                           C::Decompile),
+                         [](const auto& info) { return std::string(CommandName(info.param)); });
+
+TEST(StopTest, StopDuringDistributionLeavesNoTreeAndNoResultLine) {
+  Session session("(a&b)|(c&d)|(e&f)|(g&h)", {.details = 3});
+  session.host.stopAtCall = 100;  // the literal form is printed by then
+  session.Run(C::Conjunctive);
+  EXPECT_EQ(session.doc.Root, nullptr);
+  EXPECT_EQ(Written(session.Text()), "Result - Global conversion to literal form:a&b|c&d|e&f|g&h\n");
+}
+
+TEST(StopTest, StopDuringLiteralFormStillWritesTheResultComment) {
+  Session session("(A=B)=(C=D)", {.details = 3});
+  session.host.stopAtCall = 3;
+  session.Run(C::Literals);
+  const std::string written = Written(session.Text());
+  EXPECT_EQ(written.rfind("Result - Global conversion to literal form:\n", 0), 0u) << written;
+  EXPECT_NE(session.doc.Root, nullptr) << "a stopped conversion keeps its partly converted tree";
+}
+
+}  // namespace
+}  // namespace lumenark::testing
