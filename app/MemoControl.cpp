@@ -16,6 +16,8 @@ MemoControl::MemoControl(QWidget* parent) : QTextEdit(parent) {
   setLineWrapMode(NoWrap);
   // The formatting rectangle alone keeps the text off the control's edges.
   document()->setDocumentMargin(0);
+  document()->clearUndoRedoStacks();  // a setting, not an edit to undo or save
+  document()->setModified(false);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   // The margins of the formatting rectangle show the text's background.

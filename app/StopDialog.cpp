@@ -50,6 +50,10 @@ TForm2::TForm2() {
   resize(201, 139);
 }
 
-void TForm2::Button1Click() { lumenark::StopRequested = true; }
+// A click that reaches the dialog only after the command has ended and hidden it
+// would leave a request behind that stops the next command at once; it is dropped.
+void TForm2::Button1Click() {
+  if (isVisible()) lumenark::StopRequested = true;
+}
 
 void TForm2::closeEvent(QCloseEvent* event) { event->ignore(); }

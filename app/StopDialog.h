@@ -18,7 +18,7 @@ class TForm2 final : public QScrollArea {
   QLabel* Label1() const { return label1_; }
 
  public slots:
-  void Button1Click();  // StopRequested := true; the dialog stays visible
+  void Button1Click();  // StopRequested := true (while shown); the dialog stays visible
 
  protected:
   void closeEvent(QCloseEvent* event) override;  // FormCloseQuery: never closes

@@ -370,7 +370,11 @@ void WindowTests::stopDialogCannotBeClosed() {
   QTest::mouseClick(form2.Button1(), Qt::LeftButton);
   QVERIFY(lumenark::StopRequested);
   QVERIFY(form2.isVisible());
+
   lumenark::StopRequested = false;
+  form2.hide();
+  form2.Button1Click();  // a late click, after the command hid the dialog
+  QVERIFY(!lumenark::StopRequested);
 }
 
 void WindowTests::helpOpensTheManualUnderItsName() {
@@ -395,7 +399,7 @@ void WindowTests::helpOpensTheManualUnderItsName() {
 void WindowTests::newEditorStartsWithTheDefaults() {
   Workbench bench;
   lumenark::StopRequested = true;
-  TEditForm* editor = bench.NewEditor();
+  TEditForm* editor = bench.frame().NewChild();
   QVERIFY(!lumenark::StopRequested);
   QCOMPARE(editor->windowTitle(), QStringLiteral("Untitled"));
   QCOMPARE(editor->parentWidget()->windowTitle(), QStringLiteral("Untitled"));
@@ -410,6 +414,7 @@ void WindowTests::newEditorStartsWithTheDefaults() {
   QCOMPARE(memo->objectName(), QStringLiteral("Memo1"));
   QVERIFY(memo->hasFocus());
   QVERIFY(!memo->document()->isModified());
+  QVERIFY(!memo->document()->isUndoAvailable());
   QCOMPARE(memo->EditRect(), QMargins(3, 2, 3, 2));
   QCOMPARE(memo->frameShape(), QFrame::NoFrame);
   QCOMPARE(memo->lineWrapMode(), QTextEdit::NoWrap);
