@@ -39,11 +39,23 @@ QMessageBox::StandardButton Confirm(QWidget* parent, const QString& text) {
   return box.standardButton(box.clickedButton());
 }
 
+// The dialog shows each filter's text alone; its patterns follow in a last pair of
+// parentheses, which is what the dialog filters by and hides.
+template <std::size_t N>
+void SetFilters(QFileDialog& dialog, const FileFilter (&filters)[N]) {
+  QStringList nameFilters;
+  for (const FileFilter& filter : filters) {
+    nameFilters.append(QStringLiteral("%1 (%2)").arg(QString::fromLatin1(filter.text), QString::fromLatin1(filter.patterns)));
+  }
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
+  dialog.setNameFilters(nameFilters);
+}
+
 QString OpenFileName(QWidget* parent) {
   QFileDialog dialog(parent);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::AnyFile);  // a typed name is returned as it is
-  dialog.setNameFilter(QString::fromLatin1(kOpenFilter));
+  SetFilters(dialog, kOpenFilters);
   if (dialog.exec() != QDialog::Accepted) return {};
   return dialog.selectedFiles().value(0);
 }
@@ -69,7 +81,7 @@ QString SaveFileName(QWidget* parent, const QString& preset) {
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  dialog.setNameFilters(QString::fromLatin1(kSaveFilters).split(QStringLiteral(";;")));
+  SetFilters(dialog, kSaveFilters);
   dialog.setDefaultSuffix(QString::fromLatin1(kSaveDefaultSuffix));
   if (!preset.isEmpty()) dialog.selectFile(preset);
   for (;;) {

@@ -31,7 +31,12 @@ struct UserDialogs {
 UserDialogs& Dialogs();
 UserDialogs StandardDialogs();
 
-// Filters of the two file dialogs, as the user sees them.
-inline constexpr char kOpenFilter[] = " All Files (*.*)";
-inline constexpr char kSaveFilters[] = "Text files (*.txt);;All files (*.*)";
+// The file dialogs' filters: the text the user sees, and the names it stands for ("*.*"
+// means every file, as it does on Windows, not only names with a dot).
+struct FileFilter {
+  const char* text;
+  const char* patterns;
+};
+inline constexpr FileFilter kOpenFilters[] = {{" All Files (*.*)", "*"}};
+inline constexpr FileFilter kSaveFilters[] = {{"Text files (*.txt)", "*.txt"}, {"All files (*.*)", "*"}};
 inline constexpr char kSaveDefaultSuffix[] = "txt";

@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QTimer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -52,6 +54,16 @@ ScriptedDialogs::ScriptedDialogs() {
 }
 
 ScriptedDialogs::~ScriptedDialogs() { Dialogs() = StandardDialogs(); }
+
+ModalScript::ModalScript(std::deque<Step> steps) : steps_(std::move(steps)), timer_(new QTimer) {
+  QObject::connect(timer_, &QTimer::timeout, [this] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && !steps_.empty() && steps_.front()(modal)) steps_.pop_front();
+  });
+  timer_->start(10);
+}
+
+ModalScript::~ModalScript() { delete timer_; }
 
 Workbench::Workbench()
     : frame_(std::make_unique<TFrameForm>()), about_(std::make_unique<TAboutBox>()),

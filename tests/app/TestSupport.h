@@ -39,6 +39,20 @@ class ScriptedDialogs {
   std::function<void(const QString&)> onMessage;  // runs while a message box is up
 };
 
+// Acts on modal windows while the code under test waits in one: each step is given
+// the active modal window and returns true when it has dealt with it.
+class ModalScript {
+ public:
+  using Step = std::function<bool(QWidget* modal)>;
+  explicit ModalScript(std::deque<Step> steps);
+  ~ModalScript();
+  bool Done() const { return steps_.empty(); }
+
+ private:
+  std::deque<Step> steps_;
+  class QTimer* timer_;
+};
+
 // The program's three single windows, created in the program's order; the frame is
 // shown and active.
 class Workbench {

@@ -5,7 +5,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QPushButton>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSignalSpy>
@@ -76,6 +79,7 @@ class FileTests : public QObject {
   void yesWithAFailedSaveKeepsTheWindow();
   void exitAsksEachWindowAndStopsAtCancel();
   void engineOutputMarksTheWindowChanged();
+  void saveDialogRefusesReadOnlyFilesAndAddsTxt();
 };
 
 void FileTests::openTakesEveryByteAndMakesLineBreaksCrLf() {
@@ -354,6 +358,42 @@ void FileTests::engineOutputMarksTheWindowChanged() {
   dialogs.confirmAnswers = {QMessageBox::Cancel};
   editor->Close1Click();
   QCOMPARE(dialogs.confirms, QStringList{"Save Changes to 'Untitled'?"});
+}
+
+void FileTests::saveDialogRefusesReadOnlyFilesAndAddsTxt() {
+  QTemporaryDir dir;
+  const QString locked = dir.filePath("locked.txt");
+  WriteBytes(locked, "locked");
+  QFile::setPermissions(locked, QFileDevice::ReadOwner);
+  QStringList filters;
+  QString refusal;
+  auto choose = [&](const QString& path) {
+    return [&, path](QWidget* modal) {
+      auto* dialog = qobject_cast<QFileDialog*>(modal);
+      if (dialog == nullptr) return false;
+      filters = dialog->findChild<QComboBox*>("fileTypeCombo") != nullptr
+                    ? QStringList{dialog->findChild<QComboBox*>("fileTypeCombo")->itemText(0),
+                                  dialog->findChild<QComboBox*>("fileTypeCombo")->itemText(1)}
+                    : QStringList();
+      dialog->selectFile(path);
+      static_cast<QDialog*>(dialog)->accept();
+      return true;
+    };
+  };
+  ModalScript script({choose(locked),
+                      [&](QWidget* modal) {
+                        auto* box = qobject_cast<QMessageBox*>(modal);
+                        if (box == nullptr) return false;
+                        refusal = box->text();
+                        box->button(QMessageBox::Ok)->click();
+                        return true;
+                      },
+                      choose(dir.filePath("plain"))});
+  const QString chosen = StandardDialogs().saveFileName(nullptr, QString());
+  QVERIFY(script.Done());
+  QCOMPARE(chosen, dir.filePath("plain.txt"));
+  QVERIFY2(refusal.contains(QStringLiteral("read-only")), qPrintable(refusal));
+  QCOMPARE(filters, (QStringList{"Text files (*.txt)", "All files (*.*)"}));
 }
 
 QTEST_MAIN(FileTests)

@@ -82,6 +82,7 @@ class WindowTests : public QObject {
   void okStoresTheOptions_data();
   void okStoresTheOptions();
   void enteringThePanelAgainReloadsIt();
+  void standardBoxesCarryTheirTitlesAndButtons();
 };
 
 void WindowTests::startUpShowsTheFrameAlone() {
@@ -521,6 +522,50 @@ void WindowTests::enteringThePanelAgainReloadsIt() {
   QCOMPARE(panel->Edit2()->text(), QStringLiteral("77"));
   QCOMPARE(panel->ChosenDetail(), 4);
   QCOMPARE(editor->Document().LineWidth, 77);
+}
+
+void WindowTests::standardBoxesCarryTheirTitlesAndButtons() {
+  struct Seen {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+  };
+  QList<Seen> seen;
+  // Records the box, then answers it with a key.
+  auto answer = [&](Qt::Key key) {
+    return [&, key](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      if (box == nullptr) return false;
+      Seen s{box->windowTitle(), box->text(), box->icon(), {}};
+      for (QAbstractButton* button : box->buttons()) s.buttons.append(button->text());
+      s.buttons.sort();
+      seen.append(s);
+      QTest::keyClick(box, key);
+      return true;
+    };
+  };
+  UserDialogs standard = StandardDialogs();
+  ModalScript script({answer(Qt::Key_Escape), answer(Qt::Key_Return), answer(Qt::Key_Return), answer(Qt::Key_Return),
+                      answer(Qt::Key_Return)});
+  QCOMPARE(standard.confirm(nullptr, QStringLiteral("Save Changes to 'Untitled'?")), QMessageBox::Cancel);
+  QCOMPARE(standard.confirm(nullptr, QStringLiteral("Save Changes to 'Untitled'?")), QMessageBox::Yes);
+  standard.message(nullptr, QString::fromLatin1(kLineRangeMessage));
+  standard.warning(nullptr, QStringLiteral("x.txt is read only."));
+  standard.error(nullptr, QStringLiteral("Cannot open file /x."));
+  QVERIFY(script.Done());
+  QCOMPARE(seen.size(), 5);
+  QCOMPARE(seen[0].title, QStringLiteral("Confirm"));
+  QCOMPARE(seen[0].icon, QMessageBox::Question);
+  QCOMPARE(seen[0].buttons, (QStringList{"&No", "&Yes", "Cancel"}));
+  QCOMPARE(seen[2].title, QStringLiteral("Lumenark for Windows 95"));
+  QCOMPARE(seen[2].text, QStringLiteral("Current line range between 21 and 250.\nDefault value 79 is used."));
+  QCOMPARE(seen[2].icon, QMessageBox::NoIcon);
+  QCOMPARE(seen[2].buttons, QStringList{"OK"});
+  QCOMPARE(seen[3].title, QStringLiteral("Warning"));
+  QCOMPARE(seen[3].icon, QMessageBox::Warning);
+  QCOMPARE(seen[4].title, QStringLiteral("Lumenark for Windows 95"));
+  QCOMPARE(seen[4].icon, QMessageBox::Critical);
+  QCOMPARE(seen[4].text, QStringLiteral("Cannot open file /x."));
 }
 
 QTEST_MAIN(WindowTests)
