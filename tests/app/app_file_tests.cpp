@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -375,7 +376,7 @@ void FileTests::saveDialogRefusesReadOnlyFilesAndAddsTxt() {
                     ? QStringList{dialog->findChild<QComboBox*>("fileTypeCombo")->itemText(0),
                                   dialog->findChild<QComboBox*>("fileTypeCombo")->itemText(1)}
                     : QStringList();
-      dialog->selectFile(path);
+      dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path);  // typed by the user
       static_cast<QDialog*>(dialog)->accept();
       return true;
     };
