@@ -128,6 +128,12 @@ void WindowTests::editorMenusMergeIntoTheMenuBar() {
   bench.frame().ClientArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
   QCOMPARE(bench.frame().menuBar()->actions()[1], EditorMenu(first, "Edit1")->menuAction());
 
+  // Another window of the program becomes active: the frame keeps the editor's menus.
+  bench.frame().About2Click();
+  QVERIFY(QTest::qWaitForWindowActive(&bench.about()));
+  QCOMPARE(bench.frame().menuBar()->actions()[1], EditorMenu(first, "Edit1")->menuAction());
+  bench.about().hide();
+
   first->Close1Click();
   second->Close1Click();
   QTRY_COMPARE(MenuBarNames(bench.frame()), (QStringList{"File1", "Window1", "About1"}));
