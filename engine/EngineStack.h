@@ -2,7 +2,7 @@
 // The engine's operations recurse as deep as the tree is, and a tree is as deep as its
 // input is long: a selection of a million characters makes a tree 500,000 levels
 // deep. Engine calls therefore run on a stack of their own, reserved once per thread
-// (2 GiB of address space, committed only as far as it is used), on the calling
+// (8 GiB of address space, committed only as far as it is used), on the calling
 // thread, so that they can still process the window system's pending input.
 
 #include <functional>
