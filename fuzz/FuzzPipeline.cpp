@@ -1,0 +1,89 @@
+#include "FuzzPipeline.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include "NodeAllocator.h"
+#include "TestSupport.h"
+
+namespace lumenark::fuzz {
+namespace {
+
+using testing::Session;
+using C = FormulaCommand;
+
+constexpr std::size_t kMaxText = 60;
+constexpr std::size_t kMaxLetters = 6;
+// Nested equivalences can still make a normal form of sixty characters take minutes;
+// past this many pending-input calls the host presses Stop, which is itself checked.
+constexpr std::uint64_t kWorkBudget = 400'000;
+
+const C kCommands[] = {C::Conjunctions, C::Implications, C::Disjunctions, C::Literals, C::Evaluate,
+                       C::Conjunctive,  C::Disjunctive,  C::MinimalCNF,   C::MinimalDNF, C::Decision,
+                       C::Decompile,    C::Compile,      C::Tree};
+
+void Fail(const char* what, const std::string& text, const std::string& detail = {}) {
+  std::fprintf(stderr, "pipeline property broken: %s\nselection: %s\n%s\n", what, text.c_str(), detail.c_str());
+  std::abort();
+}
+
+bool StopDiscards(C command) {
+  return command == C::Conjunctive || command == C::Disjunctive || command == C::MinimalCNF ||
+         command == C::MinimalDNF || command == C::Decision;
+}
+
+}  // namespace
+
+int RunPipeline(const std::uint8_t* data, std::size_t size, bool withStop) {
+  if (size < 3) return -1;
+  const std::uint8_t options = data[0];
+  const std::size_t count = 1 + (data[1] & 7) % 6;
+  if (size < 3 + count) return -1;
+  const std::uint64_t stopAt = withStop ? 1 + ((data[1] >> 3) | (std::uint64_t{data[2 + count]} << 5)) : 0;
+  const std::string text(reinterpret_cast<const char*>(data + 3 + count), size - 3 - count);
+  const std::string letters = testing::LettersOf(text);
+  if (text.size() > kMaxText || letters.size() > kMaxLetters) return -1;
+
+  const std::size_t live = LiveNodeCount();
+  {
+    Session session(text, {.details = options % 5, .results = (options & 8) == 0, .width = 21 + (options >> 4) * 14});
+    session.host.stopAtCall = withStop ? stopAt : kWorkBudget;
+    std::vector<bool> table;  // of the compiled selection
+    for (std::size_t i = 0; i < count; ++i) {
+      const C command = kCommands[data[2 + i] % std::size(kCommands)];
+      const std::size_t messagesBefore = session.host.messages.size();
+      const bool hadSelection = session.text.SelectionLength() != 0;
+      session.Run(command);
+      if (StopRequested) Fail("StopRequested left set", text);
+      if (!session.text.Visible()) Fail("text left hidden", text);
+      const std::string fault = testing::CheckTree(session.doc.Root);
+      if (!fault.empty()) Fail(fault.c_str(), text, std::string(CommandName(command)));
+      for (std::size_t m = messagesBefore; m < session.host.messages.size(); ++m) {
+        const std::string& message = session.host.messages[m];
+        const bool parser = hadSelection && session.doc.ParseError != 0;
+        const bool noSelection = !hadSelection && message == "No selected text." &&
+                                 (command == C::Compile || command == C::Tree);
+        if (!parser && !noSelection) Fail("unexpected message", text, message);
+      }
+      if (hadSelection && session.doc.ParseError == 0 && session.doc.Root != nullptr && table.empty()) {
+        table = testing::TruthTableOfText(text, letters);
+      }
+      if (session.doc.Root != nullptr && !table.empty()) {
+        if (testing::TruthTable(session.doc.Root, letters) != table) {
+          Fail("result not equivalent", text, std::string(CommandName(command)) + ": " + testing::Structure(session.doc.Root));
+        }
+      } else if (session.doc.Root == nullptr && !table.empty()) {
+        const bool stopped = session.host.pendingInputCalls >= session.host.stopAtCall;
+        if (!(stopped && StopDiscards(command))) Fail("tree lost without a stop", text, std::string(CommandName(command)));
+        table.clear();
+      }
+      if (session.host.pendingInputCalls >= session.host.stopAtCall) break;
+    }
+  }
+  if (LiveNodeCount() != live) Fail("nodes leaked", text);
+  return 0;
+}
+
+}  // namespace lumenark::fuzz
