@@ -7,7 +7,7 @@
 namespace lumenark {
 
 FormulaDocument::FormulaDocument(EditorText& text, Host& host)
-    : DiagramGrid(static_cast<std::size_t>(DiagramSize) * DiagramSize, ' '), Text(text), Platform(host) {
+    : Text(text), Platform(host) {
   StopRequested = false;
 }
 

@@ -56,7 +56,7 @@ class FormulaDocument {
   std::uint16_t DetailLevel = 4;   // "Details": 0 most .. 4 nothing
   std::string FileName;            // the document's file, empty for a new window
   std::int32_t DiagramCounter = 0; // next free column of the tree diagram
-  std::vector<char> DiagramGrid;   // 500 rows of 500 cells, row after row
+  std::vector<char> DiagramGrid;   // 500 rows of 500 cells, row after row (from the first diagram on)
 
   EditorText& Text;
   Host& Platform;

@@ -44,7 +44,9 @@ void FormulaDocument::DiveTree(int row, Slot slot) {
 }
 
 void FormulaDocument::XDecompTree() {
-  std::fill(DiagramGrid.begin(), DiagramGrid.end(), ' ');
+  // The grid is made with the first diagram, so that a window that never draws one
+  // does not carry it.
+  DiagramGrid.assign(static_cast<std::size_t>(DiagramSize) * DiagramSize, ' ');
   DiagramCounter = 1;
   if (Root == nullptr) return;
   if (CountPlacedSymbols(Root, kMaxPlacedSymbols) > kMaxPlacedSymbols) {
