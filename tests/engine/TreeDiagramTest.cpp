@@ -78,6 +78,7 @@ TEST(TreeDiagramTest, NoTreeClearsTheGridAndWritesNothing) {
   session.doc.XDecompTree();
   EXPECT_EQ(session.Text(), before);
   EXPECT_EQ(session.doc.DiagramCounter, 1);
+  EXPECT_EQ(session.doc.DiagramGrid.size(), 250000u);
   EXPECT_EQ(std::count(session.doc.DiagramGrid.begin(), session.doc.DiagramGrid.end(), ' '),
             static_cast<long>(session.doc.DiagramGrid.size()));
 }
