@@ -14,6 +14,7 @@
 #include "OptionsPanel.h"
 #include "PixelFont.h"
 #include "ProgramPicture.h"
+#include "RunningCommand.h"
 #include "StopDialog.h"
 #include "UserDialogs.h"
 
@@ -29,34 +30,20 @@ bool IsInside(const QWidget* container, const QWidget* widget) {
 
 }  // namespace
 
-// A Formula command in progress in one window: from its start until it has ended, the
-// window's commands wait, the user cannot change the text, and the engine's pending
-// input is counted from the start of the command. Ending hands every collected write
-// to the control.
-class RunningCommand {
- public:
-  explicit RunningCommand(TEditForm& form) : form_(form), memoHadFocus_(form.memo1_->hasFocus()) {
-    form_.commandRunning_ = true;
-    ++runningCommands;
-    form_.memo1_->SetEngineWriting(true);
-    form_.host_.RestartInputInterval();
-  }
+RunningCommand::RunningCommand(TEditForm& form) : form_(form), memoHadFocus_(form.memo1_->hasFocus()) {
+  form_.commandRunning_ = true;
+  ++runningCommands;
+  form_.memo1_->SetEngineWriting(true);
+  form_.host_.RestartInputInterval();
+}
 
-  ~RunningCommand() {
-    form_.text_.Flush();
-    form_.memo1_->SetEngineWriting(false);
-    --runningCommands;
-    form_.commandRunning_ = false;
-    if (memoHadFocus_ && form_.memo1_->isVisible()) form_.memo1_->setFocus();
-  }
-
-  RunningCommand(const RunningCommand&) = delete;
-  RunningCommand& operator=(const RunningCommand&) = delete;
-
- private:
-  TEditForm& form_;
-  bool memoHadFocus_;
-};
+RunningCommand::~RunningCommand() {
+  form_.text_.Flush();
+  form_.memo1_->SetEngineWriting(false);
+  --runningCommands;
+  form_.commandRunning_ = false;
+  if (memoHadFocus_ && form_.memo1_->isVisible()) form_.memo1_->setFocus();
+}
 
 TEditForm::TEditForm(TFrameForm& frame, TForm2& stopDialog)
     : frame_(frame),

@@ -61,6 +61,8 @@ class TEditForm final : public QWidget {
   void Open1Click();
   void Close1Click();
   void Exit1Click();
+  void Print1Click();
+  void PrintSetup1Click();
   // Edit menu and context menu
   void CutToClipboard();
   void CopyToClipboard();
@@ -106,6 +108,7 @@ class TEditForm final : public QWidget {
   void SetCaption(const QString& caption);
   void RunCommand(lumenark::FormulaCommand command);
   void ShowMemoPopUp(const QPoint& position);
+  bool ReportPrinterProblem();
 
   TFrameForm& frame_;
   TForm2& stopDialog_;

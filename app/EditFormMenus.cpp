@@ -60,9 +60,8 @@ void TEditForm::CreateMenus() {
   item(file1_, "Save1", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { Save1Click(); });
   item(file1_, "SaveAs1", QStringLiteral("Save &As..."), none, [this] { SaveAs1Click(); });
   AddSeparator(file1_, "N2");
-  // Printing is not part of the program yet: its items stay disabled until it is.
-  item(file1_, "Print1", QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P), nullptr)->setEnabled(false);
-  item(file1_, "PrintSetup1", QStringLiteral("Prin&t Setup..."), none, nullptr)->setEnabled(false);
+  item(file1_, "Print1", QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P), run(&TEditForm::Print1Click));
+  item(file1_, "PrintSetup1", QStringLiteral("Prin&t Setup..."), none, run(&TEditForm::PrintSetup1Click));
   AddSeparator(file1_, "N3");
   item(file1_, "Exit1", QStringLiteral("E&xit"), none, run(&TEditForm::Exit1Click));
 

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -210,6 +211,11 @@ void TFrameForm::Tile1Click() { TileHorizontally(*mdiArea_); }
 void TFrameForm::Cascade1Click() { mdiArea_->cascadeSubWindows(); }
 
 void TFrameForm::ArrangeIcons1Click() { ArrangeIcons(*mdiArea_); }
+
+QPrinter& TFrameForm::Printer() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *printer_;
+}
 
 // ---- Ending ----------------------------------------------------------------------------
 

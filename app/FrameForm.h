@@ -7,12 +7,14 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <memory>
 
 class HelpWindow;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QPrinter;
 class QTimer;
 class TAboutBox;
 class TEditForm;
@@ -37,6 +39,9 @@ class TFrameForm final : public QMainWindow {
   // The editor windows from the front to the back.
   QList<TEditForm*> Editors() const;
   QLabel* StatusPanel(int index) const { return panels_[index]; }
+  // The program's one printer: the print and page setup dialogs of every editor
+  // window set it up, and every print job goes to it. Made when first needed.
+  QPrinter& Printer();
 
  public slots:
   TEditForm* NewChild();
@@ -75,4 +80,5 @@ class TFrameForm final : public QMainWindow {
   QLabel* panels_[4] = {};
   QTimer* timer1_ = nullptr;
   QString timeFormat_;  // the locale's long time format, read at start-up
+  std::unique_ptr<QPrinter> printer_;
 };

@@ -3,6 +3,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 
 #include "ApplicationGlobals.h"
@@ -100,7 +103,23 @@ std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) {
   return chosen;
 }
 
+bool RunPrintDialog(QWidget* parent, QPrinter& printer) {
+  QPrintDialog dialog(&printer, parent);
+  SetPrintDialogChoices(dialog);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+bool RunPageSetupDialog(QWidget* parent, QPrinter& printer) {
+  QPageSetupDialog dialog(&printer, parent);
+  return dialog.exec() == QDialog::Accepted;
+}
+
 }  // namespace
+
+void SetPrintDialogChoices(QPrintDialog& dialog) {
+  dialog.setOptions(QAbstractPrintDialog::PrintCollateCopies);
+  dialog.setPrintRange(QAbstractPrintDialog::AllPages);
+}
 
 UserDialogs StandardDialogs() {
   UserDialogs dialogs;
@@ -117,6 +136,8 @@ UserDialogs StandardDialogs() {
   dialogs.openFileName = OpenFileName;
   dialogs.saveFileName = SaveFileName;
   dialogs.font = ChooseFont;
+  dialogs.print = RunPrintDialog;
+  dialogs.printSetup = RunPageSetupDialog;
   return dialogs;
 }
 

@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 
+class QPrintDialog;
+class QPrinter;
 class QWidget;
 
 struct UserDialogs {
@@ -26,10 +28,20 @@ struct UserDialogs {
   std::function<QString(QWidget* parent, const QString& preset)> saveFileName;
   // The font dialog started from a font: the chosen font, nothing if cancelled.
   std::function<std::optional<QFont>(QWidget* parent, const QFont& initial)> font;
+  // The print dialog on the program's printer (printer, copies, collation); false if
+  // cancelled. What the user confirms is set on the printer.
+  std::function<bool(QWidget* parent, QPrinter& printer)> print;
+  // The page setup dialog on the program's printer (paper, orientation); false if
+  // cancelled. What the user confirms is set on the printer.
+  std::function<bool(QWidget* parent, QPrinter& printer)> printSetup;
 };
 
 UserDialogs& Dialogs();
 UserDialogs StandardDialogs();
+
+// The choices of the print dialog: the printer, the number of copies and collation;
+// no page range, no selection and no printing to a file.
+void SetPrintDialogChoices(QPrintDialog& dialog);
 
 // The file dialogs' filters: the text the user sees, and the names it stands for ("*.*"
 // means every file, as it does on Windows, not only names with a dot).

@@ -46,10 +46,21 @@ ScriptedDialogs::ScriptedDialogs() {
     unexpected.append(QStringLiteral("save dialog"));
     return QString();
   };
-  dialogs.font = [this](QWidget*, const QFont&) -> std::optional<QFont> {
+  dialogs.font = [this](QWidget*, const QFont& initial) -> std::optional<QFont> {
+    fontPresets.append(initial);
     if (auto answer = Next(fontAnswers)) return *answer;
     unexpected.append(QStringLiteral("font dialog"));
     return std::nullopt;
+  };
+  dialogs.print = [this](QWidget*, QPrinter& printer) {
+    if (auto answer = Next(printAnswers)) return (*answer)(printer);
+    unexpected.append(QStringLiteral("print dialog"));
+    return false;
+  };
+  dialogs.printSetup = [this](QWidget*, QPrinter& printer) {
+    if (auto answer = Next(printSetupAnswers)) return (*answer)(printer);
+    unexpected.append(QStringLiteral("page setup dialog"));
+    return false;
   };
 }
 

@@ -3,6 +3,7 @@
 // the program builds it, scripted answers for every modal box and file dialog, and
 // helpers to select text and read the text of an editor window.
 
+#include <QList>
 #include <QMessageBox>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -17,6 +18,8 @@
 #include "FrameForm.h"
 #include "StopDialog.h"
 #include "UserDialogs.h"
+
+class QPrinter;
 
 // Answers the program's boxes and dialogs from queues and records what they showed.
 // A box for which no answer was queued is recorded in unexpected.
@@ -36,6 +39,11 @@ class ScriptedDialogs {
   std::deque<QString> openAnswers;  // empty string: cancelled
   std::deque<QString> saveAnswers;  // empty string: cancelled
   std::deque<std::optional<QFont>> fontAnswers;
+  // Run in place of the print dialog and the page setup dialog: they may set up the
+  // printer as a user would, and answer whether the dialog was confirmed.
+  std::deque<std::function<bool(QPrinter&)>> printAnswers;
+  std::deque<std::function<bool(QPrinter&)>> printSetupAnswers;
+  QList<QFont> fontPresets;  // the fonts the font dialog started from
   std::function<void(const QString&)> onMessage;  // runs while a message box is up
 };
 

@@ -1,0 +1,37 @@
+// The editor window's File > Print and File > Print Setup...: the text printed as the
+// window shows it, in the window's font, on the program's one printer.
+
+#include <QPrinter>
+
+#include "EditForm.h"
+#include "ErrorReport.h"
+#include "FrameForm.h"
+#include "PrintJob.h"
+#include "PrintedLines.h"
+#include "RunningCommand.h"
+#include "UserDialogs.h"
+
+// A printer error stops the command; it is shown by the standard error report.
+bool TEditForm::ReportPrinterProblem() {
+  const QString problem = PrinterProblem(frame_.Printer());
+  if (problem.isEmpty()) return false;
+  ShowErrorReport(this, problem);
+  return true;
+}
+
+void TEditForm::Print1Click() {
+  if (ReportPrinterProblem()) return;
+  QPrinter& printer = frame_.Printer();
+  if (!Dialogs().print(this, printer)) return;
+  if (ReportPrinterProblem()) return;  // the printer chosen in the dialog
+  // The window waits until the job is closed: the job reads nothing of it, but the
+  // pending input processed between pages must not close it under the job.
+  RunningCommand running(*this);
+  const QString error = PrintLines(printer, PrintFont(memo1_->font(), memo1_->logicalDpiY()), PrintedLines(*memo1_));
+  if (!error.isEmpty()) ShowErrorReport(this, error);
+}
+
+void TEditForm::PrintSetup1Click() {
+  if (ReportPrinterProblem()) return;
+  Dialogs().printSetup(this, frame_.Printer());
+}
