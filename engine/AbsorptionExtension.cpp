@@ -6,14 +6,13 @@
 // clause vanish from T's chain, the dropping constant D a single literal from its clause:
 //   E = '1', D = '0' under '&';   E = '0', D = '1' under '|'.
 
+#include "AbsorptionExtension.h"
+
 #include "EngineGlobals.h"
 #include "FormulaDocument.h"
 
 namespace lumenark {
-namespace {
 
-// ScanElm: walks a clause in pre-order and finds its first variable literal; notes
-// whether the clause holds a constant.
 void ScanElm(FormulaNode* node, FormulaNode*& firstLiteral, bool& holdsConstant) {
   if (!IsLiteral(node)) {
     ScanElm(node->left, firstLiteral, holdsConstant);
@@ -24,6 +23,8 @@ void ScanElm(FormulaNode* node, FormulaNode*& firstLiteral, bool& holdsConstant)
     firstLiteral = node;
   }
 }
+
+namespace {
 
 unsigned char Key(const FormulaNode* literal) { return static_cast<unsigned char>(literal->symbol); }
 
@@ -41,7 +42,12 @@ void FormulaDocument::AbsExt(Slot first, Slot second, bool& changed, char top) {
   ScanElm(first, firstA, holdsConstant);
   if (!holdsConstant) ScanElm(second, firstB, holdsConstant);
   if (firstA == nullptr || firstB == nullptr || holdsConstant) return;
+  CompareClauses(first, second, firstA, firstB, changed, top);
+}
 
+// The rest of AbsExt, for two clauses without constants whose first literals are known.
+void FormulaDocument::CompareClauses(FormulaNode* first, FormulaNode* second, FormulaNode* firstA,
+                                     FormulaNode* firstB, bool& changed, char top) {
   // Merge walk over the two sorted literal lists (linked through right).
   FormulaNode* a = firstA;
   FormulaNode* b = firstB;

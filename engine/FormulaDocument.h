@@ -132,7 +132,10 @@ class FormulaDocument {
   void RToNormalForm(Slot slot, char outer);
   void ConvertToNormalForm(char outer, const char* resultComment);
   void ConstEvalConverted(Slot slot, char outer);
+  void SortSubClauses(FormulaNode* clause);
   void ThreadElement(FormulaNode* element);
+  void CompareClauses(FormulaNode* first, FormulaNode* second, FormulaNode* firstA, FormulaNode* firstB,
+                      bool& changed, char top);
   friend class MinimizePass;
 };
 

@@ -7,67 +7,122 @@
 // nodes' own left (previous) and right (next) fields, which literals do not otherwise
 // use. A single-literal element is not linked. At rest all links are empty.
 
+#include <cstdint>
+#include <vector>
+
+#include "AbsorptionExtension.h"
 #include "EngineGlobals.h"
 #include "FormulaDocument.h"
 
 namespace lumenark {
 
-// The pair order of one pass: the candidates are the elements in left-to-right order
-// (ChooseElm); each candidate is compared with every element to its left, left to
-// right, that element first (PairElm). Every unordered pair is offered once per pass.
+// One pass. The candidates are the elements in left-to-right order; each candidate is
+// compared with every element to its left, left to right, that element first. Every
+// unordered pair is offered once per pass. No candidate is taken after a stop; the
+// comparisons of the candidate under way still run.
+//
+// The pass lists the elements once (the shape of the tree does not change within a
+// pass) and keeps for each its first literal, its letters and whether it holds a
+// constant, so that most pairs are settled without walking the clauses:
+//   - an element that holds a constant is left alone by AbsExt;
+//   - when each of two clauses has a letter the other lacks, AbsExt's merge walk finds
+//     that both have more, and no rule applies.
+// Only the pairs that remain go through AbsExt's comparison; the result is the same
+// as offering every pair.
 class MinimizePass {
  public:
   explicit MinimizePass(FormulaDocument& document) : doc_(document) {}
 
-  // Runs one pass; returns whether AbsExt applied a rule.
+  // Runs one pass; returns whether a rule was applied.
   bool Run() {
     outer_ = doc_.Root->symbol;
     changed_ = false;
-    candidate_ = nullptr;
-    ChooseElm(doc_.Root);
+    elements_.clear();
+    ListElements(doc_.Root);
+    std::uint32_t settled = 0;  // pairs settled without AbsExt since the last pending input
+    for (std::size_t c = 0; c < elements_.size(); ++c) {
+      if (StopRequested) break;
+      if (IsConstant(elements_[c].node)) continue;  // a constant is no element
+      for (std::size_t e = 0; e < c; ++e) {
+        if (IsConstant(elements_[e].node)) continue;
+        if (!MayApply(elements_[e], elements_[c])) {
+          if (++settled == kSettledPerInput) {
+            settled = 0;
+            doc_.Platform.ProcessPendingInput();
+          }
+          continue;
+        }
+        Compare(elements_[e], elements_[c]);
+        doc_.Platform.ProcessPendingInput();
+      }
+    }
     return changed_;
   }
 
  private:
-  bool IsChainNode(const FormulaNode* node) const { return !IsLiteral(node) && node->symbol == outer_; }
-  bool IsElement(const FormulaNode* node) const { return node->symbol != outer_ && !IsConstant(node); }
+  // Pending input is still processed now and then while pairs are settled quickly.
+  static constexpr std::uint32_t kSettledPerInput = 512;
 
-  void ChooseElm(Slot slot) {
-    if (StopRequested) return;
-    if (IsChainNode(slot)) {
-      ChooseElm(slot->left);
-      ChooseElm(slot->right);
-    }
-    if (IsElement(slot)) {
-      candidate_ = slot;
-      candidateReached_ = false;
-      PairElm(doc_.Root);
+  struct Element {
+    FormulaNode* node;
+    FormulaNode* firstLiteral;  // nullptr for a clause without variable literals
+    std::uint64_t letters;      // one bit per letter 'A'..'Z', 'a'..'z'
+    bool holdsConstant;
+  };
+
+  static std::uint64_t LetterBit(char letter) {
+    if (letter >= 'A' && letter <= 'Z') return std::uint64_t{1} << (letter - 'A');
+    if (letter >= 'a' && letter <= 'z') return std::uint64_t{1} << (26 + letter - 'a');
+    return 0;
+  }
+
+  static void AddLetters(const FormulaNode* node, std::uint64_t& letters) {
+    if (!IsLiteral(node)) {
+      AddLetters(node->left, letters);
+      AddLetters(node->right, letters);
+    } else {
+      letters |= LetterBit(node->symbol);
     }
   }
 
-  // Once the walk has reached the candidate, the elements after it are not paired with
-  // it in this walk (each is paired later, as a candidate), so the walk ends there.
-  void PairElm(Slot slot) {
-    if (candidateReached_) return;
-    if (IsChainNode(slot)) {
-      PairElm(slot->left);
-      PairElm(slot->right);
+  static void Describe(Element& element) {
+    element.firstLiteral = nullptr;
+    element.holdsConstant = false;
+    ScanElm(element.node, element.firstLiteral, element.holdsConstant);
+    element.letters = 0;
+    AddLetters(element.node, element.letters);
+  }
+
+  void ListElements(FormulaNode* node) {
+    if (!IsLiteral(node) && node->symbol == outer_) {
+      ListElements(node->left);
+      ListElements(node->right);
+    } else if (node->symbol != outer_) {
+      Element element{node, nullptr, 0, false};
+      Describe(element);
+      elements_.push_back(element);
     }
-    if (candidateReached_ || !IsElement(slot)) return;
-    if (slot == candidate_) {
-      candidate_ = nullptr;
-      candidateReached_ = true;
-      return;
+  }
+
+  static bool MayApply(const Element& a, const Element& b) {
+    if (a.holdsConstant || b.holdsConstant || a.firstLiteral == nullptr || b.firstLiteral == nullptr) return false;
+    return (a.letters & ~b.letters) == 0 || (b.letters & ~a.letters) == 0;
+  }
+
+  void Compare(Element& earlier, Element& candidate) {
+    bool changed = false;
+    doc_.CompareClauses(earlier.node, candidate.node, earlier.firstLiteral, candidate.firstLiteral, changed, outer_);
+    if (changed) {
+      changed_ = true;
+      Describe(earlier);
+      Describe(candidate);
     }
-    doc_.AbsExt(slot, candidate_, changed_, outer_);
-    doc_.Platform.ProcessPendingInput();
   }
 
   FormulaDocument& doc_;
-  char outer_ = 0;                     // the outer operator S, read afresh each pass
+  char outer_ = 0;  // the outer operator S, read afresh each pass
   bool changed_ = false;
-  FormulaNode* candidate_ = nullptr;   // the element compared with those before it
-  bool candidateReached_ = false;
+  std::vector<Element> elements_;
 };
 
 void FormulaDocument::ThreadElement(FormulaNode* element) {

@@ -78,10 +78,10 @@ void FormulaDocument::RToNormalForm(Slot slot, char outer) {
   if (node->symbol != outer) {
     FindOper(slot, outer);
     if (node->left->symbol != outer) {
-      // The inner chain holds no outer element: it is a clause. Once it is sorted and
-      // reduced, every stretch of it is too, so its sub-chains need no further visit.
+      // The inner chain holds no outer element: it is a clause.
       SortElm(slot);
       ReduceElm(slot);
+      SortSubClauses(node);
       Platform.ProcessPendingInput();
       return;
     }
@@ -94,6 +94,17 @@ void FormulaDocument::RToNormalForm(Slot slot, char outer) {
     ConstEvalConverted(node->right, outer);
   }
   Platform.ProcessPendingInput();
+}
+
+// The operands of a clause are visited as clauses of their own and sorted again. The
+// reduction has just turned literals into constants in their places, so the clause's
+// two halves may be out of order; once each half is sorted, every stretch below it is
+// sorted already, and no letter is left twice to reduce. So sorting the two halves is
+// all that the visits below the clause change.
+void FormulaDocument::SortSubClauses(FormulaNode* clause) {
+  if (StopRequested) return;
+  if (!IsLiteral(clause->left)) SortElm(clause->left);
+  if (!IsLiteral(clause->right)) SortElm(clause->right);
 }
 
 // RConstEval on an operand that RToNormalForm has just converted. An outer node's own

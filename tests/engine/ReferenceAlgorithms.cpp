@@ -1,0 +1,148 @@
+#include "ReferenceAlgorithms.h"
+
+#include "EngineGlobals.h"
+#include "TreeOperations.h"
+
+namespace lumenark::testing {
+namespace {
+
+struct BubbleSort {
+  FormulaDocument& doc;
+  char symbol;
+  FormulaNode* previous = nullptr;
+  bool exchanged = false;
+
+  void Pass(Slot slot) {
+    FormulaNode* node = slot;
+    if (node->symbol != symbol && !IsLiteral(node)) return;
+    if (!IsLiteral(node)) {
+      Pass(node->left);
+      Pass(node->right);
+      return;
+    }
+    if (previous != nullptr && static_cast<unsigned char>(previous->symbol) > static_cast<unsigned char>(node->symbol)) {
+      FormulaNode* a = previous;
+      FormulaNode* b = node;
+      doc.Exchange(a, b);
+      exchanged = true;
+    }
+    previous = node;
+  }
+};
+
+void ReferenceRToNormalForm(FormulaDocument& doc, Slot slot, char outer) {
+  if (IsLiteral(slot) || StopRequested) return;
+  if (slot->symbol != outer) {
+    FindOper(slot, outer);
+    if (slot->left->symbol != outer) {
+      ReferenceSortElm(doc, slot);
+      doc.ReduceElm(slot);
+    } else {
+      doc.Distribution(slot->left, slot);
+    }
+  }
+  ReferenceRToNormalForm(doc, slot->left, outer);
+  ReferenceRToNormalForm(doc, slot->right, outer);
+  if (slot->symbol == outer) {
+    doc.RConstEval(slot->left);
+    doc.RConstEval(slot->right);
+  }
+  doc.Platform.ProcessPendingInput();
+}
+
+struct ReferencePass {
+  FormulaDocument& doc;
+  char outer = 0;
+  bool changed = false;
+  FormulaNode* candidate = nullptr;
+
+  void ChooseElm(Slot slot) {
+    if (StopRequested) return;
+    if (!IsLiteral(slot) && slot->symbol == outer) {
+      ChooseElm(slot->left);
+      ChooseElm(slot->right);
+    }
+    if (slot->symbol != outer && !IsConstant(slot)) {
+      candidate = slot;
+      PairElm(doc.Root);
+    }
+  }
+
+  void PairElm(Slot slot) {
+    if (!IsLiteral(slot) && slot->symbol == outer) {
+      PairElm(slot->left);
+      PairElm(slot->right);
+    }
+    if (slot->symbol == outer || IsConstant(slot)) return;
+    if (slot == candidate) candidate = nullptr;
+    if (candidate != nullptr) {
+      bool before = changed;
+      doc.AbsExt(slot, candidate, changed, outer);
+      if (changed && !before) doc.Thread();  // re-link the whole tree, as after every rule
+      if (changed) doc.Thread();
+      doc.Platform.ProcessPendingInput();
+    }
+  }
+};
+
+}  // namespace
+
+void ReferenceSortElm(FormulaDocument& doc, Slot slot) {
+  BubbleSort sort{doc, slot->symbol};
+  do {
+    sort.previous = nullptr;
+    sort.exchanged = false;
+    sort.Pass(slot);
+  } while (sort.exchanged);
+}
+
+void ReferenceToNormalForm(FormulaDocument& doc, char outer) {
+  if (doc.Root == nullptr) return;
+  doc.ToConDis();
+  doc.ConstEval();
+  ReferenceRToNormalForm(doc, doc.Root, outer);
+  if (StopRequested) {
+    doc.DisposeTree();
+    return;
+  }
+  ReferenceSortElm(doc, doc.Root);
+  doc.ReduceElm(doc.Root);
+  doc.ConstEval();
+  if (doc.DetailLevel == 3) {
+    doc.InsertString(outer == '&' ? "Result - Conversion to CNF:" : "Result - Conversion to DNF:");
+    doc.XDecomp();
+  }
+}
+
+void ReferenceMinimize(FormulaDocument& doc) {
+  if (doc.Root == nullptr || IsLiteral(doc.Root)) return;
+  ReferencePass pass{doc};
+  bool changed = true;
+  doc.Thread();
+  while (changed) {
+    pass.outer = doc.Root->symbol;
+    pass.changed = false;
+    pass.candidate = nullptr;
+    pass.ChooseElm(doc.Root);
+    changed = pass.changed;
+    doc.ConstEval();
+    doc.UnThread();
+    doc.Thread();
+  }
+  doc.UnThread();
+  if (!IsLiteral(doc.Root)) {
+    ReferenceSortElm(doc, doc.Root);
+    doc.ReduceElm(doc.Root);
+    doc.ConstEval();
+  }
+  if (StopRequested) {
+    doc.DisposeTree();
+    return;
+  }
+  if (doc.DetailLevel == 3) {
+    doc.InsertString("Result - Reduction to minimal NF:");
+    doc.XDecomp();
+  }
+}
+
+}  // namespace lumenark::testing

@@ -1,0 +1,106 @@
+// The engine's faster algorithms against their word-for-word versions: the same tree
+// and the same text, byte for byte, at every Details level.
+
+#include <gtest/gtest.h>
+
+#include "ReferenceAlgorithms.h"
+#include "TestSupport.h"
+
+namespace lumenark::testing {
+namespace {
+
+enum class Operation { CNF, DNF, MinimalCNF, MinimalDNF };
+
+void RunEngine(FormulaDocument& doc, Operation op) {
+  if (op == Operation::CNF || op == Operation::MinimalCNF) doc.ToCNF();
+  else doc.ToDNF();
+  if (op == Operation::MinimalCNF || op == Operation::MinimalDNF) doc.Minimize();
+}
+
+void RunReference(FormulaDocument& doc, Operation op) {
+  ReferenceToNormalForm(doc, op == Operation::CNF || op == Operation::MinimalCNF ? '&' : '|');
+  if (op == Operation::MinimalCNF || op == Operation::MinimalDNF) ReferenceMinimize(doc);
+}
+
+// Compiles the formula and runs the operation; the text from the compile on.
+std::string Derivation(const std::string& formula, int details, Operation op, bool reference,
+                       std::uint64_t budget, bool* overBudget) {
+  Session session(formula, {.details = details, .width = 60});
+  session.Run(FormulaCommand::Compile);
+  session.host.stopAtCall = budget;
+  reference ? RunReference(session.doc, op) : RunEngine(session.doc, op);
+  if (overBudget != nullptr) *overBudget = StopRequested;
+  StopRequested = false;
+  session.doc.XDecomp();
+  return session.Text() + "\n" + (session.doc.Root ? Structure(session.doc.Root) : "no tree");
+}
+
+TEST(ReferenceEquivalenceTest, SortElmIsTheBubbleSort) {
+  std::mt19937 random(3);
+  for (int i = 0; i < 2000; ++i) {
+    std::string clause;
+    const int length = 1 + i % 12;
+    for (int l = 0; l < length; ++l) {
+      if (l > 0) clause += '|';
+      if (random() % 3 == 0) clause += '~';
+      clause += "AbBaCc01"[random() % 8];
+      if (random() % 4 == 0) clause += std::string("&") + "xyz"[random() % 3];  // an element to skip
+    }
+    Session fast(clause), slow(clause);
+    fast.Run(FormulaCommand::Compile);
+    slow.Run(FormulaCommand::Compile);
+    fast.doc.SortElm(fast.doc.Root);
+    ReferenceSortElm(slow.doc, slow.doc.Root);
+    ASSERT_EQ(Structure(fast.doc.Root), Structure(slow.doc.Root)) << clause;
+  }
+}
+
+TEST(ReferenceEquivalenceTest, NormalFormsAndMinimisationWriteTheSameText) {
+  std::mt19937 random(11);
+  int compared = 0;
+  for (int i = 0; i < 1200; ++i) {
+    const std::string formula = RandomFormula(random, {.letters = 2 + i % 5, .maxDepth = 4});
+    const Operation op = static_cast<Operation>(i % 4);
+    bool overBudget = false;
+    const std::string engine = Derivation(formula, 4, op, false, 20'000, &overBudget);
+    if (overBudget) continue;
+    for (int details = 0; details <= 4; ++details) {
+      ASSERT_EQ(Derivation(formula, details, op, false, 0, nullptr), Derivation(formula, details, op, true, 0, nullptr))
+          << formula << " operation " << static_cast<int>(op) << " details " << details;
+    }
+    ++compared;
+  }
+  EXPECT_GT(compared, 1000);
+}
+
+TEST(ReferenceEquivalenceTest, MinimisingLargeNormalForms) {
+  // Normal forms with many clauses over few letters, where every rule of minimisation
+  // comes into play.
+  std::mt19937 random(5);
+  for (int i = 0; i < 40; ++i) {
+    const Operation op = i % 2 ? Operation::MinimalCNF : Operation::MinimalDNF;
+    const char outer = op == Operation::MinimalCNF ? '&' : '|';
+    const char inner = op == Operation::MinimalCNF ? '|' : '&';
+    std::string normalForm;
+    const int clauses = 10 + i * 5;
+    const int letters = i < 20 ? 5 : 8;
+    for (int c = 0; c < clauses; ++c) {
+      if (c > 0) normalForm += outer;
+      normalForm += '(';
+      const int literals = 1 + random() % (letters - 1);
+      for (int l = 0; l < literals; ++l) {
+        if (l > 0) normalForm += inner;
+        if (random() % 2) normalForm += '~';
+        normalForm += "ABCDEabc"[random() % letters];
+      }
+      normalForm += ')';
+    }
+    for (int details : {1, 3, 4}) {
+      ASSERT_EQ(Derivation(normalForm, details, op, false, 0, nullptr), Derivation(normalForm, details, op, true, 0, nullptr))
+          << normalForm << " details " << details;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lumenark::testing
