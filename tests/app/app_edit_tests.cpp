@@ -1,0 +1,416 @@
+// The editor window as a plain-text editor: when the Edit menu's and the context
+// menu's items are enabled, which keys run them, and the Character menu (alignment,
+// word wrap, font), each window for itself.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include "TestSupport.h"
+
+namespace {
+
+QAction* Item(TEditForm* editor, const char* name) {
+  return editor->findChild<QAction*>(QString::fromLatin1(name));
+}
+
+// Opens the Edit menu from the keyboard (Alt+E), as the user would, and closes it.
+void OpenEditMenu(TEditForm* editor) {
+  QMenu* edit = editor->findChild<QMenu*>(QStringLiteral("Edit1"), Qt::FindDirectChildrenOnly);
+  QTest::keyClick(editor->Memo1(), Qt::Key_E, Qt::AltModifier);
+  QTRY_VERIFY(edit->isVisible());
+  QTest::keyClick(edit, Qt::Key_Escape);
+  QTRY_VERIFY(!edit->isVisible());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);  // leaves the menu bar
+  editor->Memo1()->setFocus();
+}
+
+// A right click in the text; returns the menu that came up, closed again.
+QMenu* RightClick(TEditForm* editor) {
+  QWidget* viewport = editor->Memo1()->viewport();
+  const QPoint position(10, 5);
+  QContextMenuEvent event(QContextMenuEvent::Mouse, position, viewport->mapToGlobal(position));
+  QApplication::sendEvent(viewport, &event);
+  QMenu* shown = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (auto* menu = qobject_cast<QMenu*>(widget); menu != nullptr && menu->isVisible()) shown = menu;
+  }
+  if (shown != nullptr) shown->hide();
+  return shown;
+}
+
+QStringList EnabledItems(TEditForm* editor) {
+  QStringList enabled;
+  for (const char* name : {"Cut1", "Copy1", "Paste1", "Delete1", "SelectAll1", "Format1", "Cut2", "Copy2", "Paste2"}) {
+    if (Item(editor, name)->isEnabled()) enabled.append(QString::fromLatin1(name));
+  }
+  return enabled;
+}
+
+// Where the last character of each line ends, in the control's viewport.
+QList<int> LineEnds(MemoControl* memo) {
+  QList<int> ends;
+  for (QTextBlock block = memo->document()->begin(); block.isValid(); block = block.next()) {
+    QTextCursor cursor(block);
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    ends.append(memo->cursorRect(cursor).left());
+  }
+  return ends;
+}
+
+}  // namespace
+
+class EditTests : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void itemsStartEnabled();
+  void openingTheEditMenuSetsTheItems();
+  void emptyClipboardDisablesPasteInBothMenus();
+  void selectionAfterOpeningDoesNotEnableCopy();
+  void contextMenuReplacesTheControlsOwn();
+  void ctrlCCopiesAndNeverConverts();
+  void ctrlVPastesAndNeverEvaluates();
+  void ctrlXCutsTheSelection();
+  void delDeletesTheSelectionOnly();
+  void disabledDeleteSwallowsDel();
+  void selectAllSelectsTheWholeText();
+  void alignmentKeepsExactlyOneCheck();
+  void alignmentAppliesToEveryLine();
+  void wordWrapTogglesScrollBarsAndCheck();
+  void wordWrapBreaksAtTheWindowWidthOnly();
+  void fontDialogStartsFromTheCurrentFont();
+  void cancelledFontDialogKeepsTheFont();
+  void characterFormatBelongsToTheWindow();
+};
+
+void EditTests::itemsStartEnabled() {
+  Workbench bench;
+  QGuiApplication::clipboard()->clear();
+  TEditForm* editor = bench.NewEditor("text");
+  QCOMPARE(EnabledItems(editor),
+           QStringList({"Cut1", "Copy1", "Paste1", "Delete1", "SelectAll1", "Format1", "Cut2", "Copy2", "Paste2"}));
+}
+
+void EditTests::openingTheEditMenuSetsTheItems() {
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor("alpha beta");
+  QGuiApplication::clipboard()->setText(QStringLiteral("clip"));
+  Select(*editor, 0, 0);
+  OpenEditMenu(editor);
+  QCOMPARE(EnabledItems(editor), QStringList({"Paste1", "SelectAll1", "Format1", "Paste2"}));
+  Select(*editor, 0, 5);
+  OpenEditMenu(editor);
+  QCOMPARE(EnabledItems(editor),
+           QStringList({"Cut1", "Copy1", "Paste1", "Delete1", "SelectAll1", "Format1", "Cut2", "Copy2", "Paste2"}));
+}
+
+void EditTests::emptyClipboardDisablesPasteInBothMenus() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = bench.NewEditor("A&1");
+  QGuiApplication::clipboard()->clear();
+  OpenEditMenu(editor);
+  QVERIFY(!Item(editor, "Paste1")->isEnabled());
+  QVERIFY(!Item(editor, "Paste2")->isEnabled());
+  // Text on the clipboard enables Paste only at the next opening, here of the
+  // context menu; until then Ctrl+V does nothing.
+  QGuiApplication::clipboard()->setText(QStringLiteral("x"));
+  QTest::keyClick(editor->Memo1(), Qt::Key_V, Qt::ControlModifier);
+  QCOMPARE(TextOf(*editor), std::string("A&1"));
+  QVERIFY(RightClick(editor) == editor->MemoPopUp());
+  QVERIFY(Item(editor, "Paste1")->isEnabled());
+  QVERIFY(Item(editor, "Paste2")->isEnabled());
+  Select(*editor, 3, 0);
+  QTest::keyClick(editor->Memo1(), Qt::Key_V, Qt::ControlModifier);
+  QCOMPARE(TextOf(*editor), std::string("A&1x"));
+  QVERIFY(dialogs.unexpected.isEmpty());
+}
+
+void EditTests::selectionAfterOpeningDoesNotEnableCopy() {
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor("p>q|r");
+  QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+  Select(*editor, 0, 0);
+  OpenEditMenu(editor);
+  QVERIFY(!Item(editor, "Copy1")->isEnabled());
+  Select(*editor, 0, 3);
+  QVERIFY(!Item(editor, "Copy1")->isEnabled());  // nothing refreshes the items but an opening
+  QTest::keyClick(editor->Memo1(), Qt::Key_C, Qt::ControlModifier);
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+  RightClick(editor);  // the context menu opened with the selection
+  QVERIFY(Item(editor, "Copy1")->isEnabled());
+  QVERIFY(Item(editor, "Copy2")->isEnabled());
+  QTest::keyClick(editor->Memo1(), Qt::Key_C, Qt::ControlModifier);
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("p>q"));
+}
+
+void EditTests::contextMenuReplacesTheControlsOwn() {
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor("some text");
+  QGuiApplication::clipboard()->setText(QStringLiteral("clip"));
+  Select(*editor, 0, 4);
+  QMenu* shown = RightClick(editor);
+  QCOMPARE(shown, editor->MemoPopUp());
+  QStringList captions;
+  for (const QAction* item : shown->actions()) captions.append(item->text());
+  QCOMPARE(captions, QStringList({"Cut", "Copy", "Paste"}));
+  QVERIFY(Item(editor, "Cut2")->isEnabled() && Item(editor, "Copy2")->isEnabled());
+  // Its items act on the text.
+  Item(editor, "Copy2")->trigger();
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("some"));
+  Item(editor, "Cut2")->trigger();
+  QCOMPARE(TextOf(*editor), std::string(" text"));
+  Select(*editor, 5, 0);
+  Item(editor, "Paste2")->trigger();
+  QCOMPARE(TextOf(*editor), std::string(" textsome"));
+}
+
+void EditTests::ctrlCCopiesAndNeverConverts() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = bench.NewEditor("A|B\r\n");
+  SelectText(*editor, "A|B");
+  editor->Cmpile1Click();  // a tree that Conjunctions would convert and print
+  const std::string compiled = TextOf(*editor);
+  QGuiApplication::clipboard()->setText(QStringLiteral("old"));
+  QTest::keyClick(editor->Memo1(), Qt::Key_C, Qt::ControlModifier);  // no selection: copies nothing
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("old"));
+  QCOMPARE(TextOf(*editor), compiled);
+  SelectText(*editor, "A|B");
+  QTest::keyClick(editor->Memo1(), Qt::Key_C, Qt::ControlModifier);
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("A|B"));
+  QCOMPARE(TextOf(*editor), compiled);
+  // From the menu, Conjunctions runs.
+  Select(*editor, compiled.size(), 0);
+  MenuItem(bench.frame(), "Conjunctions1")->trigger();
+  QCOMPARE(TextOf(*editor), compiled + "~(~A&~B)\r\n");
+  QVERIFY(dialogs.unexpected.isEmpty());
+}
+
+void EditTests::ctrlVPastesAndNeverEvaluates() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = bench.NewEditor("A&1\r\n");
+  SelectText(*editor, "A&1");
+  editor->Cmpile1Click();  // a tree that Evaluate would reduce and print
+  QGuiApplication::clipboard()->setText(QStringLiteral("B|0"));
+  QTest::keyClick(editor->Memo1(), Qt::Key_V, Qt::ControlModifier);
+  QCOMPARE(TextOf(*editor), std::string("A&1\r\nB|0\r\n"));  // the caret stood on the compile's new line
+  MenuItem(bench.frame(), "Evaluate1")->trigger();  // from the menu it runs
+  QCOMPARE(TextOf(*editor), std::string("A&1\r\nB|0A\r\n\r\n"));
+  QVERIFY(dialogs.unexpected.isEmpty());
+}
+
+void EditTests::ctrlXCutsTheSelection() {
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor("keep cut keep");
+  SelectText(*editor, "cut ");
+  QTest::keyClick(editor->Memo1(), Qt::Key_X, Qt::ControlModifier);
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("cut "));
+  QCOMPARE(TextOf(*editor), std::string("keep keep"));
+  QVERIFY(editor->Memo1()->document()->isModified());
+}
+
+void EditTests::delDeletesTheSelectionOnly() {
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor("formula");
+  Select(*editor, 3, 0);  // the caret inside the word
+  QTest::keyClick(editor->Memo1(), Qt::Key_Delete);
+  QCOMPARE(TextOf(*editor), std::string("formula"));
+  QVERIFY(!editor->Memo1()->document()->isModified());
+  Select(*editor, 3, 2);
+  QTest::keyClick(editor->Memo1(), Qt::Key_Delete);
+  QCOMPARE(TextOf(*editor), std::string("forla"));
+  MenuItem(bench.frame(), "Delete1")->trigger();  // nothing selected now: nothing happens
+  QCOMPARE(TextOf(*editor), std::string("forla"));
+}
+
+void EditTests::disabledDeleteSwallowsDel() {
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor("formula");
+  Select(*editor, 0, 0);
+  OpenEditMenu(editor);
+  QVERIFY(!Item(editor, "Delete1")->isEnabled());
+  Select(*editor, 0, 3);
+  QTest::keyClick(editor->Memo1(), Qt::Key_Delete);
+  QCOMPARE(TextOf(*editor), std::string("formula"));
+  OpenEditMenu(editor);  // opened again with the selection
+  QTest::keyClick(editor->Memo1(), Qt::Key_Delete);
+  QCOMPARE(TextOf(*editor), std::string("mula"));
+}
+
+void EditTests::selectAllSelectsTheWholeText() {
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor("one\r\ntwo");
+  Select(*editor, 0, 0);
+  OpenEditMenu(editor);
+  QVERIFY(Item(editor, "SelectAll1")->isEnabled());
+  MenuItem(bench.frame(), "SelectAll1")->trigger();
+  QCOMPARE(editor->Text().SelectionStart(), std::size_t{0});
+  QCOMPARE(editor->Text().SelectionLength(), std::size_t{8});
+}
+
+void EditTests::alignmentKeepsExactlyOneCheck() {
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor("text");
+  auto checked = [editor] {
+    QStringList names;
+    for (const char* name : {"Left1", "Right1", "Center1"}) {
+      if (Item(editor, name)->isChecked()) names.append(QString::fromLatin1(name));
+    }
+    return names;
+  };
+  QCOMPARE(checked(), QStringList({"Left1"}));
+  MenuItem(bench.frame(), "Right1")->trigger();
+  QCOMPARE(checked(), QStringList({"Right1"}));
+  QCOMPARE(editor->Memo1()->TextAlignment(), Qt::AlignRight);
+  MenuItem(bench.frame(), "Right1")->trigger();  // again: nothing changes
+  QCOMPARE(checked(), QStringList({"Right1"}));
+  QCOMPARE(editor->Memo1()->TextAlignment(), Qt::AlignRight);
+  MenuItem(bench.frame(), "Center1")->trigger();
+  QCOMPARE(checked(), QStringList({"Center1"}));
+  QCOMPARE(editor->Memo1()->TextAlignment(), Qt::AlignHCenter);
+  MenuItem(bench.frame(), "Left1")->trigger();
+  QCOMPARE(checked(), QStringList({"Left1"}));
+  QCOMPARE(editor->Memo1()->TextAlignment(), Qt::AlignLeft);
+}
+
+void EditTests::alignmentAppliesToEveryLine() {
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor("a\r\nlonger line\r\nmid");
+  MemoControl* memo = editor->Memo1();
+  const int right = memo->viewport()->width();
+  MenuItem(bench.frame(), "Right1")->trigger();
+  for (int end : LineEnds(memo)) QVERIFY2(end >= right - 3 && end <= right, qPrintable(QString::number(end)));
+  MenuItem(bench.frame(), "Center1")->trigger();
+  const QList<int> centred = LineEnds(memo);
+  QVERIFY(centred[0] < centred[2] && centred[2] < centred[1] && centred[1] < right - 3);
+  // Typed lines follow the window's alignment as well.
+  MenuItem(bench.frame(), "Right1")->trigger();
+  Select(*editor, TextOf(*editor).size(), 0);
+  QTest::keyClick(memo, Qt::Key_Return);
+  QTest::keyClicks(memo, QStringLiteral("new"));
+  QVERIFY(LineEnds(memo).last() >= right - 3);
+  // The alignment is not part of the text.
+  QCOMPARE(TextOf(*editor), std::string("a\r\nlonger line\r\nmid\r\nnew"));
+}
+
+void EditTests::wordWrapTogglesScrollBarsAndCheck() {
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor(std::string(300, 'w') + " end");
+  MemoControl* memo = editor->Memo1();
+  QAction* wordWrap = Item(editor, "WordWrap1");
+  QVERIFY(!wordWrap->isChecked());
+  QCOMPARE(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  QVERIFY(memo->horizontalScrollBar()->isVisible());
+  QCOMPARE(memo->document()->firstBlock().layout()->lineCount(), 1);
+
+  MenuItem(bench.frame(), "WordWrap1")->trigger();
+  QVERIFY(wordWrap->isChecked());
+  QVERIFY(!memo->horizontalScrollBar()->isVisible());
+  QVERIFY(memo->verticalScrollBar()->isVisible());
+  QVERIFY(memo->document()->firstBlock().layout()->lineCount() > 1);
+  QCOMPARE(memo->EditRect(), QMargins(3, 2, 3, 2));
+
+  MenuItem(bench.frame(), "WordWrap1")->trigger();
+  QVERIFY(!wordWrap->isChecked());
+  QVERIFY(memo->horizontalScrollBar()->isVisible());
+  QVERIFY(memo->verticalScrollBar()->isVisible());
+  QCOMPARE(memo->document()->firstBlock().layout()->lineCount(), 1);
+}
+
+void EditTests::wordWrapBreaksAtTheWindowWidthOnly() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  QTemporaryDir dir;
+  const std::string paragraph = "words that the window breaks for display but never in the text itself";
+  TEditForm* editor = bench.NewEditor(paragraph);
+  MemoControl* memo = editor->Memo1();
+  MenuItem(bench.frame(), "WordWrap1")->trigger();
+  editor->parentWidget()->resize(400, 200);
+  const int wide = memo->document()->firstBlock().layout()->lineCount();
+  editor->parentWidget()->resize(200, 200);
+  const int narrow = memo->document()->firstBlock().layout()->lineCount();
+  QVERIFY2(narrow > wide && wide >= 1, qPrintable(QStringLiteral("%1 %2").arg(wide).arg(narrow)));
+  // Every displayed line fits the window.
+  const QTextLayout* layout = memo->document()->firstBlock().layout();
+  for (int i = 0; i < layout->lineCount(); ++i) QVERIFY(layout->lineAt(i).naturalTextWidth() <= memo->viewport()->width());
+  // Soft breaks are not saved.
+  const QString path = dir.filePath(QStringLiteral("wrapped.txt"));
+  dialogs.saveAnswers = {path};
+  editor->SaveAs1Click();
+  QCOMPARE(ReadBytes(path), paragraph);
+}
+
+void EditTests::fontDialogStartsFromTheCurrentFont() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = bench.NewEditor("text");
+  MemoControl* memo = editor->Memo1();
+  const QFont start = memo->font();
+  QCOMPARE(start.pixelSize(), 13);
+  QVERIFY(start.families().contains(QStringLiteral("Courier New")));
+  QFont chosen(QStringLiteral("Liberation Serif"));
+  chosen.setPointSize(14);
+  chosen.setItalic(true);
+  chosen.setUnderline(true);
+  dialogs.fontAnswers = {chosen};
+  MenuItem(bench.frame(), "Font1")->trigger();
+  QCOMPARE(dialogs.fontPresets, QList<QFont>({start}));
+  QCOMPARE(memo->font(), chosen);
+  QCOMPARE(memo->EditRect(), QMargins(3, 2, 3, 2));
+  QCOMPARE(memo->tabStopDistance(), 8 * QFontMetricsF(chosen).averageCharWidth());
+  // The next opening starts from the chosen font.
+  dialogs.fontAnswers = {std::nullopt};
+  MenuItem(bench.frame(), "Font1")->trigger();
+  QCOMPARE(dialogs.fontPresets.last(), chosen);
+  QVERIFY(dialogs.unexpected.isEmpty());
+}
+
+void EditTests::cancelledFontDialogKeepsTheFont() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = bench.NewEditor("text");
+  MemoControl* memo = editor->Memo1();
+  const QFont before = memo->font();
+  const qreal tabs = memo->tabStopDistance();
+  dialogs.fontAnswers = {std::nullopt};
+  MenuItem(bench.frame(), "Font1")->trigger();
+  QVERIFY(dialogs.fontAnswers.empty());
+  QCOMPARE(memo->font(), before);
+  QCOMPARE(memo->tabStopDistance(), tabs);
+  QCOMPARE(memo->EditRect(), QMargins(3, 2, 3, 2));
+  QVERIFY(!memo->document()->isModified());
+}
+
+void EditTests::characterFormatBelongsToTheWindow() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* first = bench.NewEditor("first");
+  QFont chosen(QStringLiteral("Liberation Sans"));
+  chosen.setPointSize(16);
+  dialogs.fontAnswers = {chosen};
+  MenuItem(bench.frame(), "Right1")->trigger();
+  MenuItem(bench.frame(), "WordWrap1")->trigger();
+  MenuItem(bench.frame(), "Font1")->trigger();
+  TEditForm* second = bench.NewEditor("second");
+  QVERIFY(Item(second, "Left1")->isChecked() && !Item(second, "Right1")->isChecked());
+  QVERIFY(!Item(second, "WordWrap1")->isChecked());
+  QCOMPARE(second->Memo1()->TextAlignment(), Qt::AlignLeft);
+  QVERIFY(!second->Memo1()->WordWrap());
+  QCOMPARE(second->Memo1()->font().pixelSize(), 13);
+  QVERIFY(Item(first, "Right1")->isChecked() && Item(first, "WordWrap1")->isChecked());
+  QCOMPARE(first->Memo1()->font(), chosen);
+  QVERIFY(!first->Memo1()->document()->isModified());  // formats do not change the text
+}
+
+QTEST_MAIN(EditTests)
+#include "app_edit_tests.moc"
