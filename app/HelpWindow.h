@@ -2,9 +2,11 @@
 // The help viewer: the program's manual, compiled into the program as HTML, opened at
 // its contents page. The manual of a help file is looked up by the file's base name:
 // for "tarvelo.hlp" its contents page is the resource ":/help/tarvelo/contents.html".
-// A help file without a manual in the program shows a page that says so.
+// A help file without a manual in the program shows a page that says so. Buttons lead
+// back to the contents and back and forth along the pages read.
 
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 
 class QTextBrowser;
@@ -22,4 +24,5 @@ class HelpWindow final : public QWidget {
 
  private:
   QTextBrowser* browser_;
+  QUrl contents_;  // of the manual shown
 };

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -12,6 +13,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include "OptionsPanel.h"
 #include "TestSupport.h"
 
 namespace {
@@ -81,6 +83,7 @@ class EditTests : public QObject {
   void delDeletesTheSelectionOnly();
   void disabledDeleteSwallowsDel();
   void selectAllSelectsTheWholeText();
+  void otherKeysAreTheTextsOwn();
   void alignmentKeepsExactlyOneCheck();
   void alignmentAppliesToEveryLine();
   void wordWrapTogglesScrollBarsAndCheck();
@@ -255,6 +258,30 @@ void EditTests::selectAllSelectsTheWholeText() {
   MenuItem(bench.frame(), "SelectAll1")->trigger();
   QCOMPARE(editor->Text().SelectionStart(), std::size_t{0});
   QCOMPARE(editor->Text().SelectionLength(), std::size_t{8});
+}
+
+void EditTests::otherKeysAreTheTextsOwn() {
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor("abc");
+  MemoControl* memo = editor->Memo1();
+  Select(*editor, 2, 0);
+  QTest::keyClick(memo, Qt::Key_Backspace);
+  QCOMPARE(TextOf(*editor), std::string("ac"));
+  QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(TextOf(*editor), std::string("abc"));
+  QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
+  QCOMPARE(editor->Text().SelectionLength(), std::size_t{3});
+  QTest::keyClick(memo, Qt::Key_Home);
+  QTest::keyClick(memo, Qt::Key_End, Qt::ShiftModifier);
+  QCOMPARE(editor->Text().SelectedText(), std::string("abc"));
+  // The line length field of the options panel keeps its own Del.
+  MenuItem(bench.frame(), "Format1")->trigger();
+  QLineEdit* length = editor->Panel1()->Edit2();
+  length->setFocus();
+  length->setCursorPosition(0);
+  QTest::keyClick(length, Qt::Key_Delete);
+  QCOMPARE(length->text(), QStringLiteral("7"));
+  QCOMPARE(TextOf(*editor), std::string("abc"));
 }
 
 void EditTests::alignmentKeepsExactlyOneCheck() {

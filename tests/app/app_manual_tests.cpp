@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
@@ -171,6 +172,16 @@ void ManualTests::helpOpensTheContentsPage() {
   QTest::mouseClick(browser->viewport(), Qt::LeftButton, Qt::NoModifier, *link);
   QCOMPARE(help->Browser()->source().toString(), QStringLiteral("qrc:/help/tarvelo/formulas.html"));
   QVERIFY(help->Browser()->toPlainText().contains(QStringLiteral("Missing operator.")));
+  // Back returns to the contents, Forward goes on again, Contents leads home.
+  auto* back = help->findChild<QPushButton*>(QStringLiteral("HelpBack"));
+  auto* forward = help->findChild<QPushButton*>(QStringLiteral("HelpForward"));
+  QVERIFY(back->isEnabled() && !forward->isEnabled());
+  QTest::mouseClick(back, Qt::LeftButton);
+  QCOMPARE(browser->source().toString(), QStringLiteral("qrc:/help/tarvelo/contents.html"));
+  QTest::mouseClick(forward, Qt::LeftButton);
+  QCOMPARE(browser->source().toString(), QStringLiteral("qrc:/help/tarvelo/formulas.html"));
+  QTest::mouseClick(help->findChild<QPushButton*>(QStringLiteral("HelpContents")), Qt::LeftButton);
+  QCOMPARE(browser->source().toString(), QStringLiteral("qrc:/help/tarvelo/contents.html"));
 }
 
 void ManualTests::manualReadsWithoutTheProgram() {

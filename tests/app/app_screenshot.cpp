@@ -4,21 +4,26 @@
 //
 //   xvfb-run -a -s "-screen 0 1280x900x24" sh -c 'build/bin/app_screenshot & sleep 3;
 //     import -window root shot.png; wait'
+//
+// --about and --stop show the about box and the stop dialog as well; --help opens the
+// manual beside the workbench (--page qrc:/help/tarvelo/NAME.html at another page). --print FILE prints a derivation of three pages into
+// the PDF file FILE instead, without a dialog, and ends; look at it with
+// `pdftoppm -png -r 60 FILE page`.
 
 #include <QApplication>
 #include <QMdiArea>
+#include <QPrinter>
+#include <QTextBrowser>
 #include <QTimer>
 
 #include "ApplicationGlobals.h"
+#include "HelpWindow.h"
 #include "ProgramPicture.h"
 #include "TestSupport.h"
 
-int main(int argc, char* argv[]) {
-  QApplication application(argc, argv);
-  QApplication::setApplicationName(ApplicationTitle());
-  QApplication::setWindowIcon(QIcon(ProgramPicture()));
-  Workbench bench;
+namespace {
 
+void ShowSession(Workbench& bench, const QStringList& options) {
   TEditForm* notes = bench.NewEditor("Notes for the derivation\r\n(A>B)&(B>C)>(A>C)\r\n");
   notes->Format1Click();
   TEditForm* derivation = bench.NewEditor("(A>B)&(B>C)>(A>C)");
@@ -27,10 +32,59 @@ int main(int argc, char* argv[]) {
   derivation->Decision1Click();
   bench.frame().Tile1Click();
   bench.frame().Timer1Timer();
-  const QStringList options = QApplication::arguments();
   if (options.contains(QStringLiteral("--about"))) bench.frame().About2Click();
   if (options.contains(QStringLiteral("--stop"))) bench.form2().show();
+  if (options.contains(QStringLiteral("--help"))) {
+    bench.frame().setGeometry(0, 0, 760, 860);
+    bench.frame().Tile1Click();
+    bench.frame().Help1Click();
+    bench.frame().Help()->setGeometry(770, 0, 505, 860);
+    const qsizetype page = options.indexOf(QStringLiteral("--page"));
+    if (page > 0 && page + 1 < options.size()) bench.frame().Help()->Browser()->setSource(QUrl(options[page + 1]));
+  }
+}
 
+// Appends text and a formula to the end of the window's text and selects the formula,
+// as a user writing a derivation from top to bottom does.
+void AppendFormula(TEditForm& editor, const std::string& text, const std::string& formula) {
+  Select(editor, TextOf(editor).size(), 0);
+  editor.Memo1()->insertPlainText(QString::fromStdString(text + formula));
+  Select(editor, TextOf(editor).size() - formula.size(), formula.size());
+}
+
+// A derivation that fills three printed pages: notes, the tree of the formula, its
+// decision and its conjunctive normal form, step by step.
+void PrintDerivation(Workbench& bench, const QString& file) {
+  const std::string formula = "(A=B)=C";
+  TEditForm* editor = bench.NewEditor();
+  editor->Document().DetailLevel = 1;
+  AppendFormula(*editor, "Exercise 4: is the following equivalence valid?\n\n", formula);
+  editor->DecompileTreeClick();
+  AppendFormula(*editor, "Its decision, step by step:\n", formula);
+  editor->Decision1Click();
+  AppendFormula(*editor, "So the formula is consistent, but not valid. Its conjunctive normal form:\n", formula);
+  editor->Conjunctive1Click();
+  QPrinter& printer = bench.frame().Printer();
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(file);
+  Dialogs().print = [](QWidget*, QPrinter&) { return true; };
+  editor->Print1Click();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(ApplicationTitle());
+  QApplication::setWindowIcon(QIcon(ProgramPicture()));
+  Workbench bench;
+  const QStringList options = QApplication::arguments();
+  const qsizetype print = options.indexOf(QStringLiteral("--print"));
+  if (print > 0 && print + 1 < options.size()) {
+    PrintDerivation(bench, options[print + 1]);
+    return 0;
+  }
+  ShowSession(bench, options);
   QTimer::singleShot(6000, &application, &QApplication::quit);
   return QApplication::exec();
 }
