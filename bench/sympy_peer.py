@@ -1,0 +1,71 @@
+"""Times SymPy's to_cnf / to_dnf (simplify=False) on a formula in Lumenark's syntax.
+
+usage: sympy_peer.py cnf|dnf FILE   prints the seconds of the conversion alone."""
+import sys
+import time
+
+from sympy import And, Equivalent, Implies, Not, Or, Symbol, false, true
+from sympy.logic.boolalg import to_cnf, to_dnf
+
+sys.setrecursionlimit(1_000_000)
+
+
+def parse(text):
+    """The same grammar as Lumenark's parser: = loosest, then >, |, &; all left-associative."""
+    text = "".join(c for c in text if not c.isspace())
+    pos = 0
+    symbols = {}
+
+    def peek():
+        return text[pos] if pos < len(text) else ""
+
+    def level(ops, sub, make):
+        nonlocal pos
+        value = sub()
+        while peek() == ops:
+            pos += 1
+            value = make(value, sub())
+        return value
+
+    def expression():
+        return level("=", imp_term, Equivalent)
+
+    def imp_term():
+        return level(">", dis_term, Implies)
+
+    def dis_term():
+        return level("|", con_term, lambda a, b: Or(a, b, evaluate=False))
+
+    def con_term():
+        return level("&", factor, lambda a, b: And(a, b, evaluate=False))
+
+    def factor():
+        nonlocal pos
+        c = peek()
+        pos += 1
+        if c == "(":
+            value = expression()
+            pos += 1  # ')'
+            return value
+        if c == "~":
+            return Not(factor())
+        if c == "0":
+            return false
+        if c == "1":
+            return true
+        return symbols.setdefault(c, Symbol(c))
+
+    return expression()
+
+
+def main():
+    operation, path = sys.argv[1], sys.argv[2]
+    expr = parse(open(path).read())
+    convert = to_cnf if operation == "cnf" else to_dnf
+    start = time.perf_counter()
+    convert(expr, simplify=False)
+    print(f"{time.perf_counter() - start:.6f}")
+
+
+if __name__ == "__main__":
+    main()
