@@ -89,12 +89,17 @@ def main():
         print()
         print("window (offscreen) | n | Details | window | in memory | window / memory | longest wait for input")
         print("---|---|---|---|---|---|---")
-        out = subprocess.run([WINDOW, "12"], capture_output=True, text=True).stdout
-        for line in out.splitlines():
-            _, n, details, window, memory, wait = line.split("\t")
-            print(f"Minimal CNF | {n} | {details} | {float(window):.3f} s | {float(memory):.3f} s | "
-                  f"{float(window) / float(memory):.1f} | {wait} ms", flush=True)
-
+        for n, details, limit in ((12, 4, LIMIT), (10, 1, LIMIT), (12, 1, 600)):
+            try:
+                out = subprocess.run([WINDOW, str(n), str(details)], capture_output=True, text=True,
+                                     timeout=limit).stdout
+            except subprocess.TimeoutExpired:
+                print(f"Minimal CNF | {n} | {details} | timeout ({limit} s) | | | ", flush=True)
+                continue
+            for line in out.splitlines():
+                _, n_, details_, window, memory, wait = line.split("\t")
+                print(f"Minimal CNF | {n_} | {details_} | {float(window):.3f} s | {float(memory):.3f} s | "
+                      f"{float(window) / float(memory):.1f} | {wait} ms", flush=True)
 
 if __name__ == "__main__":
     main()

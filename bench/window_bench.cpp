@@ -3,7 +3,7 @@
 // work on the in-memory text of lumenark-cli; and the longest time the window system
 // waited for its turn during each run (what a click on Stop may have to wait).
 //
-//   window_bench [N]      N pairs, 12 by default; prints one line per figure
+//   window_bench [N [DETAILS...]]   N pairs (12), Details levels (4 1); one line each
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "AboutBox.h"
 #include "CommandFrame.h"
@@ -108,7 +109,10 @@ int main(int argc, char** argv) {
   auto form2 = std::make_unique<TForm2>();
   frame->Attach(*about, *form2);
   frame->show();
-  for (int details : {4, 1}) {
+  std::vector<int> levels;
+  for (int i = 2; i < argc; ++i) levels.push_back(std::atoi(argv[i]));
+  if (levels.empty()) levels = {4, 1};
+  for (int details : levels) {
     const double memory = InMemory(formula, details);
     const WindowRun window = InWindow(*frame, formula, details);
     std::printf("window\t%d\t%d\t%.4f\t%.4f\t%.1f\n", n, details, window.seconds, memory, window.longestWait * 1000);
