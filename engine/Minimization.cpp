@@ -7,7 +7,9 @@
 // nodes' own left (previous) and right (next) fields, which literals do not otherwise
 // use. A single-literal element is not linked. At rest all links are empty.
 
+#include <algorithm>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "AbsorptionExtension.h"
@@ -22,13 +24,16 @@ namespace lumenark {
 // comparisons of the candidate under way still run.
 //
 // The pass lists the elements once (the shape of the tree does not change within a
-// pass) and keeps for each its first literal, its letters and whether it holds a
-// constant, so that most pairs are settled without walking the clauses:
-//   - an element that holds a constant is left alone by AbsExt;
-//   - when each of two clauses has a letter the other lacks, AbsExt's merge walk finds
-//     that both have more, and no rule applies.
-// Only the pairs that remain go through AbsExt's comparison; the result is the same
-// as offering every pair.
+// pass) with each one's first literal, its letters and whether it holds a constant, and
+// offers AbsExt only the pairs it can act on; the others it would leave alone:
+//   - an element that holds a constant;
+//   - two clauses of which each has a letter the other lacks: AbsExt's merge walk
+//     finds that both have more, and no rule applies.
+// So for a candidate only the earlier elements with the same letters, or with fewer
+// letters all among its own, or with more letters including all its own, are compared.
+// Elements are grouped by their letters and by how many letters they have, so that
+// these are found without looking at every earlier element. The rules are applied to
+// the same pairs in the same order as when every pair is offered.
 class MinimizePass {
  public:
   explicit MinimizePass(FormulaDocument& document) : doc_(document) {}
@@ -37,36 +42,28 @@ class MinimizePass {
   bool Run() {
     outer_ = doc_.Root->symbol;
     changed_ = false;
-    elements_.clear();
-    ListElements(doc_.Root);
-    std::uint32_t settled = 0;  // pairs settled without AbsExt since the last pending input
+    ListElements();
+    std::vector<std::size_t> partners;
     for (std::size_t c = 0; c < elements_.size(); ++c) {
       if (StopRequested) break;
       if (IsConstant(elements_[c].node)) continue;  // a constant is no element
-      for (std::size_t e = 0; e < c; ++e) {
-        if (IsConstant(elements_[e].node)) continue;
-        if (!MayApply(elements_[e], elements_[c])) {
-          if (++settled == kSettledPerInput) {
-            settled = 0;
-            doc_.Platform.ProcessPendingInput();
-          }
-          continue;
-        }
+      FindPartners(c, partners);
+      for (std::size_t e : partners) {
+        if (IsConstant(elements_[e].node) || !MayApply(elements_[e], elements_[c])) continue;
         Compare(elements_[e], elements_[c]);
         doc_.Platform.ProcessPendingInput();
       }
+      doc_.Platform.ProcessPendingInput();
     }
     return changed_;
   }
 
  private:
-  // Pending input is still processed now and then while pairs are settled quickly.
-  static constexpr std::uint32_t kSettledPerInput = 512;
-
   struct Element {
     FormulaNode* node;
     FormulaNode* firstLiteral;  // nullptr for a clause without variable literals
     std::uint64_t letters;      // one bit per letter 'A'..'Z', 'a'..'z'
+    int letterCount;
     bool holdsConstant;
   };
 
@@ -89,24 +86,53 @@ class MinimizePass {
     element.firstLiteral = nullptr;
     element.holdsConstant = false;
     ScanElm(element.node, element.firstLiteral, element.holdsConstant);
-    element.letters = 0;
-    AddLetters(element.node, element.letters);
   }
 
-  void ListElements(FormulaNode* node) {
+  void ListElements() {
+    elements_.clear();
+    byLetters_.clear();
+    for (auto& group : byCount_) group.clear();
+    CollectElements(doc_.Root);
+    for (std::size_t i = 0; i < elements_.size(); ++i) {
+      byLetters_[elements_[i].letters].push_back(i);
+      byCount_[elements_[i].letterCount].push_back(i);
+    }
+  }
+
+  void CollectElements(FormulaNode* node) {
     if (!IsLiteral(node) && node->symbol == outer_) {
-      ListElements(node->left);
-      ListElements(node->right);
+      CollectElements(node->left);
+      CollectElements(node->right);
     } else if (node->symbol != outer_) {
-      Element element{node, nullptr, 0, false};
+      Element element{node, nullptr, 0, 0, false};
       Describe(element);
+      AddLetters(node, element.letters);
+      element.letterCount = __builtin_popcountll(element.letters);
       elements_.push_back(element);
     }
   }
 
+  // The earlier elements whose letters are comparable with the candidate's, in order.
+  void FindPartners(std::size_t candidate, std::vector<std::size_t>& partners) {
+    partners.clear();
+    const Element& c = elements_[candidate];
+    for (std::size_t e : byLetters_[c.letters]) {
+      if (e >= candidate) break;
+      partners.push_back(e);
+    }
+    for (int count = 0; count <= kLetters; ++count) {
+      if (count == c.letterCount) continue;
+      for (std::size_t e : byCount_[count]) {
+        if (e >= candidate) break;
+        const std::uint64_t letters = elements_[e].letters;
+        if ((letters & ~c.letters) == 0 || (c.letters & ~letters) == 0) partners.push_back(e);
+      }
+    }
+    std::sort(partners.begin(), partners.end());
+  }
+
   static bool MayApply(const Element& a, const Element& b) {
-    if (a.holdsConstant || b.holdsConstant || a.firstLiteral == nullptr || b.firstLiteral == nullptr) return false;
-    return (a.letters & ~b.letters) == 0 || (b.letters & ~a.letters) == 0;
+    return !a.holdsConstant && !b.holdsConstant && a.firstLiteral != nullptr && b.firstLiteral != nullptr;
   }
 
   void Compare(Element& earlier, Element& candidate) {
@@ -119,10 +145,14 @@ class MinimizePass {
     }
   }
 
+  static constexpr int kLetters = 52;
+
   FormulaDocument& doc_;
   char outer_ = 0;  // the outer operator S, read afresh each pass
   bool changed_ = false;
   std::vector<Element> elements_;
+  std::unordered_map<std::uint64_t, std::vector<std::size_t>> byLetters_;  // in order
+  std::vector<std::size_t> byCount_[kLetters + 1];                        // in order
 };
 
 void FormulaDocument::ThreadElement(FormulaNode* element) {
