@@ -67,12 +67,13 @@ ScriptedDialogs::ScriptedDialogs() {
 ScriptedDialogs::~ScriptedDialogs() { Dialogs() = StandardDialogs(); }
 
 ModalScript::ModalScript(std::deque<Step> steps) : steps_(std::move(steps)), timer_(new QTimer) {
-  // A step that does not match its window within some seconds fails the test rather
-  // than leaving it waiting: the window is closed and the step stays undone.
+  // A step that does not match its window within some seconds, or a window that no
+  // step is left for, fails the test rather than leaving it waiting: the window is
+  // closed and the step stays undone.
   QObject::connect(timer_, &QTimer::timeout, [this] {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr || steps_.empty()) return;
-    if (steps_.front()(modal)) {
+    if (modal == nullptr) return;
+    if (!steps_.empty() && steps_.front()(modal)) {
       steps_.pop_front();
       waited_ = 0;
     } else if (++waited_ > 500) {

@@ -24,7 +24,8 @@
 
 namespace {
 
-// (a&b)|(c&d)|... with pairs of letters: its minimal CNF takes long enough to stop.
+// (a&b)|(c&d)|... with pairs of letters: its conjunctive normal form has 2^pairs
+// clauses.
 std::string PairsFormula(int pairs) {
   const std::string letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
   std::string formula;
@@ -34,6 +35,11 @@ std::string PairsFormula(int pairs) {
   }
   return formula;
 }
+
+// A formula whose minimal CNF takes seconds (about 3 s and 330 MB in a release build),
+// far longer than the two clock ticks that the tests wait for before they act; they
+// end it with Stop.
+const std::string kLongFormula = PairsFormula(18);
 
 // Runs action on the second tick of the frame's clock after now.
 void OnSecondTick(TFrameForm& frame, std::function<void()> action) {
@@ -142,7 +148,7 @@ void CommandTests::decisionWritesItsVerdictWithResultsOff() {
 void CommandTests::stopEndsALongMinimalCnf() {
   Workbench bench;
   ScriptedDialogs dialogs;
-  TEditForm* editor = bench.NewEditor(PairsFormula(14));
+  TEditForm* editor = bench.NewEditor(kLongFormula);
   editor->Memo1()->selectAll();
   bool dialogShown = false;
   bool clockRan = false;
@@ -160,14 +166,14 @@ void CommandTests::stopEndsALongMinimalCnf() {
   QVERIFY(dialogShown);
   QVERIFY(clockRan);  // the status bar kept running during the command
   QVERIFY(editor->Document().Root == nullptr);  // a stopped normal form discards the tree
-  QCOMPARE(TextOf(*editor), PairsFormula(14) + "\r\n");  // no result line
+  QCOMPARE(TextOf(*editor), kLongFormula + "\r\n");  // no result line
   QVERIFY(!lumenark::StopRequested);
   QVERIFY(!bench.form2().isVisible());
   QVERIFY(editor->Memo1()->isVisible());
   QVERIFY(!editor->CommandRunning());
 
   MenuItem(bench.frame(), "MinimalCNF1")->trigger();  // no tree now: nothing happens
-  QCOMPARE(TextOf(*editor), PairsFormula(14) + "\r\n");
+  QCOMPARE(TextOf(*editor), kLongFormula + "\r\n");
 }
 
 // While the command runs (it processes pending input), everything that would pull the
@@ -176,7 +182,7 @@ void CommandTests::runningCommandKeepsItsWindowInPlace() {
   Workbench bench;
   ScriptedDialogs dialogs;
   TEditForm* other = bench.NewEditor("p>q");
-  TEditForm* editor = bench.NewEditor(PairsFormula(14));
+  TEditForm* editor = bench.NewEditor(kLongFormula);
   editor->Memo1()->selectAll();
   auto* window = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
   QStringList failures;

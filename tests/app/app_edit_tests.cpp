@@ -82,7 +82,6 @@ class EditTests : public QObject {
   void ctrlXCutsTheSelection();
   void delDeletesTheSelectionOnly();
   void disabledDeleteSwallowsDel();
-  void selectAllSelectsTheWholeText();
   void otherKeysAreTheTextsOwn();
   void alignmentKeepsExactlyOneCheck();
   void alignmentAppliesToEveryLine();
@@ -247,17 +246,6 @@ void EditTests::disabledDeleteSwallowsDel() {
   OpenEditMenu(editor);  // opened again with the selection
   QTest::keyClick(editor->Memo1(), Qt::Key_Delete);
   QCOMPARE(TextOf(*editor), std::string("mula"));
-}
-
-void EditTests::selectAllSelectsTheWholeText() {
-  Workbench bench;
-  TEditForm* editor = bench.NewEditor("one\r\ntwo");
-  Select(*editor, 0, 0);
-  OpenEditMenu(editor);
-  QVERIFY(Item(editor, "SelectAll1")->isEnabled());
-  MenuItem(bench.frame(), "SelectAll1")->trigger();
-  QCOMPARE(editor->Text().SelectionStart(), std::size_t{0});
-  QCOMPARE(editor->Text().SelectionLength(), std::size_t{8});
 }
 
 void EditTests::otherKeysAreTheTextsOwn() {

@@ -376,7 +376,11 @@ void FileTests::saveDialogRefusesReadOnlyFilesAndAddsTxt() {
                     ? QStringList{dialog->findChild<QComboBox*>("fileTypeCombo")->itemText(0),
                                   dialog->findChild<QComboBox*>("fileTypeCombo")->itemText(1)}
                     : QStringList();
-      dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path);  // typed by the user
+      // Typed by the user into the name field, with nothing chosen in the file list:
+      // once the dialog's background scan has listed the file of the first round,
+      // the list may still hold it selected, and the dialog would return it.
+      dialog->selectFile(path);  // clears the list's selection
+      dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path);
       static_cast<QDialog*>(dialog)->accept();
       return true;
     };

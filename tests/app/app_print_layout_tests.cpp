@@ -59,9 +59,7 @@ class PrintLayoutTests : public QObject {
   void copiesCollatedOrNot();
   void jobFontHasTheTextsPointSize();
   void printedLinesAreTheTextsLines();
-  void finalEmptyLineIsNotPrinted();
   void lineIsTakenWithAtMost4096Characters();
-  void wordWrapPrintsTheDisplayedLines();
 };
 
 void PrintLayoutTests::linesStartAtTheTopLeftOneUnderTheOther() {
@@ -187,16 +185,6 @@ void PrintLayoutTests::printedLinesAreTheTextsLines() {
   QCOMPARE(PrintedLines(memo), QStringList({"first", "\tsecond\fpage", "", "last"}));
 }
 
-void PrintLayoutTests::finalEmptyLineIsNotPrinted() {
-  MemoControl memo(nullptr);
-  memo.SetDocumentText("one\r\ntwo\r\nthree\r\n");
-  QCOMPARE(PrintedLines(memo), QStringList({"one", "two", "three"}));
-  memo.SetDocumentText("");
-  QCOMPARE(PrintedLines(memo), QStringList());
-  memo.SetDocumentText("\r\n");
-  QCOMPARE(PrintedLines(memo), QStringList({""}));
-}
-
 void PrintLayoutTests::lineIsTakenWithAtMost4096Characters() {
   MemoControl memo(nullptr);
   memo.SetDocumentText(std::string(5000, 'x') + "\r\nshort");
@@ -204,30 +192,6 @@ void PrintLayoutTests::lineIsTakenWithAtMost4096Characters() {
   QCOMPARE(lines.size(), 2);
   QCOMPARE(lines[0], QString(4096, QLatin1Char('x')));
   QCOMPARE(lines[1], QStringLiteral("short"));
-}
-
-void PrintLayoutTests::wordWrapPrintsTheDisplayedLines() {
-  MemoControl memo(nullptr);
-  memo.resize(200, 300);
-  memo.show();
-  memo.SetWordWrap(true);
-  const std::string paragraph = "a long paragraph of words that the window breaks for display into several lines";
-  memo.SetDocumentText(paragraph + "\r\nshort\r\n");
-  const QStringList lines = PrintedLines(memo);
-  // The displayed lines, as the caret walks them from line start to line end.
-  QStringList displayed;
-  QTextCursor cursor(memo.document());
-  do {
-    cursor.movePosition(QTextCursor::StartOfLine);
-    cursor.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
-    displayed.append(cursor.selectedText());
-    cursor.clearSelection();
-  } while (cursor.movePosition(QTextCursor::Down));
-  displayed.removeLast();  // the final empty line
-  QVERIFY2(displayed.size() > 3, qPrintable(displayed.join(QLatin1Char('/'))));
-  QCOMPARE(lines.size(), displayed.size());
-  for (int i = 0; i < lines.size(); ++i) QCOMPARE(lines[i].trimmed(), displayed[i].trimmed());
-  QCOMPARE(lines.join(QString()), QString::fromLatin1(paragraph) + QStringLiteral("short"));
 }
 
 QTEST_MAIN(PrintLayoutTests)

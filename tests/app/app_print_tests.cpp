@@ -114,7 +114,6 @@ class PrintTests : public QObject {
   void cancelledPrintDialogPrintsNothing();
   void printDialogOffersPrinterCopiesAndCollationOnly();
   void pageSetupAppliesToEveryWindow();
-  void cancelledPageSetupChangesNothing();
   void withoutAPrinterThereIsNoDefaultPrinter();
   void printerThatCannotStartIsNotValid();
   void secondJobWhilePrintingIsInProgress();
@@ -366,21 +365,6 @@ void PrintTests::pageSetupAppliesToEveryWindow() {
   const QSizeF paper = PdfPageSize(pdf);
   QVERIFY2(paper.width() > paper.height(), qPrintable(QStringLiteral("%1 x %2").arg(paper.width()).arg(paper.height())));
   QCOMPARE(PdfPages(pdf).value(0), QStringList({"second"}));
-}
-
-void PrintTests::cancelledPageSetupChangesNothing() {
-  Workbench bench;
-  ScriptedDialogs dialogs;
-  QTemporaryDir dir;
-  TEditForm* editor = bench.NewEditor("text\r\n");
-  PrintToPdf(bench.frame(), dir);
-  const QPageLayout before = bench.frame().Printer().pageLayout();
-  // A page setup dialog sets nothing when cancelled.
-  dialogs.printSetupAnswers = {[](QPrinter&) { return false; }};
-  editor->PrintSetup1Click();
-  QVERIFY(dialogs.printSetupAnswers.empty());
-  QVERIFY(bench.frame().Printer().pageLayout().isEquivalentTo(before));
-  QVERIFY(dialogs.errors.isEmpty());
 }
 
 void PrintTests::withoutAPrinterThereIsNoDefaultPrinter() {

@@ -71,7 +71,6 @@ class WindowTests : public QObject {
   void editorMenusMergeIntoTheMenuBar();
   void editorMenusCarryTheirCaptionsAndKeys();
   void keysGoToTheFirstItemInMenuBarOrder();
-  void disabledItemsSwallowTheirKeys();
   void windowMenuListsAndArrangesTheEditors();
   void statusBarShowsClockAndMemory();
   void aboutBoxIsOneModelessWindow();
@@ -225,37 +224,6 @@ void WindowTests::keysGoToTheFirstItemInMenuBarOrder() {
   QTest::keyClick(memo, Qt::Key_F9, Qt::ShiftModifier);  // Decompile
   QCOMPARE(TextOf(*editor), std::string("A|B&C\r\n(A|B)&(A|C)\r\n(A|B)&(A|C)\r\n"));
   QVERIFY(dialogs.unexpected.isEmpty());
-}
-
-void WindowTests::disabledItemsSwallowTheirKeys() {
-  Workbench bench;
-  TEditForm* editor = bench.NewEditor("alpha beta");
-  MemoControl* memo = editor->Memo1();
-  QGuiApplication::clipboard()->setText(QStringLiteral("clip"));
-  Select(*editor, 0, 0);
-  QMenu* edit = EditorMenu(editor, "Edit1");
-  emit edit->aboutToShow();  // opening the menu with nothing selected
-  QVERIFY(!editor->findChild<QAction*>("Copy1")->isEnabled());
-  QVERIFY(!editor->findChild<QAction*>("Cut2")->isEnabled());
-  QVERIFY(editor->findChild<QAction*>("Paste1")->isEnabled());
-
-  Select(*editor, 0, 5);
-  QTest::keyClick(memo, Qt::Key_C, Qt::ControlModifier);
-  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("clip"));
-  QTest::keyClick(memo, Qt::Key_X, Qt::ControlModifier);
-  QTest::keyClick(memo, Qt::Key_Delete);
-  QCOMPARE(TextOf(*editor), std::string("alpha beta"));
-
-  emit edit->aboutToShow();  // opened again with the selection
-  QTest::keyClick(memo, Qt::Key_X, Qt::ControlModifier);
-  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("alpha"));
-  QCOMPARE(TextOf(*editor), std::string(" beta"));
-
-  QGuiApplication::clipboard()->clear();
-  emit editor->MemoPopUp()->aboutToShow();
-  editor->SetPopUpItems();
-  QVERIFY(!editor->findChild<QAction*>("Paste2")->isEnabled());
-  QVERIFY(!editor->findChild<QAction*>("Paste1")->isEnabled());
 }
 
 void WindowTests::windowMenuListsAndArrangesTheEditors() {
