@@ -47,24 +47,36 @@ def row(*cells):
     print(" | ".join(str(c) for c in cells), flush=True)
 
 
-def workload(name, operation, generator, sizes, with_peer):
-    """Runs one workload at growing sizes until our time passes STOP_AT or a side fails."""
+def workload(name, operation, generator, sizes, with_peer, seeds=(1,)):
+    """Runs one workload at growing sizes until our time passes STOP_AT or our side fails.
+    With several seeds, each size is the sum over one formula per seed."""
     peer_alive = with_peer
     for size in sizes:
-        with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False) as f:
-            f.write(generator(size))
-            path = f.name
-        mine = ours(operation, path)
-        theirs = peer(operation, path) if peer_alive else None
-        if with_peer and peer_alive and theirs is None:
-            peer_alive = False
-        os.unlink(path)
+        mine, theirs = [0.0, 0.0, 0], 0.0
+        for seed in seeds:
+            with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False) as f:
+                f.write(generator(size, seed) if len(seeds) > 1 else generator(size))
+                path = f.name
+            one = ours(operation, path)
+            if peer_alive:
+                other = peer(operation, path)
+                if other is None:
+                    peer_alive = False
+                else:
+                    theirs += other
+            os.unlink(path)
+            if one is None:
+                mine = None
+                break
+            mine = [mine[0] + one[0], mine[1] + one[1], mine[2] + one[2]]
+        if with_peer and not peer_alive:
+            theirs = None
         our_time = None if mine is None else mine[0]
         bound = "" if mine is None or mine[1] == 0 or operation == "compile" else f"{mine[0] / mine[1]:.1f}"
         if operation == "compile" and mine is not None:
             bound = f"print {fmt_time(mine[1])}"
         ratio = "" if mine is None or theirs is None or mine[0] == 0 else f"{theirs / mine[0]:.0f}x"
-        peer_cell = fmt_time(theirs) if with_peer and (theirs is not None or not peer_alive) else "-"
+        peer_cell = fmt_time(theirs) if with_peer else "-"
         row(name, operation, size, fmt_time(our_time), "-" if mine is None else mine[2], bound, peer_cell, ratio)
         if mine is None or mine[0] > STOP_AT:
             break
@@ -79,8 +91,8 @@ def main():
     workload("1 pairs a&b|..", "mincnf", w.pairs_dnf, pair_sizes, False)
     workload("1 pairs (a|b)&..", "mindnf", w.pairs_cnf, pair_sizes, False)
     random_sizes = range(3, 27)
-    workload("2 random, k letters", "cnf", w.random_formula, random_sizes, True)
-    workload("2 random, k letters", "dnf", w.random_formula, random_sizes, True)
+    workload("2 random, k letters (5 seeds)", "cnf", w.random_formula, random_sizes, True, seeds=range(1, 6))
+    workload("2 random, k letters (5 seeds)", "dnf", w.random_formula, random_sizes, True, seeds=range(1, 6))
     workload("3 minterms of k letters", "mindnf", w.minterms_dnf, range(4, 17), False)
     workload("4 implication chain", "decision", w.implication_chain, [4, 8, 16, 26, 52], False)
     workload("4 contradiction chain", "decision", w.contradiction_chain, [4, 6, 8, 10, 12, 14, 16, 18, 20], False)

@@ -6,6 +6,7 @@
 
 #include "EngineGlobals.h"
 #include "EngineStack.h"
+#include "Heartbeat.h"
 
 namespace lumenark {
 namespace {
@@ -159,6 +160,7 @@ void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command) {
   MemoryExhausted = false;
   const bool dialogWasVisible = doc.Platform.StopDialogVisible();
   RunOnEngineStack([&] {
+    HeartbeatScope heartbeat(doc.Platform);
     try {
       RunCommand(doc, command);
     } catch (const std::bad_alloc&) {

@@ -1,5 +1,6 @@
 #include "FormulaDocument.h"
 
+#include "BackgroundDisposal.h"
 #include "EngineGlobals.h"
 #include "EngineStack.h"
 #include "TreeOperations.h"
@@ -16,7 +17,13 @@ FormulaDocument::~FormulaDocument() {
 }
 
 void FormulaDocument::DisposeTree() {
-  if (Root != nullptr) RDisposeTree(Root);
+  if (Root == nullptr) return;
+  if (BackgroundDisposalEnabled()) {
+    DisposeInBackground(Root);
+    Root = nullptr;
+  } else {
+    RDisposeTree(Root);
+  }
 }
 
 void FormulaDocument::CopyTree(Slot target) {

@@ -1,5 +1,6 @@
 #include "NodeAllocator.h"
 
+#include <atomic>
 #include <new>
 
 #include "EngineGlobals.h"
@@ -8,6 +9,7 @@ namespace lumenark {
 namespace {
 std::size_t liveNodes = 0;
 std::uint64_t allocations = 0;
+std::atomic<std::size_t> freedOffThread{0};
 std::uint64_t failAt = 0;  // allocation number that fails; 0 when disarmed
 bool failPersistent = false;
 }  // namespace
@@ -34,7 +36,10 @@ void FreeNode(FormulaNode* node) {
   delete node;
 }
 
-std::size_t LiveNodeCount() { return liveNodes; }
+void FreeNodeOffThread(FormulaNode* node) { delete node; }
+void CountNodesFreedOffThread(std::size_t count) { freedOffThread += count; }
+
+std::size_t LiveNodeCount() { return liveNodes - freedOffThread.load(); }
 std::uint64_t AllocationCount() { return allocations; }
 
 void ArmAllocationFailure(std::uint64_t n, bool persistent) {

@@ -16,6 +16,11 @@ FormulaNode* AllocateNode();
 // Returns one node to the memory manager; nullptr is ignored.
 void FreeNode(FormulaNode* node);
 
+// For the disposer thread: frees a node without touching the user-interface thread's
+// counts, then reports how many it freed.
+void FreeNodeOffThread(FormulaNode* node);
+void CountNodesFreedOffThread(std::size_t count);
+
 // Nodes allocated and not yet freed, over the whole program.
 std::size_t LiveNodeCount();
 // Allocations attempted so far, successful or not.

@@ -75,6 +75,9 @@ void FormulaDocument::ReduceElm(Slot slot) {
 void FormulaDocument::RToNormalForm(Slot slot, char outer) {
   FormulaNode* node = slot;
   if (IsLiteral(node) || StopRequested) return;
+  // The descent distributes node after node before any of them returns, copying as it
+  // goes; pending input is processed on the way down too, so Stop is seen in time.
+  Platform.ProcessPendingInput();
   if (node->symbol != outer) {
     FindOper(slot, outer);
     if (node->left->symbol != outer) {

@@ -1,5 +1,6 @@
 #include "TreeOperations.h"
 
+#include "Heartbeat.h"
 #include "NodeAllocator.h"
 
 namespace lumenark {
@@ -12,6 +13,7 @@ void RDisposeTree(Slot slot) {
   }
   FreeNode(node);
   slot = nullptr;
+  Heartbeat();
 }
 
 bool CopyNode(Slot source, Slot target) {
@@ -31,6 +33,7 @@ void ShCopyNode(Slot source, Slot target) {
 bool RCopyTree(Slot source, Slot target) {
   FormulaNode* copy = nullptr;
   if (!CopyNode(source, copy)) return false;
+  Heartbeat();
   if (!IsLiteral(copy)) {
     // Until its operand is copied, a field must not share the source's subtree, or
     // freeing a partial copy would free the source too.

@@ -16,9 +16,12 @@ using C = FormulaCommand;
 
 constexpr std::size_t kMaxText = 60;
 constexpr std::size_t kMaxLetters = 6;
-// Nested equivalences can still make a normal form of sixty characters take minutes;
-// past this many pending-input calls the host presses Stop, which is itself checked.
+// Nested equivalences and normal forms of normal forms can still make sixty characters
+// take minutes and gigabytes; past this many pending-input calls or live nodes the host
+// presses Stop, which is itself checked.
 constexpr std::uint64_t kWorkBudget = 400'000;
+constexpr std::size_t kNodeBudget = 1'000'000;
+constexpr std::uint64_t kAllocationBudget = 5'000'000;
 
 const C kCommands[] = {C::Conjunctions, C::Implications, C::Disjunctions, C::Literals, C::Evaluate,
                        C::Conjunctive,  C::Disjunctive,  C::MinimalCNF,   C::MinimalDNF, C::Decision,
@@ -50,6 +53,8 @@ int RunPipeline(const std::uint8_t* data, std::size_t size, bool withStop) {
   {
     Session session(text, {.details = options % 5, .results = (options & 8) == 0, .width = 21 + (options >> 4) * 14});
     session.host.stopAtCall = withStop ? stopAt : kWorkBudget;
+    session.host.nodeBudget = live + kNodeBudget;
+    session.host.allocationBudget = kAllocationBudget;
     std::vector<bool> table;  // of the compiled selection
     for (std::size_t i = 0; i < count; ++i) {
       const C command = kCommands[data[2 + i] % std::size(kCommands)];
@@ -75,11 +80,10 @@ int RunPipeline(const std::uint8_t* data, std::size_t size, bool withStop) {
           Fail("result not equivalent", text, std::string(CommandName(command)) + ": " + testing::Structure(session.doc.Root));
         }
       } else if (session.doc.Root == nullptr && !table.empty()) {
-        const bool stopped = session.host.pendingInputCalls >= session.host.stopAtCall;
-        if (!(stopped && StopDiscards(command))) Fail("tree lost without a stop", text, std::string(CommandName(command)));
+        if (!(session.host.Stopped() && StopDiscards(command))) Fail("tree lost without a stop", text, std::string(CommandName(command)));
         table.clear();
       }
-      if (session.host.pendingInputCalls >= session.host.stopAtCall) break;
+      if (session.host.Stopped()) break;
     }
   }
   if (LiveNodeCount() != live) Fail("nodes leaked", text);

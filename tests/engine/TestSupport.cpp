@@ -4,8 +4,21 @@
 #include <unordered_set>
 
 #include "LineBreaks.h"
+#include "NodeAllocator.h"
 
 namespace lumenark::testing {
+
+TestHost::TestHost() : allocationsAtStart(AllocationCount()) {}
+
+void TestHost::ProcessPendingInput() {
+  ++pendingInputCalls;
+  if (stopAtCall != 0 && pendingInputCalls == stopAtCall) StopRequested = true;
+  if ((nodeBudget != 0 && LiveNodeCount() > nodeBudget) ||
+      (allocationBudget != 0 && AllocationCount() - allocationsAtStart > allocationBudget)) {
+    StopRequested = true;
+    stoppedByBudget = true;
+  }
+}
 
 Session::Session(const std::string& initial, Options options) : text(NormalizeLineBreaks(initial)), doc(text, host) {
   text.SelectAll();

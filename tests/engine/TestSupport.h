@@ -20,11 +20,9 @@ namespace lumenark::testing {
 // of ProcessPendingInput.
 class TestHost final : public Host {
  public:
+  TestHost();
   void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-  void ProcessPendingInput() override {
-    ++pendingInputCalls;
-    if (stopAtCall != 0 && pendingInputCalls == stopAtCall) StopRequested = true;
-  }
+  void ProcessPendingInput() override;
   bool StopDialogVisible() const override { return dialogVisible; }
   void SetStopDialogVisible(bool visible) override {
     dialogVisible = visible;
@@ -36,6 +34,14 @@ class TestHost final : public Host {
   bool dialogVisible = false;
   std::uint64_t pendingInputCalls = 0;
   std::uint64_t stopAtCall = 0;  // 0: never
+  // With more nodes than this alive, or more allocated since the host was made, the
+  // host presses Stop, as a user would when a normal form grows too large (0: no limit).
+  std::size_t nodeBudget = 0;
+  std::uint64_t allocationBudget = 0;
+  std::uint64_t allocationsAtStart;
+  bool stoppedByBudget = false;
+  // Whether the host pressed Stop, by call number or by budget.
+  bool Stopped() const { return stoppedByBudget || (stopAtCall != 0 && pendingInputCalls >= stopAtCall); }
 };
 
 // The in-memory text, recording every change of its visibility.
