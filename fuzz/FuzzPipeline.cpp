@@ -22,6 +22,7 @@ constexpr std::size_t kMaxLetters = 6;
 constexpr std::uint64_t kWorkBudget = 400'000;
 constexpr std::size_t kNodeBudget = 1'000'000;
 constexpr std::uint64_t kAllocationBudget = 5'000'000;
+constexpr double kSecondsBudget = 3;  // minimising a large normal form allocates nothing
 
 const C kCommands[] = {C::Conjunctions, C::Implications, C::Disjunctions, C::Literals, C::Evaluate,
                        C::Conjunctive,  C::Disjunctive,  C::MinimalCNF,   C::MinimalDNF, C::Decision,
@@ -55,6 +56,7 @@ int RunPipeline(const std::uint8_t* data, std::size_t size, bool withStop) {
     session.host.stopAtCall = withStop ? stopAt : kWorkBudget;
     session.host.nodeBudget = live + kNodeBudget;
     session.host.allocationBudget = kAllocationBudget;
+    session.host.secondsBudget = kSecondsBudget;
     std::vector<bool> table;  // of the compiled selection
     for (std::size_t i = 0; i < count; ++i) {
       const C command = kCommands[data[2 + i] % std::size(kCommands)];

@@ -8,13 +8,15 @@
 
 namespace lumenark::testing {
 
-TestHost::TestHost() : allocationsAtStart(AllocationCount()) {}
+TestHost::TestHost() : allocationsAtStart(AllocationCount()), madeAt(std::chrono::steady_clock::now()) {}
 
 void TestHost::ProcessPendingInput() {
   ++pendingInputCalls;
   if (stopAtCall != 0 && pendingInputCalls == stopAtCall) StopRequested = true;
   if ((nodeBudget != 0 && LiveNodeCount() > nodeBudget) ||
-      (allocationBudget != 0 && AllocationCount() - allocationsAtStart > allocationBudget)) {
+      (allocationBudget != 0 && AllocationCount() - allocationsAtStart > allocationBudget) ||
+      (secondsBudget != 0 &&
+       std::chrono::duration<double>(std::chrono::steady_clock::now() - madeAt).count() > secondsBudget)) {
     StopRequested = true;
     stoppedByBudget = true;
   }

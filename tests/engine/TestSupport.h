@@ -3,6 +3,7 @@
 // in-memory text, an independent truth-table model of formulas, a tree checker and
 // a seeded random formula generator.
 
+#include <chrono>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -38,7 +39,9 @@ class TestHost final : public Host {
   // host presses Stop, as a user would when a normal form grows too large (0: no limit).
   std::size_t nodeBudget = 0;
   std::uint64_t allocationBudget = 0;
+  double secondsBudget = 0;  // from the host's making
   std::uint64_t allocationsAtStart;
+  std::chrono::steady_clock::time_point madeAt;
   bool stoppedByBudget = false;
   // Whether the host pressed Stop, by call number or by budget.
   bool Stopped() const { return stoppedByBudget || (stopAtCall != 0 && pendingInputCalls >= stopAtCall); }
