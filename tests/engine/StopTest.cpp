@@ -13,7 +13,7 @@ namespace {
 
 using C = FormulaCommand;
 
-const char* const kFormulas[] = {
+const char* const kStopFormulas[] = {
     "(A|B)&(~A|B)&(A|~B)",
     "A&B|~A&C|~B|~C",
     "(A=B)>~(C&(A|1))",
@@ -32,7 +32,7 @@ class StopTest : public ::testing::TestWithParam<FormulaCommand> {};
 
 TEST_P(StopTest, EveryStopPointLeavesASoundDocument) {
   const C command = GetParam();
-  for (const char* formula : kFormulas) {
+  for (const char* formula : kStopFormulas) {
     const std::string letters = LettersOf(formula);
     const std::vector<bool> table = TruthTableOfText(formula, letters);
     // Every stop point at Details "Nothing"; a sample of them at the levels that report
