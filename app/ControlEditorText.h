@@ -38,6 +38,7 @@ class ControlEditorText final : public lumenark::EditorText {
   // the caret then stands behind them.
   void Flush(FlushMode mode = FlushMode::All);
   bool HasPendingWrites() const { return !pending_.empty(); }
+  std::size_t PendingSize() const { return pending_.size(); }
 
   std::size_t EnginePosition(int controlPosition) const;
   int ControlPosition(std::size_t enginePosition) const;

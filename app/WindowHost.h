@@ -9,7 +9,7 @@
 // the window system run, it hands the collected output to the text control, so the
 // user sees what has been written so far.
 
-#include <QElapsedTimer>
+#include <QtGlobal>
 #include <string_view>
 
 #include "ControlEditorText.h"
@@ -20,6 +20,7 @@ class QWidget;
 class WindowHost final : public lumenark::Host {
  public:
   static constexpr qint64 kInputIntervalMs = 20;
+  static constexpr std::size_t kLargestPiece = 64 * 1024;  // bytes of output
 
   WindowHost(QWidget& window, ControlEditorText& text, QWidget& stopDialog);
 
@@ -29,11 +30,11 @@ class WindowHost final : public lumenark::Host {
   void SetStopDialogVisible(bool visible) override;
 
   // Starts the interval afresh; called when a command begins.
-  void RestartInputInterval() { sinceInput_.start(); }
+  void RestartInputInterval();
 
  private:
   QWidget& window_;
   ControlEditorText& text_;
   QWidget& stopDialog_;
-  QElapsedTimer sinceInput_;
+  qint64 lastInput_;  // when pending input was last processed, in milliseconds
 };
