@@ -75,7 +75,7 @@ def workload(name, operation, generator, sizes, with_peer, seeds=(1,)):
         bound = "" if mine is None or mine[1] == 0 or operation == "compile" else f"{mine[0] / mine[1]:.1f}"
         if operation == "compile" and mine is not None:
             bound = f"print {fmt_time(mine[1])}"
-        ratio = "" if mine is None or theirs is None or mine[0] == 0 else f"{theirs / mine[0]:.0f}x"
+        ratio = "" if not with_peer or mine is None or theirs is None or mine[0] == 0 else f"{theirs / mine[0]:.0f}x"
         peer_cell = fmt_time(theirs) if with_peer else "-"
         row(name, operation, size, fmt_time(our_time), "-" if mine is None else mine[2], bound, peer_cell, ratio)
         if mine is None or mine[0] > STOP_AT:
