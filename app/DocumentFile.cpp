@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 
 #include "ErrorReport.h"
@@ -14,6 +15,17 @@
 namespace {
 
 QString CannotCreate(const QString& path) { return QStringLiteral("Cannot create file %1").arg(path); }
+
+// A file descriptor, closed on every way out.
+struct Descriptor {
+  explicit Descriptor(int descriptor) : fd(descriptor) {}
+  ~Descriptor() {
+    if (fd >= 0) close(fd);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  const int fd;
+};
 
 bool Exists(const QByteArray& path) {
   struct stat info {};
@@ -87,12 +99,34 @@ class Backup {
 
 }  // namespace
 
-std::string ReadDocumentFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) throw FileError{QStringLiteral("Cannot open file %1").arg(path)};
-  const QByteArray content = file.readAll();
-  if (file.error() != QFileDevice::NoError) throw FileError{QStringLiteral("Stream read error")};
-  return lumenark::NormalizeLineBreaks(std::string_view(content.constData(), static_cast<std::size_t>(content.size())));
+std::string ReadDocumentFile(const QString& path, std::size_t maxBytes, std::size_t maxLines) {
+  // Opened without waiting, then looked at: a named pipe would otherwise hold the
+  // window until someone wrote to it, and a device such as /dev/zero never ends.
+  const Descriptor file(open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  struct stat info {};
+  if (file.fd < 0 || fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    throw FileError{QStringLiteral("Cannot open file %1").arg(path)};
+  }
+  // The line breaks can only lengthen the text, so a larger file is refused unread.
+  if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) throw TextTooLarge{};
+  std::string content;
+  content.reserve(static_cast<std::size_t>(info.st_size));
+  char buffer[64 * 1024];
+  for (;;) {
+    const ssize_t got = read(file.fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) throw FileError{QStringLiteral("Stream read error")};
+    if (got == 0) break;
+    content.append(buffer, static_cast<std::size_t>(got));
+    if (content.size() > maxBytes) throw TextTooLarge{};  // it grew while being read
+  }
+  std::string text = lumenark::NormalizeLineBreaks(content);
+  if (text.size() > maxBytes) throw TextTooLarge{};
+  std::size_t lines = 1;
+  for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
+    if (++lines > maxLines) throw TextTooLarge{};
+  }
+  return text;
 }
 
 void SaveDocumentFile(const QString& path, std::string_view bytes) {

@@ -5,12 +5,19 @@
 // ".BAK" and the temporary file the document.
 
 #include <QString>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
+// Thrown by ReadDocumentFile when the text would exceed the capacity given.
+struct TextTooLarge {};
+
 // The whole file, with every lone CR and every lone LF made CR LF. Throws FileError
-// ("Cannot open file <path>", or "Stream read error").
-std::string ReadDocumentFile(const QString& path);
+// ("Cannot open file <path>", or "Stream read error"), or TextTooLarge when the text
+// would be longer than maxBytes or have more than maxLines lines. Only a regular file
+// can be opened: a directory, a device or a named pipe cannot, and none of them makes
+// the call wait. A file larger than maxBytes is refused unread.
+std::string ReadDocumentFile(const QString& path, std::size_t maxBytes, std::size_t maxLines);
 
 // Writes bytes as the document path, keeping the previous version as its backup.
 // Throws FileError ("Cannot create file <path>" or "Stream write error"); the document

@@ -105,6 +105,7 @@ class TEditForm final : public QWidget {
   void CreateMenus();
   void EnableEditItems();
   bool IsReadOnly(const QString& fileName);
+  void ShowTextTooLarge();
   void SetCaption(const QString& caption);
   void RunCommand(lumenark::FormulaCommand command);
   void ShowMemoPopUp(const QPoint& position);

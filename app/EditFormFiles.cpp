@@ -16,14 +16,15 @@ QString TEditForm::FileName() const { return QFile::decodeName(QByteArray::fromS
 void TEditForm::Open(const QString& fileName) {
   doc_.FileName = QFile::encodeName(fileName).toStdString();
   try {
-    memo1_->SetDocumentText(ReadDocumentFile(fileName));
+    memo1_->SetDocumentText(ReadDocumentFile(fileName, MemoControl::kCapacityBytes, MemoControl::kCapacityLines));
   } catch (const FileError& error) {
     ShowErrorReport(this, error.text);
     return;
+  } catch (const TextTooLarge&) {
+    ShowTextTooLarge();
+    return;
   } catch (const std::bad_alloc&) {
-    memo1_->clear();
-    memo1_->document()->setModified(false);
-    ShowErrorReport(this, QStringLiteral("Text exceeds memo capacity"));
+    ShowTextTooLarge();
     return;
   }
   QTextCursor caret = memo1_->textCursor();
@@ -31,6 +32,13 @@ void TEditForm::Open(const QString& fileName) {
   memo1_->setTextCursor(caret);
   SetCaption(NamePart(fileName));
   memo1_->document()->setModified(false);
+}
+
+// The window stays as a failed open leaves it: empty and unchanged.
+void TEditForm::ShowTextTooLarge() {
+  memo1_->clear();
+  memo1_->document()->setModified(false);
+  ShowErrorReport(this, QStringLiteral("Text exceeds memo capacity"));
 }
 
 SaveOutcome TEditForm::Save1Click() {

@@ -6,11 +6,20 @@
 // the plain text on the clipboard as it stands.
 
 #include <QTextEdit>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 class MemoControl final : public QTextEdit {
  public:
+  // The most a file may bring into the control: document bytes (a line break counts
+  // two) and lines. Beyond them Qt's text document would hold the window for many
+  // seconds and take gigabytes: it needs about a microsecond and some hundred bytes
+  // for every line and every character of a long line, and its time grows faster than
+  // the number of lines beyond about a million.
+  static constexpr std::size_t kCapacityBytes = 16 * 1024 * 1024;
+  static constexpr std::size_t kCapacityLines = 1'000'000;
+
   explicit MemoControl(QWidget* parent);
 
   // The formatting rectangle: the area inside the control in which the text is laid
