@@ -1,6 +1,7 @@
 // The Formula menu in a window: what commands write, the text hidden while results are
-// off, a long command stopped through the stop dialog, the guard that keeps a running
-// command's window in place, and a large print into the window.
+// off, every long command stopped through the stop dialog, a selection of megabytes,
+// the guard that keeps a running command's window in place, and a large print into
+// the window.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -15,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "BackgroundDisposal.h"
 #include "CommandFrame.h"
 #include "EngineGlobals.h"
 #include "HelpWindow.h"
@@ -22,16 +24,19 @@
 #include "OptionsPanel.h"
 #include "TestSupport.h"
 
+Q_DECLARE_METATYPE(std::string)
+
 namespace {
 
-// (a&b)|(c&d)|... with pairs of letters: its conjunctive normal form has 2^pairs
-// clauses.
-std::string PairsFormula(int pairs) {
-  const std::string letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+
+// (a&b)|(c&d)|... with pairs of letters (inner '&', outer '|'): its conjunctive normal
+// form has 2^pairs clauses; with '|' and '&' exchanged, its disjunctive normal form.
+std::string PairsFormula(int pairs, char inner = '&', char outer = '|') {
   std::string formula;
   for (int i = 0; i < pairs; ++i) {
-    if (i > 0) formula += '|';
-    formula += std::string("(") + letters[2 * i] + '&' + letters[2 * i + 1] + ')';
+    if (i > 0) formula += outer;
+    formula += std::string("(") + kLetters[2 * i] + inner + kLetters[2 * i + 1] + ')';
   }
   return formula;
 }
@@ -40,6 +45,58 @@ std::string PairsFormula(int pairs) {
 // far longer than the two clock ticks that the tests wait for before they act; they
 // end it with Stop.
 const std::string kLongFormula = PairsFormula(18);
+
+// (a&1|b&0)|... : at Details "Comment + evaluations" every one of its constants writes
+// the whole formula again, some hundred megabytes in all.
+std::string ConstantsFormula(int terms) {
+  std::string formula = "(a&1|b&0)";
+  for (int i = 1; i < terms; ++i) formula += "|(a&1|b&0)";
+  return formula;
+}
+
+// About megabytes of text: (x&~y>z)|... with letters from a fixed pseudo-random
+// sequence.
+std::string MegabyteFormula(int megabytes) {
+  std::string formula;
+  std::uint32_t state = 1;
+  auto letter = [&] {
+    state = state * 1103515245u + 12345u;
+    return kLetters[(state >> 16) % 52];
+  };
+  while (formula.size() < static_cast<std::size_t>(megabytes) * 1000 * 1000) {
+    if (!formula.empty()) formula += '|';
+    formula += std::string("(") + letter() + "&~" + letter() + '>' + letter() + ')';
+  }
+  return formula;
+}
+
+// How many constants a tree holds.
+int Constants(const lumenark::FormulaNode* node) {
+  if (node == nullptr) return 0;
+  return (lumenark::IsConstant(node) ? 1 : 0) + Constants(node->left) + Constants(node->right);
+}
+
+// The window still works: typed text goes in, and a short command on it writes its
+// result.
+bool WindowIsUsable(TEditForm& editor) {
+  editor.Document().DetailLevel = 4;
+  editor.Memo1()->moveCursor(QTextCursor::End);
+  QTest::keyClicks(editor.Memo1(), QStringLiteral(" A|B&C"));
+  const std::size_t end = TextOf(editor).size();
+  Select(editor, end - 5, 5);
+  editor.Conjunctive1Click();
+  return TextOf(editor).substr(end) == "\r\n(A|B)&(A|C)\r\n" && !editor.Memo1()->isReadOnly();
+}
+
+// Lets trees go on the disposer thread, as the program does, while alive.
+class DisposalInBackground {
+ public:
+  DisposalInBackground() { lumenark::SetBackgroundDisposal(true); }
+  ~DisposalInBackground() {
+    lumenark::WaitForBackgroundDisposal();
+    lumenark::SetBackgroundDisposal(false);
+  }
+};
 
 // Runs action on the second tick of the frame's clock after now.
 void OnSecondTick(TFrameForm& frame, std::function<void()> action) {
@@ -72,7 +129,10 @@ class CommandTests : public QObject {
   void compileAndTreeWantASelection();
   void resultsOffHidesTheTextWhileTheCommandRuns();
   void decisionWritesItsVerdictWithResultsOff();
-  void stopEndsALongMinimalCnf();
+  void stopEndsEveryLongCommand_data();
+  void stopEndsEveryLongCommand();
+  void megabyteSelectionCompilesOrFails_data();
+  void megabyteSelectionCompilesOrFails();
   void runningCommandKeepsItsWindowInPlace();
   void largePrintIsWrittenInPieces();
 };
@@ -145,35 +205,124 @@ void CommandTests::decisionWritesItsVerdictWithResultsOff() {
   QCOMPARE(TextOf(*editor), std::string("A|~A\r\nThis formula is valid.\r\n"));
 }
 
-void CommandTests::stopEndsALongMinimalCnf() {
+enum class StopShows { TreeDiscarded, ConstantsLeft, PrintCut };
+Q_DECLARE_METATYPE(StopShows)
+
+void CommandTests::stopEndsEveryLongCommand_data() {
+  QTest::addColumn<QString>("item");
+  QTest::addColumn<std::string>("formula");
+  QTest::addColumn<int>("details");
+  QTest::addColumn<StopShows>("shows");  // how the stopped command differs from a finished one
+  const std::string dual = PairsFormula(18, '|', '&');
+  QTest::newRow("Evaluate") << "Evaluate1" << ConstantsFormula(3000) << 0 << StopShows::ConstantsLeft;
+  QTest::newRow("Conjunctive") << "Conjunctive1" << kLongFormula << 4 << StopShows::TreeDiscarded;
+  QTest::newRow("Disjunctive") << "Disjunctive1" << dual << 4 << StopShows::TreeDiscarded;
+  QTest::newRow("Minimal CNF") << "MinimalCNF1" << kLongFormula << 4 << StopShows::TreeDiscarded;
+  QTest::newRow("Minimal DNF") << "MinimalDNF1" << dual << 4 << StopShows::TreeDiscarded;
+  QTest::newRow("Decision") << "Decision1" << dual << 4 << StopShows::TreeDiscarded;
+  QTest::newRow("Decompile") << "Decompile2" << MegabyteFormula(5) << 4 << StopShows::PrintCut;
+}
+
+// Stop is clicked once the dialog has been up for a while; the command ends, and the
+// window works as before. How long after the click the command returned is written
+// out; the bound checked is only a generous one.
+void CommandTests::stopEndsEveryLongCommand() {
+  QFETCH(QString, item);
+  QFETCH(std::string, formula);
+  QFETCH(int, details);
+  QFETCH(StopShows, shows);
+  DisposalInBackground disposal;
   Workbench bench;
   ScriptedDialogs dialogs;
-  TEditForm* editor = bench.NewEditor(kLongFormula);
+  TEditForm* editor = bench.NewEditor(formula);
+  editor->Document().DetailLevel = static_cast<std::uint16_t>(details);
   editor->Memo1()->selectAll();
-  bool dialogShown = false;
+  // Decompile prints the tree the window has, where Compile left the caret: on a line
+  // of its own. (Text inserted into a line of megabytes would have the control lay out
+  // that whole line again for every piece.)
+  if (shows == StopShows::PrintCut) editor->Cmpile1Click();
   bool clockRan = false;
+  QElapsedTimer shown;
   QElapsedTimer sinceStop;
-  OnSecondTick(bench.frame(), [&] {
-    dialogShown = bench.form2().isVisible();
-    clockRan = !bench.frame().StatusPanel(0)->text().isEmpty();
-    sinceStop.start();
-    QTest::mouseClick(bench.form2().Button1(), Qt::LeftButton);
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (!bench.form2().isVisible() || sinceStop.isValid()) return;
+    if (!shown.isValid()) {
+      shown.start();
+      bench.frame().StatusPanel(0)->clear();
+    } else if (shown.elapsed() >= 300) {
+      clockRan = !bench.frame().StatusPanel(0)->text().isEmpty();
+      sinceStop.start();
+      QTest::mouseClick(bench.form2().Button1(), Qt::LeftButton);
+    }
   });
-  bench.frame().StatusPanel(0)->clear();
-  MenuItem(bench.frame(), "MinimalCNF1")->trigger();
-  QVERIFY(sinceStop.isValid());
-  qInfo("Stop answered after %lld ms", static_cast<long long>(sinceStop.elapsed()));
-  QVERIFY(dialogShown);
+  poll.start(5);
+  MenuItem(bench.frame(), item)->trigger();
+  const qint64 answered = sinceStop.isValid() ? sinceStop.elapsed() : -1;
+  poll.stop();
+  qInfo("%s: the command returned %lld ms after the click on Stop", qPrintable(item), static_cast<long long>(answered));
+  QVERIFY2(answered >= 0, "Stop was never clicked: the dialog was not up long enough");
+  QVERIFY(answered < 3000);
   QVERIFY(clockRan);  // the status bar kept running during the command
-  QVERIFY(editor->Document().Root == nullptr);  // a stopped normal form discards the tree
-  QCOMPARE(TextOf(*editor), kLongFormula + "\r\n");  // no result line
-  QVERIFY(!lumenark::StopRequested);
   QVERIFY(!bench.form2().isVisible());
-  QVERIFY(editor->Memo1()->isVisible());
+  QVERIFY(!lumenark::StopRequested);
   QVERIFY(!editor->CommandRunning());
+  QVERIFY(editor->Memo1()->isVisible());
+  switch (shows) {
+    case StopShows::TreeDiscarded:
+      QVERIFY(editor->Document().Root == nullptr);
+      QVERIFY(TextOf(*editor) == formula + "\r\n");  // no result, no verdict
+      break;
+    case StopShows::ConstantsLeft:
+      QVERIFY(Constants(editor->Document().Root) > 0);
+      break;
+    case StopShows::PrintCut:
+      QVERIFY(TextOf(*editor).size() < 2 * formula.size());
+      break;
+  }
+  QVERIFY(dialogs.messages.isEmpty());
+  QVERIFY(WindowIsUsable(*editor));
+}
 
-  MenuItem(bench.frame(), "MinimalCNF1")->trigger();  // no tree now: nothing happens
-  QCOMPARE(TextOf(*editor), kLongFormula + "\r\n");
+void CommandTests::megabyteSelectionCompilesOrFails_data() {
+  QTest::addColumn<QString>("item");
+  QTest::addColumn<bool>("wellFormed");
+  QTest::addColumn<QStringList>("messages");
+  QTest::addColumn<std::string>("written");  // behind the selection
+  QTest::newRow("Compile") << "Cmpile1" << true << QStringList() << std::string("\r\n");
+  QTest::newRow("Compile, a bracket missing at the end")
+      << "Cmpile1" << false << QStringList{"Missing right bracket."} << std::string();
+  QTest::newRow("Tree") << "DecompileTree" << true << QStringList{"Formula too large for a tree diagram."}
+                        << std::string("\r\n");
+}
+
+// A selection of 5 MB compiles into a tree, or fails with the parser's message and
+// keeps the tree the window had; the tree diagram refuses it. Nothing but the line
+// break of a compiled formula is written, and the window works as before.
+void CommandTests::megabyteSelectionCompilesOrFails() {
+  QFETCH(QString, item);
+  QFETCH(bool, wellFormed);
+  QFETCH(QStringList, messages);
+  QFETCH(std::string, written);
+  std::string formula = MegabyteFormula(5);
+  if (!wellFormed) formula.pop_back();
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = bench.NewEditor("p\r\n" + formula);
+  Select(*editor, 0, 1);
+  editor->Cmpile1Click();
+  const lumenark::FormulaNode* before = editor->Document().Root;
+  const std::string text = TextOf(*editor);
+  Select(*editor, text.size() - formula.size(), formula.size());
+  QElapsedTimer clock;
+  clock.start();
+  MenuItem(bench.frame(), item)->trigger();
+  qInfo("%s of %zu bytes took %lld ms", qPrintable(item), formula.size(), static_cast<long long>(clock.elapsed()));
+  QCOMPARE(dialogs.messages, messages);
+  QVERIFY(TextOf(*editor) == text + written);
+  if (wellFormed) QVERIFY(editor->Document().Root != before && !lumenark::IsLiteral(editor->Document().Root));
+  else QVERIFY(editor->Document().Root == before);
+  QVERIFY(WindowIsUsable(*editor));
 }
 
 // While the command runs (it processes pending input), everything that would pull the
