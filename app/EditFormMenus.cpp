@@ -13,14 +13,6 @@
 
 namespace {
 
-QMenu* AddMenu(QWidget* owner, const char* name, const QString& caption, int group) {
-  auto* menu = new QMenu(caption, owner);
-  menu->setObjectName(QString::fromLatin1(name));
-  menu->menuAction()->setObjectName(QString::fromLatin1(name));
-  SetGroupIndex(menu, group);
-  return menu;
-}
-
 QMenu* AddSubmenu(QMenu* parent, const char* name, const QString& caption) {
   QMenu* submenu = parent->addMenu(caption);
   submenu->setObjectName(QString::fromLatin1(name));

@@ -32,14 +32,6 @@
 
 namespace {
 
-QMenu* AddMenu(QWidget* owner, const char* name, const QString& caption, int group) {
-  auto* menu = new QMenu(caption, owner);
-  menu->setObjectName(QString::fromLatin1(name));
-  menu->menuAction()->setObjectName(QString::fromLatin1(name));
-  SetGroupIndex(menu, group);
-  return menu;
-}
-
 template <typename Handler>
 QAction* AddItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut,
                  TFrameForm* receiver, Handler handler) {

@@ -12,6 +12,14 @@ int GroupIndex(const QMenu* menu) { return menu->property(kGroupIndex).toInt(); 
 
 void SetGroupIndex(QMenu* menu, int group) { menu->setProperty(kGroupIndex, group); }
 
+QMenu* AddMenu(QWidget* owner, const char* name, const QString& caption, int group) {
+  auto* menu = new QMenu(caption, owner);
+  menu->setObjectName(QString::fromLatin1(name));
+  menu->menuAction()->setObjectName(QString::fromLatin1(name));
+  SetGroupIndex(menu, group);
+  return menu;
+}
+
 QList<QMenu*> MergedMenus(const QList<QMenu*>& frameMenus, const QList<QMenu*>& childMenus) {
   QSet<int> childGroups;
   for (const QMenu* menu : childMenus) childGroups.insert(GroupIndex(menu));
