@@ -16,27 +16,35 @@ QUICK = "--quick" in sys.argv
 STOP_AT = 1.0 if QUICK else 10.0  # a workload grows until our run takes about this long
 
 
+FAILED = "failed"  # a side that ended with an error: reported as such, never as slow
+
+
 def run(command):
-    """Output of command, or None when it passed the time limit or failed."""
+    """Output of command, None when it passed the time limit, FAILED when it failed."""
     try:
         result = subprocess.run(command, capture_output=True, text=True, timeout=LIMIT)
     except subprocess.TimeoutExpired:
         return None
-    return result.stdout.split() if result.returncode == 0 else None
+    if result.returncode != 0:
+        print(f"{' '.join(command)}: exit status {result.returncode}", result.stderr[-400:], file=sys.stderr, flush=True)
+        return FAILED
+    return result.stdout.split()
 
 
 def ours(operation, path):
     out = run([ENGINE, "run", operation, path])
-    return None if out is None else (float(out[0]), float(out[1]), int(out[2]))
+    return out if out in (None, FAILED) else (float(out[0]), float(out[1]), int(out[2]))
 
 
 def peer(operation, path):
     out = run([sys.executable, PEER, operation, path])
-    return None if out is None else float(out[0])
+    return out if out in (None, FAILED) else float(out[0])
 
 
 def fmt_time(seconds):
-    return "timeout" if seconds is None else (f"{seconds * 1000:.2f} ms" if seconds < 1 else f"{seconds:.2f} s")
+    if seconds in (None, FAILED):
+        return "timeout" if seconds is None else FAILED
+    return f"{seconds * 1000:.2f} ms" if seconds < 1 else f"{seconds:.2f} s"
 
 
 ROWS = []
@@ -48,9 +56,10 @@ def row(*cells):
 
 
 def workload(name, operation, generator, sizes, with_peer, seeds=(1,)):
-    """Runs one workload at growing sizes until our time passes STOP_AT or our side fails.
-    With several seeds, each size is the sum over one formula per seed."""
-    peer_alive = with_peer
+    """Runs one workload at growing sizes until our time passes STOP_AT or our side stops
+    (timeout or failure). With several seeds, each size is the sum over one formula per
+    seed. A side that timed out or failed at one size is not run at larger ones."""
+    theirs_stopped = None if with_peer else "-"
     for size in sizes:
         mine, theirs = [0.0, 0.0, 0], 0.0
         for seed in seeds:
@@ -58,27 +67,28 @@ def workload(name, operation, generator, sizes, with_peer, seeds=(1,)):
                 f.write(generator(size, seed) if len(seeds) > 1 else generator(size))
                 path = f.name
             one = ours(operation, path)
-            if peer_alive:
+            if theirs_stopped is None:
                 other = peer(operation, path)
-                if other is None:
-                    peer_alive = False
+                if other in (None, FAILED):
+                    theirs_stopped = "timeout" if other is None else FAILED
                 else:
                     theirs += other
             os.unlink(path)
-            if one is None:
-                mine = None
+            if one in (None, FAILED):
+                mine = one
                 break
             mine = [mine[0] + one[0], mine[1] + one[1], mine[2] + one[2]]
-        if with_peer and not peer_alive:
-            theirs = None
-        our_time = None if mine is None else mine[0]
-        bound = "" if mine is None or mine[1] == 0 or operation == "compile" else f"{mine[0] / mine[1]:.1f}"
-        if operation == "compile" and mine is not None:
+        finished = isinstance(mine, list)
+        our_cell = fmt_time(mine[0] if finished else mine)
+        bound = ""
+        if finished and operation == "compile":
             bound = f"print {fmt_time(mine[1])}"
-        ratio = "" if not with_peer or mine is None or theirs is None or mine[0] == 0 else f"{theirs / mine[0]:.0f}x"
-        peer_cell = fmt_time(theirs) if with_peer else "-"
-        row(name, operation, size, fmt_time(our_time), "-" if mine is None else mine[2], bound, peer_cell, ratio)
-        if mine is None or mine[0] > STOP_AT:
+        elif finished and mine[1] > 0 and operation != "decision":  # a verdict is no normal form
+            bound = f"{mine[0] / mine[1]:.1f}"
+        peer_cell = theirs_stopped if theirs_stopped is not None else fmt_time(theirs)
+        ratio = f"{theirs / mine[0]:.0f}x" if finished and theirs_stopped is None and mine[0] > 0 else ""
+        row(name, operation, size, our_cell, mine[2] if finished else "-", bound, peer_cell, ratio)
+        if not finished or mine[0] > STOP_AT:
             break
 
 
@@ -95,7 +105,8 @@ def main():
     workload("2 random, k letters (5 seeds)", "dnf", w.random_formula, random_sizes, True, seeds=range(1, 6))
     workload("3 minterms of k letters", "mindnf", w.minterms_dnf, range(4, 17), False)
     workload("4 implication chain", "decision", w.implication_chain, [4, 8, 16, 26, 52], False)
-    workload("4 contradiction chain", "decision", w.contradiction_chain, [4, 6, 8, 10, 12, 14, 16, 18, 20], False)
+    workload("4 contradiction chain", "decision", w.contradiction_chain, range(4, 31, 2), False)
+    workload("4 pigeonhole, n holes", "decision", w.pigeonhole, range(1, 7), False)
     workload("5 text of n bytes", "compile", w.text_of_size, [1_000, 10_000, 100_000, 1_000_000, 10_000_000], False)
     if os.path.exists(WINDOW):
         print()

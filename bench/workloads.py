@@ -53,6 +53,16 @@ def contradiction_chain(n):
     return f"{LETTERS[0]}&{chain}&~{LETTERS[n - 1]}"
 
 
+def pigeonhole(n):
+    """n+1 pigeons do not fit into n holes, one pigeon a hole: valid. Letter i*n+j says
+    pigeon i sits in hole j (up to 6 holes with the 52 letters)."""
+    def sits(i, j):
+        return LETTERS[i * n + j]
+    every_pigeon_sits = "&".join("(" + "|".join(sits(i, j) for j in range(n)) + ")" for i in range(n + 1))
+    shared = [f"~({sits(i, j)}&{sits(k, j)})" for j in range(n) for i in range(n + 1) for k in range(i + 1, n + 1)]
+    return f"~({every_pigeon_sits}&" + "&".join(shared) + ")"
+
+
 def text_of_size(size, seed=1):
     """A formula of about `size` characters: a conjunction of random three-letter clauses."""
     rng = random.Random(seed)

@@ -126,6 +126,7 @@ class FormulaDocument {
  private:
   void Dive(Slot slot);
   void DiveTree(int row, Slot slot);
+  void BecomeConstantOne();             // a valid minimal DNF's tree becomes 1
   void PutPiece(char piece);            // one printed piece through InsertString
   void ReportRule(const char* comment); // a rewriting step, as DetailLevel asks
   void ReportResult(const char* comment);  // a global operation's Macrosteps line

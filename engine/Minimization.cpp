@@ -15,6 +15,7 @@
 #include "AbsorptionExtension.h"
 #include "EngineGlobals.h"
 #include "FormulaDocument.h"
+#include "LetterBits.h"
 
 namespace lumenark {
 
@@ -66,12 +67,6 @@ class MinimizePass {
     int letterCount;
     bool holdsConstant;
   };
-
-  static std::uint64_t LetterBit(char letter) {
-    if (letter >= 'A' && letter <= 'Z') return std::uint64_t{1} << (letter - 'A');
-    if (letter >= 'a' && letter <= 'z') return std::uint64_t{1} << (26 + letter - 'a');
-    return 0;
-  }
 
   static void AddLetters(const FormulaNode* node, std::uint64_t& letters) {
     if (!IsLiteral(node)) {

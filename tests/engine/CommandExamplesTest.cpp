@@ -132,6 +132,13 @@ INSTANTIATE_TEST_SUITE_P(Decision, CommandExampleTest, ::testing::Values(
     Example{"~1", C::Decision, 4, true, "This formula is not consistent.\n"},
     Example{"A|~A", C::Decision, 3, true,
             "Result - Global conversion to literal form:A|~A\nResult - Conversion to DNF:1\nThis formula is valid.\n"},
+    // Valid, though no two clauses of its minimal DNF absorb or merge: three pigeons
+    // do not fit into two holes, one pigeon a hole.
+    Example{"~((A|B)&(C|D)&(E|F)&~(A&C)&~(A&E)&~(C&E)&~(B&D)&~(B&F)&~(D&F))", C::Decision, 3, true,
+            "Result - Global conversion to literal form:~A&~B|~C&~D|~E&~F|A&C|A&E|C&E|B&D\n|B&F|D&F\n"
+            "Result - Conversion to DNF:~A&~B|~C&~D|~E&~F|A&C|A&E|C&E|B&D|B&F|D&F\n"
+            "Result - Reduction to minimal NF:~A&~B|~C&~D|~E&~F|A&C|A&E|C&E|B&D|B&F|D&F\n"
+            "This formula is valid.\n"},
     Example{"A&B|A&~B", C::Decision, 3, true,
             "Result - Global conversion to literal form:A&B|A&~B\nResult - Conversion to DNF:A&B|A&~B\n"
             "Result - Reduction to minimal NF:A\nThis formula is consistent.Its models can be expressed as DNF:\nA\n"}));

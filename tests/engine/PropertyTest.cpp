@@ -173,6 +173,48 @@ INSTANTIATE_TEST_SUITE_P(Commands, PropertyTest,
                                            C::Conjunctive, C::Disjunctive, C::MinimalCNF, C::MinimalDNF, C::Decision),
                          [](const auto& info) { return std::string(CommandName(info.param)); });
 
+// The negation of a random 3-CNF with many clauses: valid when the CNF has no model,
+// and then its DNF (the negated clauses) is mostly left with clauses that no pairwise
+// rule combines. The verdict is the truth table's either way, and a valid formula's
+// tree becomes the constant 1.
+TEST(PropertyTest, DecisionFindsValidityBeyondPairwiseRules) {
+  std::mt19937 random(11);
+  int valid = 0;
+  int validBeyondPairs = 0;
+  for (int i = 0; i < 1500; ++i) {
+    const int letters = 5 + i % 3;
+    std::string cnf;
+    for (int c = 0; c < 5 * letters; ++c) {
+      cnf += c > 0 ? "&(" : "(";
+      for (int l = 0; l < 3; ++l) {
+        if (l > 0) cnf += '|';
+        if (random() % 2 == 0) cnf += '~';
+        cnf += static_cast<char>('A' + random() % letters);
+      }
+      cnf += ')';
+    }
+    const std::string formula = "~(" + cnf + ")";
+    const std::vector<bool> table = TruthTableOfText(formula, LettersOf(formula));
+    const bool isValid = std::find(table.begin(), table.end(), false) == table.end();
+    Session minimal(formula);
+    minimal.Run(C::MinimalDNF);
+    Session session(formula);
+    const std::string written = Written(session.Run(C::Decision));
+    if (isValid) {
+      ++valid;
+      if (!IsConstant(minimal.doc.Root)) ++validBeyondPairs;
+      ASSERT_EQ(written, "This formula is valid.\n") << formula;
+      ASSERT_EQ(Structure(session.doc.Root), "1") << formula;
+    } else {
+      ASSERT_EQ(written.rfind("This formula is consistent.", 0), 0u) << formula << "\n" << written;
+      ASSERT_EQ(TruthTable(session.doc.Root, LettersOf(formula)), table) << formula;
+    }
+    ASSERT_EQ(CheckTree(session.doc.Root), "") << formula;
+  }
+  EXPECT_GT(valid, 400);
+  EXPECT_GT(validBeyondPairs, 20);
+}
+
 TEST(PropertyTest, EvaluateLeavesNoConstantInALargerFormula) {
   std::mt19937 random(99);
   for (int i = 0; i < kFormulas; ++i) {
