@@ -85,6 +85,8 @@ int main(int argc, char* argv[]) {
     return 0;
   }
   ShowSession(bench, options);
-  QTimer::singleShot(6000, &application, &QApplication::quit);
+  // exit, not quit: quit closes the windows first, and the changed ones would ask
+  // whether to save.
+  QTimer::singleShot(6000, &application, [] { QCoreApplication::exit(0); });
   return QApplication::exec();
 }
