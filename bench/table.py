@@ -124,5 +124,10 @@ def main():
                 print(f"Minimal CNF | {n_} | {details_} | {float(window):.3f} s | {float(memory):.3f} s | "
                       f"{float(window) / float(memory):.1f} | {wait} ms", flush=True)
 
+    print()
+    print("What the faster algorithms buy (same tree, same text):")
+    print(subprocess.run([ENGINE, "reference"], capture_output=True, text=True).stdout, flush=True)
+
+
 if __name__ == "__main__":
     main()
