@@ -5,6 +5,7 @@
 #include <QTextDocument>
 #include <algorithm>
 
+#include "EngineGlobals.h"
 #include "Latin1Text.h"
 
 namespace {
@@ -16,7 +17,8 @@ std::size_t EngineStart(const QTextBlock& block) {
 
 }  // namespace
 
-ControlEditorText::ControlEditorText(QTextEdit& control) : control_(control) {}
+ControlEditorText::ControlEditorText(QTextEdit& control, std::size_t capacityBytes, std::size_t capacityLines)
+    : control_(control), capacityBytes_(capacityBytes), capacityLines_(capacityLines) {}
 
 std::size_t ControlEditorText::SelectionStart() const {
   FlushForQuery();
@@ -50,7 +52,9 @@ void ControlEditorText::SetSelectionLength(std::size_t n) {
   control_.setTextCursor(cursor);
 }
 
-void ControlEditorText::ReplaceSelection(std::string_view text) { pending_.append(text); }
+void ControlEditorText::ReplaceSelection(std::string_view text) {
+  if (!overflowed_) pending_.append(text);
+}
 
 void ControlEditorText::SetVisible(bool visible) {
   Flush();
@@ -61,10 +65,36 @@ void ControlEditorText::Flush(FlushMode mode) {
   std::size_t count = pending_.size();
   if (mode == FlushMode::WholeBreaks && count > 0 && pending_.back() == '\r') --count;
   if (count == 0) return;
+  const std::size_t fitting = FittingCount(count);
+  if (fitting < count) {
+    overflowed_ = true;
+    lumenark::StopRequested = true;
+    pending_.erase(fitting);
+    count = fitting;
+    if (count == 0) return;
+  }
   QTextCursor cursor = control_.textCursor();
   cursor.insertText(ControlTextFromDocument(std::string_view(pending_).substr(0, count)));
   control_.setTextCursor(cursor);
   pending_.erase(0, count);
+}
+
+std::size_t ControlEditorText::FittingCount(std::size_t count) const {
+  const QTextDocument& document = *control_.document();
+  // The control's text in engine bytes: its characters without the final paragraph
+  // mark, and a second byte for every line break.
+  std::size_t bytes = static_cast<std::size_t>(document.characterCount() - 1 + document.blockCount() - 1);
+  std::size_t lines = static_cast<std::size_t>(document.blockCount());
+  const std::string_view piece = std::string_view(pending_).substr(0, count);
+  const std::size_t breaks = static_cast<std::size_t>(std::count(piece.begin(), piece.end(), '\n'));
+  if (bytes + count <= capacityBytes_ && lines + breaks <= capacityLines_) return count;
+  std::size_t fitting = 0;
+  for (std::size_t i = 0; i < count && bytes + i + 1 <= capacityBytes_; ++i) {
+    if (piece[i] != '\n') continue;
+    if (++lines > capacityLines_) break;
+    fitting = i + 1;
+  }
+  return fitting;
 }
 
 std::size_t ControlEditorText::EnginePosition(int controlPosition) const {

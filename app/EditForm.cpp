@@ -35,6 +35,7 @@ RunningCommand::RunningCommand(TEditForm& form) : form_(form), memoHadFocus_(for
   ++runningCommands;
   form_.memo1_->SetEngineWriting(true);
   form_.host_.RestartInputInterval();
+  form_.text_.ResetOverflow();
 }
 
 RunningCommand::~RunningCommand() {
@@ -49,7 +50,7 @@ TEditForm::TEditForm(TFrameForm& frame, TForm2& stopDialog)
     : frame_(frame),
       stopDialog_(stopDialog),
       memo1_(new MemoControl(this)),
-      text_(*memo1_),
+      text_(*memo1_, MemoControl::kCapacityBytes, MemoControl::kCapacityLines),
       host_(*this, text_, stopDialog),
       doc_(text_, host_) {
   setObjectName(QStringLiteral("TEditForm"));
@@ -120,6 +121,16 @@ void TEditForm::RunCommand(FormulaCommand command) {
     lumenark::StopRequested = false;
     ShowErrorReport(this, QString::fromLocal8Bit(error.what()));
   }
+  ReportOverflow();
+}
+
+// A command whose output filled the text control was stopped there; the user learns
+// why once it has ended. The stop was asked for this command only.
+void TEditForm::ReportOverflow() {
+  text_.Flush();
+  if (!text_.Overflowed()) return;
+  lumenark::StopRequested = false;
+  ShowErrorReport(this, QStringLiteral("Text exceeds memo capacity"));
 }
 
 void TEditForm::Cmpile1Click() { RunCommand(FormulaCommand::Compile); }

@@ -108,6 +108,7 @@ class TEditForm final : public QWidget {
   void ShowTextTooLarge();
   void SetCaption(const QString& caption);
   void RunCommand(lumenark::FormulaCommand command);
+  void ReportOverflow();
   void ShowMemoPopUp(const QPoint& position);
   bool ReportPrinterProblem();
 

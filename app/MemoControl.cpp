@@ -16,6 +16,11 @@ MemoControl::MemoControl(QWidget* parent) : QTextEdit(parent) {
   setLineWrapMode(NoWrap);
   // The formatting rectangle alone keeps the text off the control's edges.
   document()->setDocumentMargin(0);
+  // Latin-1 text runs left to right; a stated direction spares the layout a scan of
+  // every line for its first strong character.
+  QTextOption option = document()->defaultTextOption();
+  option.setTextDirection(Qt::LeftToRight);
+  document()->setDefaultTextOption(option);
   document()->clearUndoRedoStacks();  // a setting, not an edit to undo or save
   document()->setModified(false);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -31,8 +36,13 @@ MemoControl::MemoControl(QWidget* parent) : QTextEdit(parent) {
 }
 
 void MemoControl::SetTextFont(const QFont& font) {
-  setFont(font);
+  setFont(Unshaped(font));
   setTabStopDistance(8 * QFontMetricsF(font).averageCharWidth());
+}
+
+QFont MemoControl::Unshaped(QFont font) {
+  font.setStyleStrategy(QFont::PreferNoShaping);
+  return font;
 }
 
 void MemoControl::SetEditRect(const QMargins& margins) { setViewportMargins(margins); }

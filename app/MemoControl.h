@@ -29,6 +29,9 @@ class MemoControl final : public QTextEdit {
 
   // The font of the text; tab stops stand every eight average characters of it.
   void SetTextFont(const QFont& font);
+  // The font as the control uses it: Latin-1 text needs no shaping, and laying out
+  // a derivation without it takes about a third less time.
+  static QFont Unshaped(QFont font);
 
   // The whole text as document bytes, with CR LF line breaks.
   std::string DocumentText() const;

@@ -134,6 +134,8 @@ class CommandTests : public QObject {
   void megabyteSelectionCompilesOrFails_data();
   void megabyteSelectionCompilesOrFails();
   void runningCommandKeepsItsWindowInPlace();
+  void fullTextStopsTheCommand_data();
+  void fullTextStopsTheCommand();
   void largePrintIsWrittenInPieces();
 };
 
@@ -382,6 +384,54 @@ void CommandTests::runningCommandKeepsItsWindowInPlace() {
   dialogs.confirmAnswers = {QMessageBox::No};
   window->close();
   QTRY_COMPARE(bench.frame().ClientArea()->subWindowList().size(), 1);
+}
+
+void CommandTests::fullTextStopsTheCommand_data() {
+  QTest::addColumn<int>("bytes");
+  QTest::addColumn<int>("lines");
+  QTest::newRow("bytes") << 20000 << 1000000;
+  QTest::newRow("lines") << 1000000 << 300;
+}
+
+// A derivation that does not fit into the text control fills it with whole lines of
+// what the command writes, and the command stops there, as by the Stop button; the
+// user is told once it has ended, and the next command runs as usual.
+void CommandTests::fullTextStopsTheCommand() {
+  QFETCH(int, bytes);
+  QFETCH(int, lines);
+  const std::string formula = PairsFormula(8);
+  lumenark::MemoryEditorText memory(formula);
+  NoHost host;
+  lumenark::FormulaDocument reference(memory, host);
+  reference.DetailLevel = 1;
+  memory.SelectAll();
+  lumenark::OutputColumn = 0;
+  lumenark::RunFormulaCommand(reference, lumenark::FormulaCommand::MinimalCNF);
+  const std::string whole = memory.Text();
+  const auto wholeLines = std::count(whole.begin(), whole.end(), '\n') + 1;
+  QVERIFY(whole.size() > 2 * static_cast<std::size_t>(bytes) || wholeLines > 2 * lines);  // far too long
+
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = bench.NewEditor(formula);
+  editor->Text().SetCapacity(static_cast<std::size_t>(bytes), static_cast<std::size_t>(lines));
+  editor->Document().DetailLevel = 1;
+  editor->Memo1()->selectAll();
+  lumenark::OutputColumn = 0;
+  MenuItem(bench.frame(), "MinimalCNF1")->trigger();
+  const std::string text = TextOf(*editor);
+  QCOMPARE(dialogs.errors, QStringList{"Text exceeds memo capacity."});
+  QVERIFY(text.size() <= static_cast<std::size_t>(bytes));
+  QVERIFY(editor->Memo1()->document()->blockCount() <= lines);
+  QVERIFY(text.size() > static_cast<std::size_t>(std::min(bytes, 40 * lines)) / 2);
+  QVERIFY(whole.compare(0, text.size(), text) == 0);
+  QVERIFY(text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0);
+  QVERIFY(editor->Document().Root == nullptr);  // stopped before its result
+  QVERIFY(!lumenark::StopRequested);
+  QVERIFY(!bench.form2().isVisible());
+  editor->Text().SetCapacity(SIZE_MAX, SIZE_MAX);
+  QVERIFY(WindowIsUsable(*editor));
+  QCOMPARE(dialogs.errors.size(), 1);
 }
 
 // The engine writes a character at a time; the window receives the writes in pieces.
