@@ -5,7 +5,9 @@
 //   xvfb-run -a -s "-screen 0 1280x900x24" sh -c 'build/bin/app_screenshot & sleep 3;
 //     import -window root shot.png; wait'
 //
-// --about and --stop show the about box and the stop dialog as well; --help opens the
+// --about and --stop show the about box and the stop dialog as well; --full runs a
+// derivation too long for a window's text in a third window (the report appears after
+// some seconds; the program stays up 20 s); --help opens the
 // manual beside the workbench (--page qrc:/help/tarvelo/NAME.html at another page). --print FILE prints a derivation of three pages into
 // the PDF file FILE instead, without a dialog, and ends; look at it with
 // `pdftoppm -png -r 60 FILE page`.
@@ -34,6 +36,17 @@ void ShowSession(Workbench& bench, const QStringList& options) {
   bench.frame().Timer1Timer();
   if (options.contains(QStringLiteral("--about"))) bench.frame().About2Click();
   if (options.contains(QStringLiteral("--stop"))) bench.form2().show();
+  if (options.contains(QStringLiteral("--full"))) {
+    std::string formula;
+    for (char letter = 'A'; letter < 'A' + 12; ++letter) {
+      if (!formula.empty()) formula += '|';
+      formula += std::string(1, letter) + '&' + static_cast<char>(letter + 32);
+    }
+    TEditForm* full = bench.NewEditor(formula);
+    full->Document().DetailLevel = 1;
+    full->Memo1()->selectAll();
+    QTimer::singleShot(500, full, [full] { full->MinimalCNF1Click(); });
+  }
   if (options.contains(QStringLiteral("--help"))) {
     bench.frame().setGeometry(0, 0, 760, 860);
     bench.frame().Tile1Click();
@@ -87,6 +100,7 @@ int main(int argc, char* argv[]) {
   ShowSession(bench, options);
   // exit, not quit: quit closes the windows first, and the changed ones would ask
   // whether to save.
-  QTimer::singleShot(6000, &application, [] { QCoreApplication::exit(0); });
+  const int seconds = options.contains(QStringLiteral("--full")) ? 20 : 6;
+  QTimer::singleShot(seconds * 1000, &application, [] { QCoreApplication::exit(0); });
   return QApplication::exec();
 }
