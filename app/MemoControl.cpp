@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 
+#include "ErrorReport.h"
 #include "Latin1Text.h"
 #include "PixelFont.h"
 
@@ -118,8 +119,28 @@ bool MemoControl::canInsertFromMimeData(const QMimeData* source) const { return 
 
 void MemoControl::insertFromMimeData(const QMimeData* source) {
   if (!source->hasText()) return;
-  insertPlainText(Latin1Input(source->text()));
+  const QString text = Latin1Input(source->text());
+  if (!Holds(text)) {
+    // Refused whole: the clipboard or the dragged text still has it all.
+    ShowErrorReport(this, QStringLiteral("Text exceeds memo capacity"));
+    return;
+  }
+  insertPlainText(text);
   ensureCursorVisible();
+}
+
+bool MemoControl::Holds(const QString& inserted) const {
+  const QTextDocument& text = *document();
+  const QTextCursor cursor = textCursor();
+  const QString selected = cursor.selectedText();
+  const auto breaks = [](const QString& part, QChar mark) { return static_cast<std::size_t>(part.count(mark)); };
+  const std::size_t lines = static_cast<std::size_t>(text.blockCount()) -
+                            breaks(selected, QChar::ParagraphSeparator) + breaks(inserted, QLatin1Char('\n'));
+  // Engine bytes: a line break counts two.
+  const std::size_t bytes = static_cast<std::size_t>(text.characterCount() - 1 + text.blockCount() - 1) -
+                            (static_cast<std::size_t>(selected.size()) + breaks(selected, QChar::ParagraphSeparator)) +
+                            static_cast<std::size_t>(inserted.size()) + breaks(inserted, QLatin1Char('\n'));
+  return bytes <= kCapacityBytes && lines <= kCapacityLines;
 }
 
 QMimeData* MemoControl::createMimeDataFromSelection() const {

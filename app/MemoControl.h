@@ -54,9 +54,12 @@ class MemoControl final : public QTextEdit {
   void keyPressEvent(QKeyEvent* event) override;
   void inputMethodEvent(QInputMethodEvent* event) override;
   bool canInsertFromMimeData(const QMimeData* source) const override;
-  void insertFromMimeData(const QMimeData* source) override;
+  void insertFromMimeData(const QMimeData* source) override;  // refused beyond the capacity
   QMimeData* createMimeDataFromSelection() const override;
 
  private:
+  // Whether the text stays within the capacity when inserted replaces the selection.
+  bool Holds(const QString& inserted) const;
+
   void Relayout();
 };

@@ -79,6 +79,7 @@ class EditTests : public QObject {
   void contextMenuReplacesTheControlsOwn();
   void ctrlCCopiesAndNeverConverts();
   void ctrlVPastesAndNeverEvaluates();
+  void pasteBeyondTheCapacityIsRefused();
   void ctrlXCutsTheSelection();
   void delDeletesTheSelectionOnly();
   void disabledDeleteSwallowsDel();
@@ -194,6 +195,30 @@ void EditTests::ctrlCCopiesAndNeverConverts() {
   MenuItem(bench.frame(), "Conjunctions1")->trigger();
   QCOMPARE(TextOf(*editor), compiled + "~(~A&~B)\r\n");
   QVERIFY(dialogs.unexpected.isEmpty());
+}
+
+// A paste that would take the text past its capacity (bytes, a line break counting
+// two, or lines) is refused whole with the report Open gives; the text is unchanged.
+void EditTests::pasteBeyondTheCapacityIsRefused() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = bench.NewEditor("start\r\n");
+  // "start" and its line break are 7 bytes and 2 lines: each clip is one too many.
+  const QString longLine(static_cast<qsizetype>(MemoControl::kCapacityBytes) - 6, QLatin1Char('a'));
+  const QString manyLines(static_cast<qsizetype>(MemoControl::kCapacityLines) - 1, QLatin1Char('\n'));
+  for (const QString& clip : {longLine, manyLines}) {
+    QGuiApplication::clipboard()->setText(clip);
+    Select(*editor, 0, 0);
+    MenuItem(bench.frame(), "Paste1")->trigger();
+    QVERIFY(TextOf(*editor) == "start\r\n");
+  }
+  QCOMPARE(dialogs.errors, QStringList({"Text exceeds memo capacity.", "Text exceeds memo capacity."}));
+  // A paste that fits goes in, in place of the selection.
+  QGuiApplication::clipboard()->setText(QStringLiteral("short"));
+  Select(*editor, 0, 5);
+  MenuItem(bench.frame(), "Paste1")->trigger();
+  QVERIFY(TextOf(*editor) == "short\r\n");
+  QCOMPARE(dialogs.errors.size(), 2);
 }
 
 void EditTests::ctrlVPastesAndNeverEvaluates() {
