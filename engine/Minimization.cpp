@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -29,11 +30,19 @@ namespace lumenark {
 // offers AbsExt only the pairs it can act on; the others it would leave alone:
 //   - an element that holds a constant;
 //   - two clauses of which each has a letter the other lacks: AbsExt's merge walk
-//     finds that both have more, and no rule applies.
+//     finds that both have more, and no rule applies;
+//   - two clauses whose common letters are negated in one and not in the other more
+//     than once: the walk finds a second complementary pair, and no rule applies. This
+//     is known in advance of a regular element, whose literals stand in strictly
+//     increasing letter order (each letter once, as a normal form leaves them), from
+//     its letters and the set of its negated letters.
 // So for a candidate only the earlier elements with the same letters, or with fewer
 // letters all among its own, or with more letters including all its own, are compared.
-// Elements are grouped by their letters and by how many letters they have, so that
-// these are found without looking at every earlier element. The rules are applied to
+// Elements are grouped by their letters, the distinct sets of letters by their size,
+// and the regular elements of a large group also by their negated letters, so that
+// these are found without looking at every earlier element: of a large group with
+// letters among the candidate's, only the regular elements whose negated letters
+// differ from the candidate's there at most once are taken. The rules are applied to
 // the same pairs in the same order as when every pair is offered.
 class MinimizePass {
  public:
@@ -50,7 +59,10 @@ class MinimizePass {
       if (IsConstant(elements_[c].node)) continue;  // a constant is no element
       FindPartners(c, partners);
       for (std::size_t e : partners) {
-        if (IsConstant(elements_[e].node) || !MayApply(elements_[e], elements_[c])) continue;
+        if (IsConstant(elements_[e].node) || !MayApply(elements_[e], elements_[c]) ||
+            TooManyComplements(elements_[e], elements_[c])) {
+          continue;
+        }
         Compare(elements_[e], elements_[c]);
         doc_.Platform.ProcessPendingInput();
       }
@@ -64,17 +76,25 @@ class MinimizePass {
     FormulaNode* node;
     FormulaNode* firstLiteral;  // nullptr for a clause without variable literals
     std::uint64_t letters;      // one bit per letter 'A'..'Z', 'a'..'z'
+    std::uint64_t negated;      // the letters whose literal is negated
     int letterCount;
     bool holdsConstant;
+    bool regular;  // literals in strictly increasing letter order, no negated operator
   };
 
-  static void AddLetters(const FormulaNode* node, std::uint64_t& letters) {
+  // The letters of an element, left to right; previous is the last literal's letter bit.
+  static void AddLetters(const FormulaNode* node, Element& element, std::uint64_t& previous) {
     if (!IsLiteral(node)) {
-      AddLetters(node->left, letters);
-      AddLetters(node->right, letters);
-    } else {
-      letters |= LetterBit(node->symbol);
+      if (node->negated) element.regular = false;
+      AddLetters(node->left, element, previous);
+      AddLetters(node->right, element, previous);
+      return;
     }
+    const std::uint64_t bit = LetterBit(node->symbol);
+    if (bit <= previous) element.regular = false;
+    previous = bit;
+    element.letters |= bit;
+    if (node->negated) element.negated |= bit;
   }
 
   static void Describe(Element& element) {
@@ -85,12 +105,27 @@ class MinimizePass {
 
   void ListElements() {
     elements_.clear();
+    irregularByLetters_.clear();
     byLetters_.clear();
-    for (auto& group : byCount_) group.clear();
+    byPattern_.clear();
+    for (auto& sets : letterSets_) sets.clear();
     CollectElements(doc_.Root);
     for (std::size_t i = 0; i < elements_.size(); ++i) {
-      byLetters_[elements_[i].letters].push_back(i);
-      byCount_[elements_[i].letterCount].push_back(i);
+      const Element& element = elements_[i];
+      LetterGroup& group = byLetters_[element.letters];
+      if (group.elements.empty()) letterSets_[element.letterCount].push_back(element.letters);
+      group.elements.push_back(i);
+    }
+    // Only large groups are worth indexing by negated letters; a small one is offered
+    // whole and the pairs that cannot apply are passed over one by one.
+    for (auto& [letters, group] : byLetters_) {
+      if (group.elements.size() < kIndexedGroup) continue;
+      group.byPattern = true;
+      for (std::size_t i : group.elements) {
+        const Element& element = elements_[i];
+        if (element.regular) byPattern_[Pattern{letters, element.negated}].push_back(i);
+        else irregularByLetters_[letters].push_back(i);
+      }
     }
   }
 
@@ -99,38 +134,73 @@ class MinimizePass {
       CollectElements(node->left);
       CollectElements(node->right);
     } else if (node->symbol != outer_) {
-      Element element{node, nullptr, 0, 0, false};
+      Element element{node, nullptr, 0, 0, 0, false, true};
       Describe(element);
-      AddLetters(node, element.letters);
+      std::uint64_t previous = 0;
+      AddLetters(node, element, previous);
       element.letterCount = __builtin_popcountll(element.letters);
       elements_.push_back(element);
     }
   }
 
   // The earlier elements whose letters are comparable with the candidate's, in order.
-  // Every group lists its elements in order, so the runs taken from the groups are
-  // merged, not sorted: when all elements have the same letters (the minterms of a
-  // function), sorting the one run again cost a third of the pass.
+  // Each group lists its elements in order; when only one group contributes (all the
+  // minterms of a function have the same letters) its run is in order already, and
+  // sorting it again would cost a third of the pass.
   void FindPartners(std::size_t candidate, std::vector<std::size_t>& partners) {
     partners.clear();
     const Element& c = elements_[candidate];
-    for (std::size_t e : byLetters_[c.letters]) {
+    int runs = AddComparable(c.letters, c, candidate, partners);
+    for (int count = 0; count <= kLetters; ++count) {
+      if (count == c.letterCount) continue;
+      for (std::uint64_t letters : letterSets_[count]) {
+        if ((letters & ~c.letters) == 0 || (c.letters & ~letters) == 0) {
+          runs += AddComparable(letters, c, candidate, partners);
+        }
+      }
+    }
+    if (runs > 1) std::sort(partners.begin(), partners.end());
+  }
+
+  // Appends the earlier elements with the given letters, the candidate's own or among
+  // or around them, that the candidate may pair with: of the regular ones with letters
+  // among the candidate's only those whose negated letters differ from the
+  // candidate's there at most once. Returns how many runs it appended.
+  int AddComparable(std::uint64_t letters, const Element& c, std::size_t candidate,
+                    std::vector<std::size_t>& partners) {
+    const auto found = byLetters_.find(letters);
+    if (found == byLetters_.end() || found->second.elements.front() >= candidate) return 0;  // none earlier
+    const LetterGroup& group = found->second;
+    if (!group.byPattern || !c.regular || (letters & ~c.letters) != 0) return AddRun(group.elements, candidate, partners);
+    int runs = AddRun(irregularByLetters_, letters, candidate, partners);
+    const std::uint64_t negated = c.negated & letters;
+    runs += AddRun(byPattern_, Pattern{letters, negated}, candidate, partners);
+    for (std::uint64_t rest = letters; rest != 0; rest &= rest - 1) {
+      runs += AddRun(byPattern_, Pattern{letters, negated ^ (rest & (~rest + 1))}, candidate, partners);
+    }
+    return runs;
+  }
+
+  // Appends the elements of a group that come before the candidate; 1 if there were any.
+  static int AddRun(const std::vector<std::size_t>& group, std::size_t candidate, std::vector<std::size_t>& partners) {
+    if (group.front() >= candidate) return 0;
+    for (std::size_t e : group) {
       if (e >= candidate) break;
       partners.push_back(e);
     }
-    for (int count = 0; count <= kLetters; ++count) {
-      if (count == c.letterCount) continue;
-      const std::size_t runStart = partners.size();
-      for (std::size_t e : byCount_[count]) {
-        if (e >= candidate) break;
-        const std::uint64_t letters = elements_[e].letters;
-        if ((letters & ~c.letters) == 0 || (c.letters & ~letters) == 0) partners.push_back(e);
-      }
-      if (runStart > 0 && runStart < partners.size()) {
-        std::inplace_merge(partners.begin(), partners.begin() + static_cast<std::ptrdiff_t>(runStart),
-                           partners.end());
-      }
-    }
+    return 1;
+  }
+
+  template <typename Groups, typename Key>
+  static int AddRun(const Groups& groups, const Key& key, std::size_t candidate, std::vector<std::size_t>& partners) {
+    const auto group = groups.find(key);
+    return group == groups.end() ? 0 : AddRun(group->second, candidate, partners);
+  }
+
+  // Whether the walk would find two complementary pairs in two regular elements.
+  static bool TooManyComplements(const Element& a, const Element& b) {
+    if (!a.regular || !b.regular) return false;
+    return __builtin_popcountll((a.negated ^ b.negated) & a.letters & b.letters) > 1;
   }
 
   static bool MayApply(const Element& a, const Element& b) {
@@ -153,8 +223,26 @@ class MinimizePass {
   char outer_ = 0;  // the outer operator S, read afresh each pass
   bool changed_ = false;
   std::vector<Element> elements_;
-  std::unordered_map<std::uint64_t, std::vector<std::size_t>> byLetters_;  // in order
-  std::vector<std::size_t> byCount_[kLetters + 1];                        // in order
+  struct Pattern {
+    std::uint64_t letters;
+    std::uint64_t negated;
+    bool operator==(const Pattern&) const = default;
+  };
+  struct PatternHash {
+    std::size_t operator()(const Pattern& p) const { return std::hash<std::uint64_t>{}(p.letters * 0x9E3779B97F4A7C15u ^ p.negated); }
+  };
+
+  // Each group lists its elements in order.
+  struct LetterGroup {
+    std::vector<std::size_t> elements;
+    bool byPattern = false;  // its elements are indexed by their negated letters too
+  };
+  static constexpr std::size_t kIndexedGroup = 8;
+
+  std::unordered_map<std::uint64_t, LetterGroup> byLetters_;
+  std::unordered_map<std::uint64_t, std::vector<std::size_t>> irregularByLetters_;
+  std::unordered_map<Pattern, std::vector<std::size_t>, PatternHash> byPattern_;  // regular ones
+  std::vector<std::uint64_t> letterSets_[kLetters + 1];  // the distinct letters, by count
 };
 
 void FormulaDocument::ThreadElement(FormulaNode* element) {

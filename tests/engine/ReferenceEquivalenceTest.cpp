@@ -102,5 +102,34 @@ TEST(ReferenceEquivalenceTest, MinimisingLargeNormalForms) {
   }
 }
 
+TEST(ReferenceEquivalenceTest, MinimisingMintermLists) {
+  // All clauses over the same letters, as when a function is given by its minterms
+  // (or maxterms): merging them pass by pass yields clauses of every size in between.
+  std::mt19937 random(7);
+  for (int i = 0; i < 32; ++i) {
+    const Operation op = i % 2 ? Operation::MinimalCNF : Operation::MinimalDNF;
+    const char outer = op == Operation::MinimalCNF ? '&' : '|';
+    const char inner = op == Operation::MinimalCNF ? '|' : '&';
+    const int letters = 3 + i % 5;
+    std::string normalForm;
+    for (unsigned term = 0; term < (1u << letters); ++term) {
+      if (random() % 3 == 0) continue;
+      if (!normalForm.empty()) normalForm += outer;
+      normalForm += '(';
+      for (int l = 0; l < letters; ++l) {
+        if (l > 0) normalForm += inner;
+        if ((term >> l) & 1) normalForm += '~';
+        normalForm += "ABCDEFGh"[l];
+      }
+      normalForm += ')';
+    }
+    if (normalForm.empty()) continue;
+    for (int details : {1, 4}) {
+      ASSERT_EQ(Derivation(normalForm, details, op, false, 0, nullptr), Derivation(normalForm, details, op, true, 0, nullptr))
+          << normalForm << " details " << details;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace lumenark::testing
