@@ -138,7 +138,7 @@ def main():
     random_sizes = range(3, 27)
     workload("2 random, k letters (5 seeds)", "cnf", w.random_formula, random_sizes, True, seeds=range(1, 6))
     workload("2 random, k letters (5 seeds)", "dnf", w.random_formula, random_sizes, True, seeds=range(1, 6))
-    workload("3 minterms of k letters", "mindnf", w.minterms_dnf, range(4, 17), False)
+    workload("3 minterms of k letters", "mindnf", w.minterms_dnf, range(4, 21), False)
     workload("4 implication chain", "decision", w.implication_chain, [4, 8, 16, 26, 52], False)
     workload("4 contradiction chain", "decision", w.contradiction_chain, range(4, 31, 2), False)
     workload("4 pigeonhole, n holes", "decision", w.pigeonhole, range(1, 7), False)
