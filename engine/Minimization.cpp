@@ -171,7 +171,9 @@ class MinimizePass {
     const auto found = byLetters_.find(letters);
     if (found == byLetters_.end() || found->second.elements.front() >= candidate) return 0;  // none earlier
     const LetterGroup& group = found->second;
-    if (!group.byPattern || !c.regular || (letters & ~c.letters) != 0) return AddRun(group.elements, candidate, partners);
+    if (!group.byPattern || !c.regular || (letters & ~c.letters) != 0) {
+      return AddRun(group.elements, candidate, partners);
+    }
     int runs = AddRun(irregularByLetters_, letters, candidate, partners);
     const std::uint64_t negated = c.negated & letters;
     runs += AddRun(byPattern_, Pattern{letters, negated}, candidate, partners);
@@ -229,7 +231,9 @@ class MinimizePass {
     bool operator==(const Pattern&) const = default;
   };
   struct PatternHash {
-    std::size_t operator()(const Pattern& p) const { return std::hash<std::uint64_t>{}(p.letters * 0x9E3779B97F4A7C15u ^ p.negated); }
+    std::size_t operator()(const Pattern& p) const {
+      return std::hash<std::uint64_t>{}(p.letters * 0x9E3779B97F4A7C15u ^ p.negated);
+    }
   };
 
   // Each group lists its elements in order.
