@@ -73,32 +73,49 @@ TEST(ReferenceEquivalenceTest, NormalFormsAndMinimisationWriteTheSameText) {
   EXPECT_GT(compared, 1000);
 }
 
+using Clause = std::vector<std::string>;  // its literals
+
+// The text of a normal form of the operation's kind: for CNF clauses of '|' joined by
+// '&', for DNF the other way round; every clause in brackets.
+std::string NormalFormText(Operation op, const std::vector<Clause>& clauses) {
+  const char outer = op == Operation::MinimalCNF ? '&' : '|';
+  const char inner = op == Operation::MinimalCNF ? '|' : '&';
+  std::string text;
+  for (const Clause& clause : clauses) {
+    if (!text.empty()) text += outer;
+    text += '(';
+    for (std::size_t l = 0; l < clause.size(); ++l) {
+      if (l > 0) text += inner;
+      text += clause[l];
+    }
+    text += ')';
+  }
+  return text;
+}
+
+void ExpectSameDerivations(const std::string& normalForm, Operation op, std::initializer_list<int> levels) {
+  for (int details : levels) {
+    ASSERT_EQ(Derivation(normalForm, details, op, false, 0, nullptr), Derivation(normalForm, details, op, true, 0, nullptr))
+        << normalForm << " details " << details;
+  }
+}
+
 TEST(ReferenceEquivalenceTest, MinimisingLargeNormalForms) {
   // Normal forms with many clauses over few letters, where every rule of minimisation
   // comes into play.
   std::mt19937 random(5);
   for (int i = 0; i < 40; ++i) {
     const Operation op = i % 2 ? Operation::MinimalCNF : Operation::MinimalDNF;
-    const char outer = op == Operation::MinimalCNF ? '&' : '|';
-    const char inner = op == Operation::MinimalCNF ? '|' : '&';
-    std::string normalForm;
-    const int clauses = 10 + i * 5;
     const int letters = i < 20 ? 5 : 8;
-    for (int c = 0; c < clauses; ++c) {
-      if (c > 0) normalForm += outer;
-      normalForm += '(';
+    std::vector<Clause> clauses(static_cast<std::size_t>(10 + i * 5));
+    for (Clause& clause : clauses) {
       const int literals = 1 + random() % (letters - 1);
       for (int l = 0; l < literals; ++l) {
-        if (l > 0) normalForm += inner;
-        if (random() % 2) normalForm += '~';
-        normalForm += "ABCDEabc"[random() % letters];
+        std::string literal = random() % 2 ? "~" : "";
+        clause.push_back(literal + "ABCDEabc"[random() % letters]);
       }
-      normalForm += ')';
     }
-    for (int details : {1, 3, 4}) {
-      ASSERT_EQ(Derivation(normalForm, details, op, false, 0, nullptr), Derivation(normalForm, details, op, true, 0, nullptr))
-          << normalForm << " details " << details;
-    }
+    ExpectSameDerivations(NormalFormText(op, clauses), op, {1, 3, 4});
   }
 }
 
@@ -108,26 +125,15 @@ TEST(ReferenceEquivalenceTest, MinimisingMintermLists) {
   std::mt19937 random(7);
   for (int i = 0; i < 32; ++i) {
     const Operation op = i % 2 ? Operation::MinimalCNF : Operation::MinimalDNF;
-    const char outer = op == Operation::MinimalCNF ? '&' : '|';
-    const char inner = op == Operation::MinimalCNF ? '|' : '&';
     const int letters = 3 + i % 5;
-    std::string normalForm;
+    std::vector<Clause> clauses;
     for (unsigned term = 0; term < (1u << letters); ++term) {
       if (random() % 3 == 0) continue;
-      if (!normalForm.empty()) normalForm += outer;
-      normalForm += '(';
-      for (int l = 0; l < letters; ++l) {
-        if (l > 0) normalForm += inner;
-        if ((term >> l) & 1) normalForm += '~';
-        normalForm += "ABCDEFGh"[l];
-      }
-      normalForm += ')';
+      Clause& clause = clauses.emplace_back();
+      for (int l = 0; l < letters; ++l) clause.push_back(std::string((term >> l) & 1 ? "~" : "") + "ABCDEFGh"[l]);
     }
-    if (normalForm.empty()) continue;
-    for (int details : {1, 4}) {
-      ASSERT_EQ(Derivation(normalForm, details, op, false, 0, nullptr), Derivation(normalForm, details, op, true, 0, nullptr))
-          << normalForm << " details " << details;
-    }
+    if (clauses.empty()) continue;
+    ExpectSameDerivations(NormalFormText(op, clauses), op, {1, 4});
   }
 }
 
