@@ -81,9 +81,7 @@ void ControlEditorText::Flush(FlushMode mode) {
 
 std::size_t ControlEditorText::FittingCount(std::size_t count) const {
   const QTextDocument& document = *control_.document();
-  // The control's text in engine bytes: its characters without the final paragraph
-  // mark, and a second byte for every line break.
-  std::size_t bytes = static_cast<std::size_t>(document.characterCount() - 1 + document.blockCount() - 1);
+  const std::size_t bytes = DocumentSize(document);
   std::size_t lines = static_cast<std::size_t>(document.blockCount());
   const std::string_view piece = std::string_view(pending_).substr(0, count);
   const std::size_t breaks = static_cast<std::size_t>(std::count(piece.begin(), piece.end(), '\n'));

@@ -4,6 +4,8 @@
 // code (Latin-1), both ways, so that any file comes back unchanged.
 
 #include <QString>
+#include <QTextDocument>
+#include <cstddef>
 #include <QStringView>
 #include <string>
 #include <string_view>
@@ -20,3 +22,9 @@ std::string DocumentFromControlText(QStringView raw);
 // Text that the user brings into the control (typed, pasted, dropped): line breaks of
 // any kind become '\n', characters above 255 become '?'.
 QString Latin1Input(QStringView text);
+
+// The size of the control's text as document bytes: its characters without the final
+// paragraph mark, and a second byte for every line break.
+inline std::size_t DocumentSize(const QTextDocument& text) {
+  return static_cast<std::size_t>(text.characterCount() - 1 + text.blockCount() - 1);
+}

@@ -136,8 +136,8 @@ bool MemoControl::Holds(const QString& inserted) const {
   const auto breaks = [](const QString& part, QChar mark) { return static_cast<std::size_t>(part.count(mark)); };
   const std::size_t lines = static_cast<std::size_t>(text.blockCount()) -
                             breaks(selected, QChar::ParagraphSeparator) + breaks(inserted, QLatin1Char('\n'));
-  // Engine bytes: a line break counts two.
-  const std::size_t bytes = static_cast<std::size_t>(text.characterCount() - 1 + text.blockCount() - 1) -
+  // Document bytes: a line break counts two.
+  const std::size_t bytes = DocumentSize(text) -
                             (static_cast<std::size_t>(selected.size()) + breaks(selected, QChar::ParagraphSeparator)) +
                             static_cast<std::size_t>(inserted.size()) + breaks(inserted, QLatin1Char('\n'));
   return bytes <= kCapacityBytes && lines <= kCapacityLines;
