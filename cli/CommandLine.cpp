@@ -2,15 +2,18 @@
 
 #include <charconv>
 
+#include "MemoryBudget.h"
+
 namespace lumenark::cli {
 
 const char* const kUsage =
     "usage: lumenark-cli [--details N] [--results | --no-results] [--width N] [--crlf]\n"
-    "                    [-e TEXT] COMMAND...\n"
+    "                    [--memory-limit SIZE] [-e TEXT] COMMAND...\n"
     "\n"
     "Runs Formula menu commands on a document, as an editor window of Lumenark runs\n"
     "them. The document is TEXT, or else all of standard input; it is selected whole\n"
-    "before the first command, and each further command works on the current tree.\n"
+    "before the first command, and each further command runs with nothing selected,\n"
+    "on the current tree.\n"
     "\n"
     "commands: compile decompile tree conjunctions implications disjunctions literals\n"
     "          evaluate cnf dnf mincnf mindnf decision\n"
@@ -22,12 +25,18 @@ const char* const kUsage =
     "  --no-results     do not print result formulas\n"
     "  --width N        line length of the output, 21 to 250 (default 77)\n"
     "  --crlf           write CR LF line breaks (default: LF)\n"
+    "  --memory-limit SIZE\n"
+    "                   the memory the document may take, e.g. 512M or 2G (default:\n"
+    "                   what the machine has available, less a reserve; also\n"
+    "                   LUMENARK_MEMORY_LIMIT)\n"
     "  -e TEXT          the document text (default: standard input)\n"
     "  --help           this text\n"
     "\n"
     "The final document is written to standard output, each message box's text to\n"
     "standard error. Exit status: 0 no message, 1 a command showed a message (the\n"
-    "commands after it are not run), 2 usage error.\n";
+    "commands after it are not run; \"Insuficient memory.\" when the memory limit\n"
+    "is reached, reading the input too), 2 usage error, 3 standard input could not\n"
+    "be read or standard output not written.\n";
 
 namespace {
 
@@ -70,6 +79,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (argument == "--width") {
       auto v = value();
       if (!v || !ParseNumber(*v, 21, 250, line.width)) return fail("--width takes a number from 21 to 250");
+    } else if (argument == "--memory-limit") {
+      auto v = value();
+      line.memoryLimit = v ? ParseMemorySize(*v) : std::nullopt;
+      if (!line.memoryLimit) return fail("--memory-limit takes a size such as 512M or 2G");
     } else if (argument == "--results" && !inlineValue) {
       line.results = true;
     } else if (argument == "--no-results" && !inlineValue) {

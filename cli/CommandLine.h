@@ -2,8 +2,9 @@
 // The command line of lumenark-cli:
 //
 //   lumenark-cli [--details N] [--results | --no-results] [--width N] [--crlf]
-//                [-e TEXT] COMMAND...
+//                [--memory-limit SIZE] [-e TEXT] COMMAND...
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@ struct CommandLine {
   bool results = true;               // the Results option
   int width = 77;                    // the line length, 21..250
   bool crlf = false;                 // write CR LF line breaks instead of LF
+  std::optional<std::uint64_t> memoryLimit;  // --memory-limit, in bytes
   std::optional<std::string> text;   // -e TEXT; standard input otherwise
   std::vector<FormulaCommand> commands;
   bool help = false;
@@ -31,5 +33,10 @@ struct ParseResult {
 ParseResult ParseCommandLine(const std::vector<std::string>& arguments);
 
 extern const char* const kUsage;
+
+// Exit statuses.
+inline constexpr int kExitMessage = 1;      // a command showed a message
+inline constexpr int kExitUsage = 2;        // the command line is not usable
+inline constexpr int kExitInputOutput = 3;  // standard input or output failed
 
 }  // namespace lumenark::cli

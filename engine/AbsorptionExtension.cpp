@@ -10,10 +10,12 @@
 
 #include "EngineGlobals.h"
 #include "FormulaDocument.h"
+#include "StackRoom.h"
 
 namespace lumenark {
 
 void ScanElm(FormulaNode* node, FormulaNode*& firstLiteral, bool& holdsConstant) {
+  if (!EnterRecursion()) return;
   if (!IsLiteral(node)) {
     ScanElm(node->left, firstLiteral, holdsConstant);
     ScanElm(node->right, firstLiteral, holdsConstant);

@@ -41,6 +41,11 @@ class Disposer {
     done_.wait(lock, [this] { return pending_ == 0; });
   }
 
+  bool Idle() {
+    std::lock_guard lock(mutex_);
+    return pending_ == 0;
+  }
+
  private:
   void Work() {
     std::unique_lock lock(mutex_);
@@ -62,7 +67,7 @@ class Disposer {
   // ordinary stack.
   static void Free(FormulaNode* root) {
     std::vector<FormulaNode*> pending{root};
-    std::size_t freed = 0;
+    FreedNodeBatch batch;
     while (!pending.empty()) {
       FormulaNode* node = pending.back();
       pending.pop_back();
@@ -70,10 +75,8 @@ class Disposer {
         if (node->right != nullptr) pending.push_back(node->right);
         if (node->left != nullptr) pending.push_back(node->left);
       }
-      FreeNodeOffThread(node);
-      ++freed;
+      batch.Add(node);
     }
-    CountNodesFreedOffThread(freed);
   }
 
   std::mutex mutex_;
@@ -100,5 +103,9 @@ void DisposeInBackground(FormulaNode* root) {
 }
 
 void WaitForBackgroundDisposal() { TheDisposer().Wait(); }
+
+void ReleaseFreeMemory() {
+  if (TheDisposer().Idle()) ReleaseFreeNodeMemory();
+}
 
 }  // namespace lumenark

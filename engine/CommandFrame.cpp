@@ -4,9 +4,11 @@
 #include <new>
 #include <utility>
 
+#include "BackgroundDisposal.h"
 #include "EngineGlobals.h"
 #include "EngineStack.h"
 #include "Heartbeat.h"
+#include "MemoryBudget.h"
 
 namespace lumenark {
 namespace {
@@ -46,8 +48,10 @@ bool ShowsStopDialog(FormulaCommand command) {
   return StopDiscardsTree(command) || command == FormulaCommand::Evaluate;
 }
 
+// After memory ran out, the tree that is kept is as large as the budget allowed; its
+// print would only fill the text with what could not be finished, so it is left out.
 void PrintResult(FormulaDocument& doc) {
-  if (doc.ShowResults) doc.XDecomp();
+  if (doc.ShowResults && !MemoryExhausted) doc.XDecomp();
 }
 
 void SetStopDialog(FormulaDocument& doc, bool visible) { doc.Platform.SetStopDialogVisible(visible); }
@@ -158,6 +162,7 @@ void RecoverFromExhaustedMemory(FormulaDocument& doc, FormulaCommand command, bo
 
 void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command) {
   MemoryExhausted = false;
+  BeginMemoryBudget();
   const bool dialogWasVisible = doc.Platform.StopDialogVisible();
   RunOnEngineStack([&] {
     HeartbeatScope heartbeat(doc.Platform);
@@ -175,6 +180,8 @@ void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command) {
     StopRequested = false;
     doc.Platform.ShowMessage(kInsufficientMemoryMessage);
   }
+  // What a large command took and let go of goes back to the system.
+  ReleaseFreeMemory();
 }
 
 std::optional<FormulaCommand> CommandFromName(std::string_view name) {

@@ -32,8 +32,10 @@ enum class FormulaCommand {
 
 // Runs the command on the document, on the engine stack. Afterwards the text is
 // visible, StopRequested is clear (also after a click on Stop while the result was
-// printed), and for the commands with the stop dialog the dialog is hidden. Exhausted memory ends the command as a stop would,
-// with the message "Insuficient memory.".
+// printed), and for the commands with the stop dialog the dialog is hidden. The command
+// works within the memory budget fixed when it starts (MemoryBudget.h); exhausted memory,
+// or a budget that would be passed, ends it as a stop would, with the message
+// "Insuficient memory.", and the memory is given back afterwards.
 void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command);
 
 // The lumenark-cli names: compile, decompile, tree, conjunctions, implications,

@@ -7,6 +7,7 @@
 
 #include "EngineGlobals.h"
 #include "FormulaDocument.h"
+#include "StackRoom.h"
 #include "NodeAllocator.h"
 #include "TreeOperations.h"
 
@@ -163,7 +164,7 @@ void FormulaDocument::Conjunction(Slot slot) {
 // The workers are pre-order: a node is rewritten before its operands are visited, so
 // the new nodes of an equivalence rule and the copies below them are converted too.
 void FormulaDocument::RToImp(Slot slot) {
-  if (IsLiteral(slot) || StopRequested) return;
+  if (IsLiteral(slot) || StopRequested || !EnterRecursion()) return;
   Platform.ProcessPendingInput();
   Implication(slot);
   RToImp(slot->left);
@@ -171,7 +172,7 @@ void FormulaDocument::RToImp(Slot slot) {
 }
 
 void FormulaDocument::RToDis(Slot slot) {
-  if (IsLiteral(slot) || StopRequested) return;
+  if (IsLiteral(slot) || StopRequested || !EnterRecursion()) return;
   Platform.ProcessPendingInput();
   Disjunction(slot);
   RToDis(slot->left);
@@ -179,7 +180,7 @@ void FormulaDocument::RToDis(Slot slot) {
 }
 
 void FormulaDocument::RToCon(Slot slot) {
-  if (IsLiteral(slot) || StopRequested) return;
+  if (IsLiteral(slot) || StopRequested || !EnterRecursion()) return;
   Platform.ProcessPendingInput();
   Conjunction(slot);
   RToCon(slot->left);
@@ -189,7 +190,7 @@ void FormulaDocument::RToCon(Slot slot) {
 // A negated node, or one that is neither '&' nor '|', goes through Conjunction; a node
 // that is negated after that goes through Disjunction, which pushes the negation down.
 void FormulaDocument::RToConDis(Slot slot) {
-  if (IsLiteral(slot) || StopRequested) return;
+  if (IsLiteral(slot) || StopRequested || !EnterRecursion()) return;
   Platform.ProcessPendingInput();
   if (slot->negated || !IsAndOr(slot->symbol)) Conjunction(slot);
   if (slot->negated) Disjunction(slot);

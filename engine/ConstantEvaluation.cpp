@@ -4,6 +4,7 @@
 
 #include "EngineGlobals.h"
 #include "FormulaDocument.h"
+#include "StackRoom.h"
 #include "NodeAllocator.h"
 #include "TreeOperations.h"
 
@@ -87,7 +88,7 @@ void FormulaDocument::EvlConst1(Slot slot) {
 // its parent in the same pass. The stop is tested on entry only; the steps of the
 // calls already under way still run.
 void FormulaDocument::RConstEval(Slot slot) {
-  if (IsLiteral(slot) || StopRequested) return;
+  if (IsLiteral(slot) || StopRequested || !EnterRecursion()) return;
   Platform.ProcessPendingInput();
   RConstEval(slot->left);
   RConstEval(slot->right);

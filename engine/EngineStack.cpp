@@ -1,18 +1,16 @@
 #include "EngineStack.h"
 
 #include <sys/mman.h>
+#include <sys/resource.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define LUMENARK_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define LUMENARK_ASAN 1
-#endif
-#endif
+#include "AddressSanitizer.h"
+#include "MemoryBudget.h"
+#include "StackRoom.h"
 
 #ifdef LUMENARK_ASAN
 #include <sanitizer/common_interface_defs.h>
@@ -25,14 +23,19 @@
 namespace lumenark {
 namespace {
 
-// Address space only: pages are committed as the recursion reaches them.
-constexpr std::size_t kStackSize = std::size_t{8} << 30;
+// Address space only: pages are committed as the recursion reaches them. Under a limit
+// of the address space or the data segment (or with strict overcommit) the stack takes
+// at most a quarter of what the limit leaves, and smaller sizes are tried down to the
+// least one; below that the engine runs on the thread's own stack.
+constexpr std::size_t kLargestStack = std::size_t{8} << 30;
+constexpr std::size_t kLeastStack = std::size_t{16} << 20;
 // What stays committed after a job; deeper pages are given back to the system.
 constexpr std::size_t kKeptCommitted = std::size_t{16} << 20;
 constexpr std::size_t kGuardSize = 1 << 16;
 
 struct EngineStackState {
   void* stack = nullptr;  // lowest address of the reservation
+  std::size_t size = 0;
   bool active = false;
   const std::function<void()>* job = nullptr;
   std::exception_ptr error;
@@ -50,15 +53,30 @@ void RunJob(void*) {
   }
 }
 
+// A quarter of what the process's limits leave, in whole MiB, between the least and the
+// largest size.
+std::size_t StackSizeWithinLimits() {
+  const MemoryFacts facts = ReadMemoryFacts();
+  std::uint64_t room = kLargestStack * 4;
+  if (facts.addressSpaceLimit) room = std::min(room, *facts.addressSpaceLimit - std::min(*facts.addressSpaceLimit, facts.addressSpaceUsed));
+  if (facts.dataLimit) room = std::min(room, *facts.dataLimit - std::min(*facts.dataLimit, facts.dataUsed));
+  const std::uint64_t quarter = room / 4 & ~((std::uint64_t{1} << 20) - 1);
+  return static_cast<std::size_t>(std::clamp<std::uint64_t>(quarter, kLeastStack, kLargestStack));
+}
+
 bool ReserveStack() {
   if (state.stack != nullptr) return true;
-  void* memory = mmap(nullptr, kStackSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-  if (memory == MAP_FAILED) return false;
-  // The lowest pages stay inaccessible, so running off the end faults instead of
-  // writing into whatever lies below.
-  mprotect(memory, kGuardSize, PROT_NONE);
-  state.stack = memory;
-  return true;
+  for (std::size_t size = StackSizeWithinLimits(); size >= kLeastStack; size /= 2) {
+    void* memory = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (memory == MAP_FAILED) continue;
+    // The lowest pages stay inaccessible, so running off the end faults instead of
+    // writing into whatever lies below; the recursion checks keep well above them.
+    mprotect(memory, kGuardSize, PROT_NONE);
+    state.stack = memory;
+    state.size = size;
+    return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -98,10 +116,10 @@ void SwitchAndRun() {
   void* fakeStack = nullptr;
   const void* callerBottom = nullptr;
   std::size_t callerSize = 0;
-  __sanitizer_start_switch_fiber(&fakeStack, state.stack, kStackSize);
+  __sanitizer_start_switch_fiber(&fakeStack, state.stack, state.size);
 #endif
 #if defined(__x86_64__)
-  void* top = static_cast<char*>(state.stack) + kStackSize;
+  void* top = static_cast<char*>(state.stack) + state.size;
   lumenark_call_on_stack(nullptr, [](void* argument) {
 #ifdef LUMENARK_ASAN
     const void* bottom;
@@ -117,7 +135,7 @@ void SwitchAndRun() {
   static thread_local ucontext_t caller, fiber;
   getcontext(&fiber);
   fiber.uc_stack.ss_sp = state.stack;
-  fiber.uc_stack.ss_size = kStackSize;
+  fiber.uc_stack.ss_size = state.size;
   fiber.uc_link = &caller;
   makecontext(&fiber, reinterpret_cast<void (*)()>(+[] { RunJob(nullptr); }), 0);
   swapcontext(&caller, &fiber);
@@ -130,16 +148,19 @@ void SwitchAndRun() {
 // The stack is touched downwards from its top, so if the page just below the kept
 // part is not resident, no deeper page is either and there is nothing to give back.
 void ReleaseDeepPages() {
-  char* keptBottom = static_cast<char*>(state.stack) + kStackSize - kKeptCommitted;
+  if (state.size <= kKeptCommitted) return;
+  char* keptBottom = static_cast<char*>(state.stack) + state.size - kKeptCommitted;
   const std::size_t page = 4096;
   unsigned char resident = 0;
   if (mincore(keptBottom - page, page, &resident) == 0 && (resident & 1) == 0) return;
-  madvise(state.stack, kStackSize - kKeptCommitted, MADV_DONTNEED);
+  madvise(state.stack, state.size - kKeptCommitted, MADV_DONTNEED);
 }
 
 }  // namespace
 
 bool OnEngineStack() { return state.active; }
+
+std::size_t EngineStackBytes() { return state.size; }
 
 void RunOnEngineStack(const std::function<void()>& job) {
   if (state.active || !ReserveStack()) {
@@ -148,7 +169,10 @@ void RunOnEngineStack(const std::function<void()>& job) {
   }
   state.job = &job;
   state.active = true;
+  const std::uintptr_t callerFloor = StackFloor();
+  SetStackFloor(reinterpret_cast<std::uintptr_t>(state.stack) + kGuardSize + kStackMargin);
   SwitchAndRun();
+  SetStackFloor(callerFloor);
   state.active = false;
   state.job = nullptr;
   ReleaseDeepPages();

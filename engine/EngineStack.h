@@ -2,9 +2,12 @@
 // The engine's operations recurse as deep as the tree is, and a tree is as deep as its
 // input is long: a selection of a million characters makes a tree 500,000 levels
 // deep. Engine calls therefore run on a stack of their own, reserved once per thread
-// (8 GiB of address space, committed only as far as it is used), on the calling
-// thread, so that they can still process the window system's pending input.
+// (8 GiB of address space, committed only as far as it is used; less under a limit of
+// the address space or the data segment), on the calling thread, so that they can still
+// process the window system's pending input. How deep a computation may go on it is
+// checked as it recurses (StackRoom.h).
 
+#include <cstddef>
 #include <functional>
 
 namespace lumenark {
@@ -16,5 +19,9 @@ void RunOnEngineStack(const std::function<void()>& job);
 
 // True while the calling thread runs on the engine stack.
 bool OnEngineStack();
+
+// The size of the calling thread's engine stack; 0 before its first job, or when none
+// could be reserved and jobs run on the thread's own stack.
+std::size_t EngineStackBytes();
 
 }  // namespace lumenark

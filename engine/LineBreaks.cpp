@@ -5,17 +5,7 @@ namespace lumenark {
 std::string NormalizeLineBreaks(std::string_view text) {
   std::string result;
   result.reserve(text.size() + text.size() / 16);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\r') {
-      result += "\r\n";
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else if (c == '\n') {
-      result += "\r\n";
-    } else {
-      result += c;
-    }
-  }
+  LineBreakNormalizer().Feed(text, result);
   return result;
 }
 

@@ -3,22 +3,31 @@
 //
 // The text is a gap buffer split at the selection start, so writing at the caret, as
 // the report output does one character at a time, costs amortised constant time
-// wherever the caret stands.
+// wherever the caret stands. It counts against the memory budget: a derivation written
+// at Details 1 can reach hundreds of megabytes.
 
+#include <functional>
 #include <string>
+#include <string_view>
 
+#include "BudgetAllocator.h"
 #include "EditorText.h"
 
 namespace lumenark {
 
 class MemoryEditorText final : public EditorText {
  public:
-  explicit MemoryEditorText(std::string text = {});
+  explicit MemoryEditorText(std::string_view text = {});
 
   std::string Text() const;  // the whole text
+  // Hands the whole text to sink piece by piece, in order, without a copy of it all;
+  // stops early (and returns false) when sink returns false.
+  bool WriteTo(const std::function<bool(std::string_view)>& sink) const;
   std::size_t Size() const { return before_.size() + after_.size(); }
   bool Visible() const { return visible_; }
   void SelectAll();
+  // Appends text at the end; the caret stands behind it and nothing is selected.
+  void Append(std::string_view text);
 
   std::size_t SelectionStart() const override { return before_.size(); }
   std::size_t SelectionLength() const override { return selectionLength_; }
@@ -31,8 +40,8 @@ class MemoryEditorText final : public EditorText {
  private:
   void MoveGapTo(std::size_t position);
 
-  std::string before_;  // the text before the selection start
-  std::string after_;   // the text from the selection start on, stored reversed
+  BudgetString before_;  // the text before the selection start
+  BudgetString after_;   // the text from the selection start on, stored reversed
   std::size_t selectionLength_ = 0;
   bool visible_ = true;
 };

@@ -14,9 +14,11 @@
 #include <vector>
 
 #include "AbsorptionExtension.h"
+#include "BudgetAllocator.h"
 #include "EngineGlobals.h"
 #include "FormulaDocument.h"
 #include "LetterBits.h"
+#include "StackRoom.h"
 
 namespace lumenark {
 
@@ -53,7 +55,7 @@ class MinimizePass {
     outer_ = doc_.Root->symbol;
     changed_ = false;
     ListElements();
-    std::vector<std::size_t> partners;
+    BudgetVector<std::size_t> partners;
     for (std::size_t c = 0; c < elements_.size(); ++c) {
       if (StopRequested) break;
       if (IsConstant(elements_[c].node)) continue;  // a constant is no element
@@ -84,6 +86,7 @@ class MinimizePass {
 
   // The letters of an element, left to right; previous is the last literal's letter bit.
   static void AddLetters(const FormulaNode* node, Element& element, std::uint64_t& previous) {
+    if (!EnterRecursion()) return;
     if (!IsLiteral(node)) {
       if (node->negated) element.regular = false;
       AddLetters(node->left, element, previous);
@@ -130,6 +133,7 @@ class MinimizePass {
   }
 
   void CollectElements(FormulaNode* node) {
+    if (!EnterRecursion()) return;
     if (!IsLiteral(node) && node->symbol == outer_) {
       CollectElements(node->left);
       CollectElements(node->right);
@@ -147,7 +151,7 @@ class MinimizePass {
   // Each group lists its elements in order; when only one group contributes (all the
   // minterms of a function have the same letters) its run is in order already, and
   // sorting it again would cost a third of the pass.
-  void FindPartners(std::size_t candidate, std::vector<std::size_t>& partners) {
+  void FindPartners(std::size_t candidate, BudgetVector<std::size_t>& partners) {
     partners.clear();
     const Element& c = elements_[candidate];
     int runs = AddComparable(c.letters, c, candidate, partners);
@@ -167,7 +171,7 @@ class MinimizePass {
   // among the candidate's only those whose negated letters differ from the
   // candidate's there at most once. Returns how many runs it appended.
   int AddComparable(std::uint64_t letters, const Element& c, std::size_t candidate,
-                    std::vector<std::size_t>& partners) {
+                    BudgetVector<std::size_t>& partners) {
     const auto found = byLetters_.find(letters);
     if (found == byLetters_.end() || found->second.elements.front() >= candidate) return 0;  // none earlier
     const LetterGroup& group = found->second;
@@ -184,7 +188,7 @@ class MinimizePass {
   }
 
   // Appends the elements of a group that come before the candidate; 1 if there were any.
-  static int AddRun(const std::vector<std::size_t>& group, std::size_t candidate, std::vector<std::size_t>& partners) {
+  static int AddRun(const BudgetVector<std::size_t>& group, std::size_t candidate, BudgetVector<std::size_t>& partners) {
     if (group.front() >= candidate) return 0;
     for (std::size_t e : group) {
       if (e >= candidate) break;
@@ -194,7 +198,7 @@ class MinimizePass {
   }
 
   template <typename Groups, typename Key>
-  static int AddRun(const Groups& groups, const Key& key, std::size_t candidate, std::vector<std::size_t>& partners) {
+  static int AddRun(const Groups& groups, const Key& key, std::size_t candidate, BudgetVector<std::size_t>& partners) {
     const auto group = groups.find(key);
     return group == groups.end() ? 0 : AddRun(group->second, candidate, partners);
   }
@@ -224,7 +228,7 @@ class MinimizePass {
   FormulaDocument& doc_;
   char outer_ = 0;  // the outer operator S, read afresh each pass
   bool changed_ = false;
-  std::vector<Element> elements_;
+  BudgetVector<Element> elements_;
   struct Pattern {
     std::uint64_t letters;
     std::uint64_t negated;
@@ -238,21 +242,25 @@ class MinimizePass {
 
   // Each group lists its elements in order.
   struct LetterGroup {
-    std::vector<std::size_t> elements;
+    BudgetVector<std::size_t> elements;
     bool byPattern = false;  // its elements are indexed by their negated letters too
   };
   static constexpr std::size_t kIndexedGroup = 8;
 
-  std::unordered_map<std::uint64_t, LetterGroup> byLetters_;
-  std::unordered_map<std::uint64_t, std::vector<std::size_t>> irregularByLetters_;
-  std::unordered_map<Pattern, std::vector<std::size_t>, PatternHash> byPattern_;  // regular ones
-  std::vector<std::uint64_t> letterSets_[kLetters + 1];  // the distinct letters, by count
+  template <typename Key, typename Value, typename Hash = std::hash<Key>>
+  using BudgetMap = std::unordered_map<Key, Value, Hash, std::equal_to<Key>, BudgetAllocator<std::pair<const Key, Value>>>;
+  using ElementRun = BudgetVector<std::size_t>;
+  BudgetMap<std::uint64_t, LetterGroup> byLetters_;
+  BudgetMap<std::uint64_t, ElementRun> irregularByLetters_;
+  BudgetMap<Pattern, ElementRun, PatternHash> byPattern_;  // regular ones
+  BudgetVector<std::uint64_t> letterSets_[kLetters + 1];  // the distinct letters, by count
 };
 
 void FormulaDocument::ThreadElement(FormulaNode* element) {
   if (IsLiteral(element)) return;
   FormulaNode* last = nullptr;
   auto link = [&](auto& self, FormulaNode* node) -> void {
+    if (!EnterRecursion()) return;
     if (!IsLiteral(node)) {
       self(self, node->left);
       self(self, node->right);
@@ -273,7 +281,7 @@ void FormulaDocument::Thread() {
   if (StopRequested) return;
   const char outer = Root->symbol;
   auto chain = [&](auto& self, FormulaNode* node) -> void {
-    if (IsLiteral(node)) return;
+    if (IsLiteral(node) || !EnterRecursion()) return;
     if (node->symbol == outer) {
       self(self, node->left);
       self(self, node->right);
@@ -286,6 +294,7 @@ void FormulaDocument::Thread() {
 
 void FormulaDocument::UnThread() {
   auto clear = [](auto& self, FormulaNode* node) -> void {
+    if (!EnterRecursion()) return;
     if (IsLiteral(node)) {
       node->left = nullptr;
       node->right = nullptr;

@@ -11,8 +11,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "BudgetAllocator.h"
+
 #include "EngineGlobals.h"
 #include "FormulaDocument.h"
+#include "StackRoom.h"
 #include "TreeOperations.h"
 
 namespace lumenark {
@@ -20,7 +23,8 @@ namespace {
 
 // The literal elements of the chain of the given symbol below node, left to right.
 // Elements of another operator are neither entered nor collected.
-void CollectLiteralElements(FormulaNode* node, char symbol, std::vector<FormulaNode*>& out) {
+void CollectLiteralElements(FormulaNode* node, char symbol, BudgetVector<FormulaNode*>& out) {
+  if (!EnterRecursion()) return;
   if (IsLiteral(node)) {
     out.push_back(node);
   } else if (node->symbol == symbol) {
@@ -38,9 +42,9 @@ void FormulaDocument::Exchange(Slot a, Slot b) { std::swap(*a, *b); }
 // sort by unsigned character code, so 'A' and '~A' keep their order. The contents of
 // the nodes move; the nodes stay where they are, so the tree's shape never changes.
 void FormulaDocument::SortElm(Slot slot) {
-  std::vector<FormulaNode*> positions;
+  BudgetVector<FormulaNode*> positions;
   CollectLiteralElements(slot, slot->symbol, positions);
-  std::vector<FormulaNode> contents;
+  BudgetVector<FormulaNode> contents;
   contents.reserve(positions.size());
   for (const FormulaNode* literal : positions) contents.push_back(*literal);
   std::stable_sort(contents.begin(), contents.end(), [](const FormulaNode& a, const FormulaNode& b) {
@@ -55,7 +59,7 @@ void FormulaDocument::ReduceElm(Slot slot) {
   FormulaNode* chain = slot;
   FormulaNode* previous = nullptr;
   auto walk = [&](auto& self, Slot at) -> void {
-    if (StopRequested) return;
+    if (StopRequested || !EnterRecursion()) return;
     FormulaNode* node = at;
     if (node->symbol != chain->symbol && !IsLiteral(node)) return;
     if (IsLiteral(node)) {
@@ -74,7 +78,7 @@ void FormulaDocument::ReduceElm(Slot slot) {
 // post-order for the constant evaluation.
 void FormulaDocument::RToNormalForm(Slot slot, char outer) {
   FormulaNode* node = slot;
-  if (IsLiteral(node) || StopRequested) return;
+  if (IsLiteral(node) || StopRequested || !EnterRecursion()) return;
   // The descent distributes node after node before any of them returns, copying as it
   // goes; pending input is processed on the way down too, so Stop is seen in time.
   Platform.ProcessPendingInput();

@@ -12,10 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "BudgetAllocator.h"
 #include "EngineGlobals.h"
 #include "FormulaDocument.h"
 #include "NodeAllocator.h"
 #include "ParseErrors.h"
+#include "StackRoom.h"
 #include "TreeOperations.h"
 
 namespace lumenark {
@@ -99,6 +101,12 @@ class Parser {
 
   void Factor() {
     if (error_ != 0) return;
+    // Each parenthesis and negation is a level of recursion; past what the stack holds
+    // the compile fails as when memory runs out.
+    if (!StackHasRoom()) {
+      error_ = kInsufficientMemory;
+      return;
+    }
     const unsigned char c = static_cast<unsigned char>(current_);
     if (c == '(') {
       GetChar();
@@ -155,7 +163,7 @@ class Parser {
   std::size_t position_ = 0;
   char current_ = 0;
   bool atEnd_ = false;
-  std::vector<FormulaNode*> operands_;  // operands waiting for their operator, top last
+  BudgetVector<FormulaNode*> operands_;  // operands waiting for their operator, top last
 };
 
 }  // namespace
@@ -167,6 +175,9 @@ void FormulaDocument::XComp() {
   FormulaNode* tree = nullptr;
   std::size_t position = 0;
   try {
+    // The copy of the selection counts against the budget while the parser reads it.
+    MemoryCharge copyCharge(length);
+    if (!copyCharge.Held()) throw std::bad_alloc();
     Parser parser(ParseError, Text.SelectedText());
     tree = parser.Compile();
     position = parser.Position();

@@ -5,6 +5,7 @@
 
 #include "EngineGlobals.h"
 #include "FormulaDocument.h"
+#include "StackRoom.h"
 
 namespace lumenark {
 
@@ -39,7 +40,7 @@ void FormulaDocument::PutPiece(char piece) { InsertString(std::string_view(&piec
 // operator prints as '~(' ... ')' by itself.
 void FormulaDocument::Dive(Slot slot) {
   FormulaNode* node = slot;
-  if (StopRequested) return;
+  if (StopRequested || !EnterRecursion()) return;
   Platform.ProcessPendingInput();
   const bool isOperator = !IsLiteral(node);
   if (node->negated && !StopRequested) {

@@ -2,18 +2,34 @@
 
 #include "Heartbeat.h"
 #include "NodeAllocator.h"
+#include "StackRoom.h"
 
 namespace lumenark {
 
+// Without recursion, so that a tree of any depth is freed whatever stack is left: while
+// the node's left operand is an operator, the node is rotated below it; then the node
+// and its left literal are freed and the walk goes on with its right operand, which now
+// holds everything not yet freed. Literals are never looked into.
 void RDisposeTree(Slot slot) {
   FormulaNode* node = slot;
-  if (!IsLiteral(node)) {
-    if (node->left != nullptr) RDisposeTree(node->left);
-    if (node->right != nullptr) RDisposeTree(node->right);
-  }
-  FreeNode(node);
   slot = nullptr;
-  Heartbeat();
+  while (node != nullptr) {
+    FormulaNode* next = nullptr;
+    if (!IsLiteral(node)) {
+      FormulaNode* left = node->left;
+      if (left != nullptr && !IsLiteral(left)) {
+        node->left = left->right;
+        left->right = node;
+        node = left;
+        continue;
+      }
+      FreeNode(left);
+      next = node->right;
+    }
+    FreeNode(node);
+    Heartbeat();
+    node = next;
+  }
 }
 
 bool CopyNode(Slot source, Slot target) {
@@ -31,6 +47,7 @@ void ShCopyNode(Slot source, Slot target) {
 }
 
 bool RCopyTree(Slot source, Slot target) {
+  if (!StackHasRoom()) return false;
   FormulaNode* copy = nullptr;
   if (!CopyNode(source, copy)) return false;
   Heartbeat();
@@ -61,7 +78,7 @@ struct OperatorSearch {
   FormulaNode* filler = nullptr;
 
   void Search(Slot slot) {
-    if (found != nullptr) return;
+    if (found != nullptr || !EnterRecursion()) return;
     FormulaNode* node = slot;
     if (node->symbol == symbol) {
       found = node;

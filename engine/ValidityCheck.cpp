@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "BudgetAllocator.h"
+
 #include "EngineGlobals.h"
 #include "LetterBits.h"
 
@@ -17,14 +19,25 @@ struct Clause {
   std::uint64_t negated = 0;
 };
 
-void AddLiterals(const FormulaNode* node, Clause& clause) {
-  for (; !IsLiteral(node); node = node->right) AddLiterals(node->left, clause);
-  (node->negated ? clause.negated : clause.plain) |= LetterBit(node->symbol);
+// Without recursion: a clause may be a chain as long as the formula.
+void AddLiterals(const FormulaNode* clauseNode, Clause& clause, BudgetVector<const FormulaNode*>& pending) {
+  pending.assign(1, clauseNode);
+  while (!pending.empty()) {
+    const FormulaNode* node = pending.back();
+    pending.pop_back();
+    if (IsLiteral(node)) {
+      (node->negated ? clause.negated : clause.plain) |= LetterBit(node->symbol);
+    } else {
+      pending.push_back(node->right);
+      pending.push_back(node->left);
+    }
+  }
 }
 
-std::vector<Clause> ClausesOf(const FormulaNode* root) {
-  std::vector<Clause> clauses;
-  std::vector<const FormulaNode*> pending{root};
+BudgetVector<Clause> ClausesOf(const FormulaNode* root) {
+  BudgetVector<Clause> clauses;
+  BudgetVector<const FormulaNode*> inClause;
+  BudgetVector<const FormulaNode*> pending{root};
   while (!pending.empty()) {
     const FormulaNode* node = pending.back();
     pending.pop_back();
@@ -32,7 +45,7 @@ std::vector<Clause> ClausesOf(const FormulaNode* root) {
       pending.push_back(node->right);
       pending.push_back(node->left);
     } else {
-      AddLiterals(node, clauses.emplace_back());
+      AddLiterals(node, clauses.emplace_back(), inClause);
     }
   }
   return clauses;
@@ -50,7 +63,7 @@ class FalsifyingSearch {
   explicit FalsifyingSearch(Host& host) : host_(host) {}
 
   // Whether the assignment extends to one under which every clause is false.
-  bool Extends(std::vector<Clause> open, Assignment assignment) {
+  bool Extends(BudgetVector<Clause> open, Assignment assignment) {
     if (!Propagate(open, assignment)) return false;
     if (open.empty()) return true;
     // Branch on a letter of the first open clause: first the value that makes it false.
@@ -72,7 +85,7 @@ class FalsifyingSearch {
   // (the last open literal of a clause) or free to choose (a letter only plain, or only
   // negated, in the open clauses), until nothing changes. False when a clause is true
   // under the assignment, or the search was stopped.
-  bool Propagate(std::vector<Clause>& open, Assignment& assignment) {
+  bool Propagate(BudgetVector<Clause>& open, Assignment& assignment) {
     for (bool changed = true; changed;) {
       if (Pace(open.size())) return false;
       changed = false;

@@ -3,9 +3,14 @@
 // do the operations that follow.
 
 #include <gtest/gtest.h>
+#include <pthread.h>
+
+#include <functional>
 
 #include "NodeAllocator.h"
+#include "ParseErrors.h"
 #include "TestSupport.h"
+#include "TreeOperations.h"
 
 namespace lumenark::testing {
 namespace {
@@ -81,6 +86,48 @@ TEST(DeepInputTest, NormalFormsAndDecisionOfADeepChain) {
   evaluate.Run(FormulaCommand::Evaluate);
   const auto negations = static_cast<std::size_t>(std::count(chain.begin(), chain.end(), '~'));
   EXPECT_EQ(CountNodes(evaluate.doc.Root), chain.size() - negations) << "only the constant went";
+}
+
+// Runs job on a thread of its own whose stack holds the given bytes, without the engine
+// stack: as deep as the engine can go where no large stack could be reserved.
+void OnSmallStack(std::size_t bytes, const std::function<void()>& job) {
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  pthread_attr_setstacksize(&attributes, bytes);
+  pthread_t thread;
+  auto run = [](void* argument) -> void* {
+    (*static_cast<const std::function<void()>*>(argument))();
+    return nullptr;
+  };
+  ASSERT_EQ(pthread_create(&thread, &attributes, run, const_cast<std::function<void()>*>(&job)), 0);
+  pthread_join(thread, nullptr);
+  pthread_attr_destroy(&attributes);
+}
+
+// Work deeper than the stack holds ends as exhausted memory does, instead of overflowing;
+// disposal needs no stack at all.
+TEST(DeepInputTest, DeeperThanTheStackEndsAsExhaustedMemory) {
+  const std::size_t live = LiveNodeCount();
+  const std::string nested = std::string(kLength / 2, '(') + "A" + std::string(kLength / 2, ')');
+  Session parse(nested);
+  OnSmallStack(std::size_t{16} << 20, [&] { parse.doc.XComp(); });
+  EXPECT_EQ(parse.doc.ParseError, kInsufficientMemory);
+  EXPECT_EQ(parse.host.messages, std::vector<std::string>{"Insuficient memory."});
+
+  Session convert(Chain('&'));
+  convert.Run(FormulaCommand::Compile);
+  OnSmallStack(std::size_t{16} << 20, [&] { convert.doc.ToCNF(); });
+  EXPECT_TRUE(MemoryExhausted);
+  EXPECT_EQ(convert.doc.Root, nullptr) << "a stopped normal form is discarded";
+  MemoryExhausted = false;
+  StopRequested = false;
+
+  Session dispose(Chain('|'));
+  dispose.Run(FormulaCommand::Compile);
+  FormulaNode* tree = dispose.doc.Root;
+  dispose.doc.Root = nullptr;
+  OnSmallStack(std::size_t{64} << 10, [&] { RDisposeTree(tree); });
+  EXPECT_EQ(LiveNodeCount(), live);
 }
 
 }  // namespace

@@ -1,0 +1,123 @@
+// lumenark-cli at the machine's limits: the memory budget, a limited address space, and
+// standard input and output that fail. Each case ends with a message and an exit status,
+// never with a signal.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "AddressSanitizer.h"
+#include "CliRunner.h"
+
+namespace lumenark::testing {
+namespace {
+
+// A=B=C=...=T=A=...: every equivalence copies both sides, so any rewriting of it grows
+// exponentially.
+std::string EquivalenceChain() {
+  std::string chain = "A";
+  for (int i = 1; i <= 400; ++i) chain += std::string("=") + static_cast<char>('A' + i % 20);
+  return chain;
+}
+
+// A&a|B&b|... (or (A|a)&(B|b)&...): its CNF (DNF) has 2^26 clauses.
+std::string Pairs(char inner, char outer) {
+  std::string pairs;
+  for (int i = 0; i < 26; ++i) {
+    if (i > 0) pairs += outer;
+    const std::string pair = std::string(1, static_cast<char>('A' + i)) + inner + static_cast<char>('a' + i);
+    pairs += outer == '&' ? "(" + pair + ")" : pair;
+  }
+  return pairs;
+}
+
+constexpr long kBudgetKilobytes = 64 * 1024;
+// The program itself, its libraries and its stacks, which the budget does not count.
+constexpr long kSlackKilobytes = 16 * 1024;
+
+void ExpectEndsAtTheBudget(const CliRun& run, const std::string& what) {
+  EXPECT_EQ(run.err, "Insuficient memory.\n") << what;
+  EXPECT_EQ(run.status, 1) << what;  // a leak would end it with the sanitizer's status instead
+#ifndef LUMENARK_ASAN  // the sanitizer's shadow memory and quarantine are not the program's
+  EXPECT_LT(run.peakKilobytes, kBudgetKilobytes + kSlackKilobytes) << what;
+#endif
+}
+
+TEST(CliLimitsTest, LongCommandsEndAtTheMemoryBudget) {
+  const std::string chain = EquivalenceChain();
+  for (const char* command :
+       {"implications", "conjunctions", "disjunctions", "literals", "cnf", "dnf", "mincnf", "mindnf", "decision"}) {
+    ExpectEndsAtTheBudget(RunCli({"--memory-limit", "64M", command}, chain), command);
+  }
+  // Past the literal form, in the distribution.
+  for (const char* command : {"cnf", "mincnf"}) {
+    ExpectEndsAtTheBudget(RunCli({"--memory-limit", "64M", command}, Pairs('&', '|')), command);
+  }
+  for (const char* command : {"dnf", "mindnf", "decision"}) {
+    ExpectEndsAtTheBudget(RunCli({"--memory-limit", "64M", command}, Pairs('|', '&')), command);
+  }
+  ExpectEndsAtTheBudget(RunScript("LUMENARK_MEMORY_LIMIT=64M exec \"$CLI\" literals < in", chain), "environment");
+  // A small formula still fits, and the budget is taken afresh for every command.
+  CliRun small = RunCli({"--memory-limit", "64M", "compile", "mindnf", "decision"}, "A=B=C");
+  EXPECT_EQ(small.status, 0);
+  EXPECT_EQ(small.err, "");
+}
+
+TEST(CliLimitsTest, StandardInputIsReadWithinTheBudget) {
+  ExpectEndsAtTheBudget(RunScript("exec \"$CLI\" --memory-limit 64M cnf < /dev/zero"), "/dev/zero");
+  CliRun bad = RunCli({"--memory-limit", "12Q", "cnf"});
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_NE(bad.err.find("--memory-limit"), std::string::npos);
+}
+
+TEST(CliLimitsTest, UnreadableInputIsAnInputError) {
+  for (const char* redirect : {"< /", "<&-"}) {
+    CliRun run = RunScript(std::string("exec \"$CLI\" decision ") + redirect);
+    EXPECT_EQ(run.status, 3) << redirect;
+    EXPECT_NE(run.err.find("lumenark-cli: cannot read standard input: "), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+  }
+}
+
+TEST(CliLimitsTest, UnwritableOutputIsAnOutputError) {
+  for (const char* redirect : {"> /dev/full", ">&-"}) {
+    CliRun run = RunScript(std::string("exec \"$CLI\" -e 'A|B' cnf ") + redirect);
+    EXPECT_EQ(run.status, 3) << redirect;
+    EXPECT_NE(run.err.find("lumenark-cli: "), std::string::npos) << run.err;
+  }
+  // A reader that stops early: the pipe breaks while two megabytes are still to come.
+  std::string chain = "A";
+  while (chain.size() < 1'000'000) chain += "&A";
+  CliRun run = RunScript("(\"$CLI\" compile decompile < in; echo $? > status) | head -c1 > /dev/null; cat status", chain);
+  EXPECT_EQ(run.out, "3\n");
+  EXPECT_NE(run.err.find("cannot write standard output: Broken pipe"), std::string::npos) << run.err;
+}
+
+#ifndef LUMENARK_ASAN  // the sanitizer's shadow memory does not fit under such a limit
+// A million levels of nesting under a limited address space: the engine stack takes what
+// the limit allows; deep as the input is, it either fits or ends as exhausted memory.
+TEST(CliLimitsTest, DeepInputUnderALimitedAddressSpace) {
+  const std::string nested = std::string(1'000'000, '(') + "A" + std::string(1'000'000, ')');
+  std::string chain = "A";
+  for (int i = 1; i < 1'000'000; ++i) chain += "&A";
+  auto run = [](const char* limit, const char* command, const std::string& input) {
+    return RunScript(std::string("ulimit -v ") + limit + "; exec \"$CLI\" " + command + " < in", input);
+  };
+  CliRun fits = run("6000000", "compile", nested);
+  EXPECT_EQ(fits.status, 0);
+  EXPECT_TRUE(fits.out == nested + "\n");
+  fits = run("6000000", "cnf", chain);
+  EXPECT_EQ(fits.status, 0);
+  EXPECT_TRUE(fits.out == chain + "\nA\n");
+  fits = run("400000", "compile decompile", chain);  // compiled without recursion, printed deep
+  EXPECT_TRUE(fits.status == 0 || fits.err == "Insuficient memory.\n") << fits.status << fits.err;
+  for (const auto& [command, input] : {std::pair{"compile", nested}, std::pair{"cnf", chain}}) {
+    CliRun tight = run("400000", command, input);
+    EXPECT_EQ(tight.err, "Insuficient memory.\n") << command;
+    EXPECT_EQ(tight.status, 1) << command;
+  }
+}
+#endif
+
+}  // namespace
+}  // namespace lumenark::testing

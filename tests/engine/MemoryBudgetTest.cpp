@@ -1,0 +1,145 @@
+// The memory budget: how much a command may take on a given machine, and what happens
+// when a command reaches it.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "AddressSanitizer.h"
+#include "BackgroundDisposal.h"
+#include "CgroupMemory.h"
+#include "MemoryBudget.h"
+#include "NodeAllocator.h"
+#include "TestSupport.h"
+
+namespace lumenark::testing {
+namespace {
+
+constexpr std::uint64_t MiB = std::uint64_t{1} << 20;
+constexpr std::uint64_t GiB = std::uint64_t{1} << 30;
+
+TEST(MemoryBudgetTest, HeadroomFromTheMachine) {
+  struct Case {
+    const char* what;
+    MemoryFacts facts;
+    std::uint64_t headroom;
+  };
+  const Case cases[] = {
+      {"an eighth of the memory kept back", {.memAvailable = 16 * GiB, .memTotal = 24 * GiB}, 13 * GiB},
+      {"at least 256 MiB kept back", {.memAvailable = 1 * GiB, .memTotal = 1 * GiB}, 768 * MiB},
+      {"address space left by RLIMIT_AS",
+       {.memAvailable = 16 * GiB, .memTotal = 24 * GiB, .addressSpaceLimit = 2 * GiB, .addressSpaceUsed = 1536 * MiB},
+       448 * MiB},
+      {"data segment left by RLIMIT_DATA",
+       {.memAvailable = 16 * GiB, .memTotal = 24 * GiB, .dataLimit = 1 * GiB, .dataUsed = 100 * MiB},
+       860 * MiB},
+      {"a container's cgroup, not the host's memory",
+       {.memAvailable = 16 * GiB, .memTotal = 24 * GiB, .cgroupRoom = 500 * MiB},
+       436 * MiB},
+      {"the tightest of all", {.memAvailable = 900 * MiB, .memTotal = 1 * GiB, .dataLimit = 2 * GiB, .cgroupRoom = 3 * GiB},
+       644 * MiB},
+      {"a small formula still fits on a full machine", {.memAvailable = 100 * MiB, .memTotal = 8 * GiB}, 32 * MiB},
+      {"a limit already reached", {.addressSpaceLimit = 1 * GiB, .addressSpaceUsed = 2 * GiB}, 32 * MiB},
+      {"no figures at all", {}, 1 * GiB},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DefaultMemoryHeadroom(c.facts) / MiB, c.headroom / MiB) << c.what;
+}
+
+TEST(MemoryBudgetTest, SizesOnTheCommandLine) {
+  EXPECT_EQ(ParseMemorySize("64M"), 64 * MiB);
+  EXPECT_EQ(ParseMemorySize("2g"), 2 * GiB);
+  EXPECT_EQ(ParseMemorySize("512KiB"), 512 * 1024);
+  EXPECT_EQ(ParseMemorySize("1GB"), GiB);
+  EXPECT_EQ(ParseMemorySize("100000"), 100000u);
+  for (const char* bad : {"", "0", "M", "12Q", "-5M", "1.5G", "64M ", "99999999999T"}) {
+    EXPECT_FALSE(ParseMemorySize(bad)) << bad;
+  }
+}
+
+TEST(MemoryBudgetTest, CgroupLimitsOfBothVersions) {
+  const auto root = std::filesystem::temp_directory_path() / ("lumenark-cgroup-" + std::to_string(::getpid()));
+  auto put = [&](const std::string& file, const std::string& text) {
+    std::filesystem::create_directories((root / file).parent_path());
+    std::ofstream(root / file) << text;
+  };
+  // v2: the user's slice allows 1 GiB, the session below it has no limit of its own.
+  put("user.slice/memory.max", "1073741824\n");
+  put("user.slice/memory.current", "104857600\n");
+  put("user.slice/session/memory.max", "max\n");
+  put("user.slice/session/memory.current", "5000\n");
+  EXPECT_EQ(CgroupMemoryRoom("0::/user.slice/session\n", root.string()), GiB - 100 * MiB);
+  // v1, in a container whose own cgroup appears as the root; "no limit" is a huge number.
+  put("memory/memory.limit_in_bytes", "536870912\n");
+  put("memory/memory.usage_in_bytes", "0\n");
+  EXPECT_EQ(CgroupMemoryRoom("12:cpu,cpuacct:/\n4:memory:/\n", root.string()), 512 * MiB);
+  put("memory/memory.limit_in_bytes", "9223372036854771712\n");
+  EXPECT_FALSE(CgroupMemoryRoom("4:memory:/\n", root.string()));
+  EXPECT_FALSE(CgroupMemoryRoom("0::/nowhere\n", root.string()));
+  std::filesystem::remove_all(root);
+}
+
+// An explicit budget for the life of a test.
+class BudgetScope {
+ public:
+  explicit BudgetScope(std::uint64_t extra) { SetMemoryLimit(MemoryInUse() + extra); }
+  ~BudgetScope() { SetMemoryLimit(std::nullopt); }
+};
+
+std::string EquivalenceChain(int letters) {
+  std::string chain = "A";
+  for (int i = 1; i < letters; ++i) chain += std::string("=") + static_cast<char>('A' + i % 20);
+  return chain;
+}
+
+// A command that reaches the budget ends as a stop with "Insuficient memory." once: a
+// conversion keeps its partial tree (and does not print it), a normal form is
+// discarded; nothing leaks, and a small command runs afterwards.
+TEST(MemoryBudgetTest, CommandEndsAtTheBudget) {
+  const std::size_t live = LiveNodeCount();
+  {
+    BudgetScope budget(48 * MiB);
+    {
+      Session literals(EquivalenceChain(60));
+      literals.Run(FormulaCommand::Literals);
+      EXPECT_EQ(literals.host.messages, std::vector<std::string>{"Insuficient memory."});
+      ASSERT_NE(literals.doc.Root, nullptr);
+      EXPECT_EQ(CheckTree(literals.doc.Root), "");
+      EXPECT_EQ(Written(literals.Text()), "");
+      EXPECT_FALSE(StopRequested);
+      EXPECT_LE(MemoryInUse(), MemoryBudgetBytes());
+    }
+    ReleaseFreeNodeMemory();
+
+    Session cnf("A&a|B&b|C&c|D&d|E&e|F&f|G&g|H&h|I&i|J&j|K&k|L&l|M&m|N&n|O&o|P&p|Q&q|R&r|S&s|T&t|U&u|V&v");
+    cnf.Run(FormulaCommand::MinimalCNF);
+    EXPECT_EQ(cnf.host.messages, std::vector<std::string>{"Insuficient memory."});
+    EXPECT_EQ(cnf.doc.Root, nullptr);
+    EXPECT_EQ(cnf.host.dialogVisible, false);
+
+    cnf.text.SelectAll();
+    cnf.text.ReplaceSelection("(A|B)&(~A|B)");
+    cnf.text.SelectAll();
+    cnf.Run(FormulaCommand::MinimalCNF);
+    EXPECT_EQ(cnf.host.messages.size(), 1u);
+    EXPECT_EQ(Written(cnf.Text()), "B\n");
+  }
+  EXPECT_EQ(LiveNodeCount(), live);
+}
+
+#ifndef LUMENARK_ASAN  // the sanitizer's build gives every node to the general memory manager
+TEST(MemoryBudgetTest, MemoryOfADiscardedTreeGoesBack) {
+  ReleaseFreeNodeMemory();
+  const std::size_t before = NodeMemoryBytes();
+  {
+    Session cnf("A&a|B&b|C&c|D&d|E&e|F&f|G&g|H&h|I&i|J&j|K&k|L&l|M&m|N&n|O&o|P&p|Q&q|R&r|S&s|T&t|U&u|V&v");
+    BudgetScope budget(256 * MiB);
+    cnf.Run(FormulaCommand::Conjunctive);
+    EXPECT_EQ(cnf.host.messages, std::vector<std::string>{"Insuficient memory."});
+  }
+  EXPECT_LE(NodeMemoryBytes(), before + 64 * MiB) << "kept " << (NodeMemoryBytes() - before) / MiB << " MiB";
+}
+#endif
+
+}  // namespace
+}  // namespace lumenark::testing
