@@ -37,11 +37,13 @@ using namespace std::string_literals;
 
 enum class NoDocument { Directory, Unreadable, NamedPipe, EndlessDevice };
 enum class SaveFailure { FileSizeLimit, FullDisk };
+enum class CreateFailure { MissingDirectory, ReadOnlyDirectory, LinkLoop };
 enum class LinkChain { OneLink, TwoLinks, MissingTarget };
 enum class OldBackup { Writable, Missing, NotWritable };
 Q_DECLARE_METATYPE(std::string)
 Q_DECLARE_METATYPE(NoDocument)
 Q_DECLARE_METATYPE(SaveFailure)
+Q_DECLARE_METATYPE(CreateFailure)
 Q_DECLARE_METATYPE(LinkChain)
 Q_DECLARE_METATYPE(OldBackup)
 
@@ -550,19 +552,26 @@ void FileTests::failedSaveLosesNothing() {
 }
 
 void FileTests::failedCreateReportsAndStaysChanged_data() {
-  QTest::addColumn<bool>("readOnlyDirectory");  // or a directory that does not exist
-  QTest::newRow("a missing directory") << false;
-  QTest::newRow("a read-only directory") << true;
+  QTest::addColumn<CreateFailure>("failure");
+  QTest::newRow("a missing directory") << CreateFailure::MissingDirectory;
+  QTest::newRow("a read-only directory") << CreateFailure::ReadOnlyDirectory;
+  QTest::newRow("a loop of links") << CreateFailure::LinkLoop;
 }
 
 void FileTests::failedCreateReportsAndStaysChanged() {
-  QFETCH(bool, readOnlyDirectory);
+  QFETCH(CreateFailure, failure);
   QTemporaryDir top;
   QFile::setPermissions(top.path(), QFile::permissions(top.path()) | QFileDevice::ReadOther | QFileDevice::ExeOther);
   const QString dir = top.filePath("documents");
   const QString path = dir + "/doc.txt";
-  if (readOnlyDirectory) {
-    QDir().mkdir(dir);
+  if (failure != CreateFailure::MissingDirectory) QDir().mkdir(dir);
+  if (failure == CreateFailure::LinkLoop) {
+    UnprivilegedUser::Give(dir);  // the directory is no obstacle
+    QCOMPARE(symlink("other.txt", QFile::encodeName(path).constData()), 0);
+    QCOMPARE(symlink("doc.txt", QFile::encodeName(dir + "/other.txt").constData()), 0);
+  }
+  const QStringList names = Names(dir);
+  if (failure == CreateFailure::ReadOnlyDirectory) {
     QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther);
   }
   Workbench bench;
@@ -577,7 +586,8 @@ void FileTests::failedCreateReportsAndStaysChanged() {
   QCOMPARE(dialogs.errors, QStringList{"Cannot create file " + path + "."});
   QVERIFY(editor->Memo1()->document()->isModified());
   QCOMPARE(editor->FileName(), path);
-  if (readOnlyDirectory) QCOMPARE(Names(dir), QStringList());
+  QCOMPARE(Names(dir), names);
+  if (failure == CreateFailure::LinkLoop) QVERIFY(QFileInfo(path).isSymLink());
 }
 
 void FileTests::saveThroughLinksWritesTheTarget_data() {
