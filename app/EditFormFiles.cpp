@@ -44,13 +44,18 @@ void TEditForm::ShowTextTooLarge() {
 SaveOutcome TEditForm::Save1Click() {
   const QString fileName = FileName();
   if (fileName.isEmpty() || IsReadOnly(fileName)) return SaveAs1Click();
+  SaveReport report;
   try {
-    SaveDocumentFile(fileName, memo1_->DocumentText());
+    report = SaveDocumentFile(fileName, memo1_->DocumentText());
   } catch (const FileError& error) {
     ShowErrorReport(this, error.text);
     return SaveOutcome::Failed;
   }
   memo1_->document()->setModified(false);
+  if (report.backupFailed) {
+    Dialogs().warning(this, QStringLiteral("%1 was saved, but its previous version could not be kept in %2.")
+                                .arg(NamePart(fileName), report.backup));
+  }
   return SaveOutcome::Saved;
 }
 

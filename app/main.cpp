@@ -8,11 +8,13 @@
 #include "AboutBox.h"
 #include "BackgroundDisposal.h"
 #include "ApplicationGlobals.h"
+#include "DocumentFile.h"
 #include "FrameForm.h"
 #include "ProgramPicture.h"
 #include "StopDialog.h"
 
 int main(int argc, char* argv[]) {
+  LetWritesFailAtFileSizeLimit();
   QApplication application(argc, argv);
   QApplication::setApplicationName(ApplicationTitle());
   ApplicationHelpFile() = QString::fromLatin1(kStartupHelpFile);

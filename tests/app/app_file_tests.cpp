@@ -1,6 +1,7 @@
 // Documents of the editor windows: opening, saving with a backup, Save As, read-only
-// files, files that cannot be opened, saves that fail and must not lose anything, and
-// the prompts of closing and Exit.
+// files, files that cannot be opened, saves that fail and must not lose anything, saves
+// through links and over files of other users or in directories that take no new file,
+// and the prompts of closing and Exit.
 //
 // Permissions do not hold back the superuser, under whom the tests may run: the cases
 // that need a file or directory this user may not touch run as the user nobody for
@@ -14,6 +15,7 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QComboBox>
@@ -27,15 +29,23 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "DocumentFile.h"
+#include "ErrorReport.h"
 #include "TestSupport.h"
 
 using namespace std::string_literals;
 
 enum class NoDocument { Directory, Unreadable, NamedPipe, EndlessDevice };
-enum class SaveFailure { FileSizeLimit, FullDisk, ReadOnlyDirectory };
+enum class SaveFailure { FileSizeLimit, FullDisk };
+enum class CreateFailure { MissingDirectory, ReadOnlyDirectory, LinkLoop };
+enum class LinkChain { OneLink, TwoLinks, MissingTarget };
+enum class OldBackup { Writable, Missing, NotWritable };
 Q_DECLARE_METATYPE(std::string)
 Q_DECLARE_METATYPE(NoDocument)
 Q_DECLARE_METATYPE(SaveFailure)
+Q_DECLARE_METATYPE(CreateFailure)
+Q_DECLARE_METATYPE(LinkChain)
+Q_DECLARE_METATYPE(OldBackup)
 
 namespace {
 
@@ -51,6 +61,22 @@ std::string EveryOtherByte() {
 // The names in a directory, to see that no temporary file stays behind.
 QStringList Entries(const QTemporaryDir& dir) {
   return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// Every name in a directory: hidden files, directories and links that lead nowhere too.
+QStringList Names(const QString& dir) {
+  return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+struct stat Status(const QString& path) {
+  struct stat info {};
+  if (lstat(QFile::encodeName(path).constData(), &info) != 0) qFatal("no file %s", qPrintable(path));
+  return info;
+}
+
+// The warning of a save that could not keep the previous version.
+QString NoBackupWarning(const QString& name, const QString& backup) {
+  return name + " was saved, but its previous version could not be kept in " + backup + ".";
 }
 
 // Writing more than a few bytes fails while this is alive.
@@ -171,7 +197,20 @@ class FileTests : public QObject {
   void readOnlyFileLeadsToSaveAs();
   void failedSaveLosesNothing_data();
   void failedSaveLosesNothing();
+  void failedCreateReportsAndStaysChanged_data();
   void failedCreateReportsAndStaysChanged();
+  void saveThroughLinksWritesTheTarget_data();
+  void saveThroughLinksWritesTheTarget();
+  void backupThatCannotBeMadeIsReported_data();
+  void backupThatCannotBeMadeIsReported();
+  void longNamesSaveWithABackup_data();
+  void longNamesSaveWithABackup();
+  void readOnlyDirectoryTakesTheFileInPlace_data();
+  void readOnlyDirectoryTakesTheFileInPlace();
+  void ownerGroupAndModeAreKeptWithoutSetIds_data();
+  void ownerGroupAndModeAreKeptWithoutSetIds();
+  void otherHardLinksReadTheSavedText();
+  void fileSizeLimitFailsTheSaveNotTheProgram();
   void closeAsksOnlyWhenChanged();
   void yesWithAFailedSaveKeepsTheWindow();
   void exitAsksEachWindowAndStopsAtCancel();
@@ -460,10 +499,9 @@ void FileTests::readOnlyFileLeadsToSaveAs() {
 
 void FileTests::failedSaveLosesNothing_data() {
   QTest::addColumn<SaveFailure>("failure");
-  QTest::addColumn<QString>("error");  // %1: the document's path
+  QTest::addColumn<QString>("error");
   QTest::newRow("write stops part-way") << SaveFailure::FileSizeLimit << QStringLiteral("Stream write error.");
   QTest::newRow("full disk") << SaveFailure::FullDisk << QStringLiteral("Stream write error.");
-  QTest::newRow("read-only directory") << SaveFailure::ReadOnlyDirectory << QStringLiteral("Cannot create file %1.");
 }
 
 // The error is reported; the document and its backup are as they were, no temporary
@@ -500,39 +538,312 @@ void FileTests::failedSaveLosesNothing() {
       QVERIFY(editor->Save1Click() == SaveOutcome::Failed);
       break;
     }
-    case SaveFailure::ReadOnlyDirectory: {
-      QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther);
-      UnprivilegedUser user;
-      QVERIFY(geteuid() != 0);
-      QVERIFY(editor->Save1Click() == SaveOutcome::Failed);
-      break;
-    }
   }
-  QCOMPARE(dialogs.errors, QStringList{error.contains(QLatin1String("%1")) ? error.arg(path) : error});
+  QCOMPARE(dialogs.errors, QStringList{error});
   QCOMPARE(ReadBytes(path), std::string("old"));
   QCOMPARE(ReadBytes(dir + "/doc.BAK"), std::string("older"));
   QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), entries);
   QVERIFY(editor->Memo1()->document()->isModified());
 
   QFile::remove(dir + "/filler");
-  QFile::setPermissions(dir, QFile::permissions(dir) | QFileDevice::WriteOwner);
   QVERIFY(editor->Save1Click() == SaveOutcome::Saved);  // nothing lost: it saves later
   QCOMPARE(ReadBytes(path), std::string("old and a good deal more than the file may hold"));
   QCOMPARE(ReadBytes(dir + "/doc.BAK"), std::string("old"));
 }
 
+void FileTests::failedCreateReportsAndStaysChanged_data() {
+  QTest::addColumn<CreateFailure>("failure");
+  QTest::newRow("a missing directory") << CreateFailure::MissingDirectory;
+  QTest::newRow("a read-only directory") << CreateFailure::ReadOnlyDirectory;
+  QTest::newRow("a loop of links") << CreateFailure::LinkLoop;
+}
+
 void FileTests::failedCreateReportsAndStaysChanged() {
-  QTemporaryDir dir;
-  const QString path = dir.filePath("no such directory/doc.txt");
+  QFETCH(CreateFailure, failure);
+  QTemporaryDir top;
+  QFile::setPermissions(top.path(), QFile::permissions(top.path()) | QFileDevice::ReadOther | QFileDevice::ExeOther);
+  const QString dir = top.filePath("documents");
+  const QString path = dir + "/doc.txt";
+  if (failure != CreateFailure::MissingDirectory) QDir().mkdir(dir);
+  if (failure == CreateFailure::LinkLoop) {
+    UnprivilegedUser::Give(dir);  // the directory is no obstacle
+    QCOMPARE(symlink("other.txt", QFile::encodeName(path).constData()), 0);
+    QCOMPARE(symlink("doc.txt", QFile::encodeName(dir + "/other.txt").constData()), 0);
+  }
+  const QStringList names = Names(dir);
+  if (failure == CreateFailure::ReadOnlyDirectory) {
+    QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther);
+  }
   Workbench bench;
   ScriptedDialogs dialogs;
   TEditForm* editor = bench.NewEditor();
   Type(editor, QStringLiteral("text"));
   dialogs.saveAnswers.push_back(path);
-  QVERIFY(editor->Save1Click() == SaveOutcome::Failed);
+  {
+    UnprivilegedUser user;
+    QVERIFY(editor->Save1Click() == SaveOutcome::Failed);
+  }
   QCOMPARE(dialogs.errors, QStringList{"Cannot create file " + path + "."});
   QVERIFY(editor->Memo1()->document()->isModified());
   QCOMPARE(editor->FileName(), path);
+  QCOMPARE(Names(dir), names);
+  if (failure == CreateFailure::LinkLoop) QVERIFY(QFileInfo(path).isSymLink());
+}
+
+void FileTests::saveThroughLinksWritesTheTarget_data() {
+  QTest::addColumn<LinkChain>("chain");
+  QTest::newRow("a link into another directory") << LinkChain::OneLink;
+  QTest::newRow("a link to a link") << LinkChain::TwoLinks;
+  QTest::newRow("a link to a missing file") << LinkChain::MissingTarget;
+}
+
+// The edits reach the file at the end of the links, its backup lies beside it, and the
+// links stay links.
+void FileTests::saveThroughLinksWritesTheTarget() {
+  QFETCH(LinkChain, chain);
+  QTemporaryDir top;
+  QDir().mkdir(top.filePath("work"));
+  QDir().mkdir(top.filePath("shared"));
+  const QString link = top.filePath("work/notes.txt");
+  const QString middle = top.filePath("shared/middle.txt");
+  const QString real = top.filePath("shared/real.txt");
+  const QByteArray linkTarget = chain == LinkChain::TwoLinks ? "../shared/middle.txt" : "../shared/real.txt";
+  QCOMPARE(symlink(linkTarget.constData(), QFile::encodeName(link).constData()), 0);
+  if (chain == LinkChain::TwoLinks) QCOMPARE(symlink("real.txt", QFile::encodeName(middle).constData()), 0);
+  const std::string old = chain == LinkChain::MissingTarget ? "" : "real";
+  if (!old.empty()) WriteBytes(real, old);
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = OpenFile(bench, dialogs, link);
+  dialogs.errors.clear();  // the missing file could not be opened
+  Type(editor, QStringLiteral(" edited"));
+  QVERIFY(editor->Save1Click() == SaveOutcome::Saved);
+
+  QCOMPARE(ReadBytes(real), old + " edited");
+  char written[64] = {};
+  QCOMPARE(readlink(QFile::encodeName(link).constData(), written, sizeof written - 1), linkTarget.size());
+  QCOMPARE(QByteArray(written), linkTarget);
+  QCOMPARE(Names(top.filePath("work")), QStringList{"notes.txt"});
+  QStringList shared{"real.txt"};
+  if (!old.empty()) {
+    QCOMPARE(ReadBytes(top.filePath("shared/real.BAK")), old);
+    shared.prepend("real.BAK");
+  }
+  if (chain == LinkChain::TwoLinks) {
+    QVERIFY(QFileInfo(middle).isSymLink());
+    shared.prepend("middle.txt");
+  }
+  QCOMPARE(Names(top.filePath("shared")), shared);
+  QVERIFY(dialogs.errors.isEmpty());
+  QVERIFY(dialogs.warnings.isEmpty());
+}
+
+void FileTests::backupThatCannotBeMadeIsReported_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<bool>("directoryAtBackupName");
+  QTest::newRow("a directory at the backup name") << QStringLiteral("doc.txt") << true;
+  QTest::newRow("a backup name too long") << QString(253, QLatin1Char('n')) << false;  // ".BAK" is added
+}
+
+// Whatever stands at the backup name is left alone; the document is saved, and a warning
+// says that its previous version is not kept.
+void FileTests::backupThatCannotBeMadeIsReported() {
+  QFETCH(QString, name);
+  QFETCH(bool, directoryAtBackupName);
+  QTemporaryDir dir;
+  const QString path = dir.filePath(name);
+  const QString backup = BackupName(path);
+  WriteBytes(path, "old");
+  if (directoryAtBackupName) {
+    QDir().mkdir(backup);
+    WriteBytes(backup + "/inside.txt", "inside");
+  }
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = OpenFile(bench, dialogs, path);
+  Type(editor, QStringLiteral(" new"));
+  QVERIFY(editor->Save1Click() == SaveOutcome::Saved);
+  QCOMPARE(ReadBytes(path), std::string("old new"));
+  QCOMPARE(dialogs.warnings, QStringList{NoBackupWarning(name, backup)});
+  QVERIFY(dialogs.errors.isEmpty());
+  QVERIFY(!editor->Memo1()->document()->isModified());
+  QStringList names{name};
+  if (directoryAtBackupName) {
+    names.prepend(NamePart(backup));
+    QCOMPARE(ReadBytes(backup + "/inside.txt"), std::string("inside"));
+  }
+  QCOMPARE(Names(dir.path()), names);
+}
+
+void FileTests::longNamesSaveWithABackup_data() {
+  QTest::addColumn<int>("length");  // of the name, in bytes
+  QTest::newRow("243 bytes") << 243;
+  QTest::newRow("255 bytes, the longest") << 255;
+}
+
+void FileTests::longNamesSaveWithABackup() {
+  QFETCH(int, length);
+  QTemporaryDir dir;
+  const QString stem(length - 4, QLatin1Char('n'));
+  const QString path = dir.filePath(stem + ".txt");
+  WriteBytes(path, "old");
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = OpenFile(bench, dialogs, path);
+  Type(editor, QStringLiteral(" new"));
+  QVERIFY(editor->Save1Click() == SaveOutcome::Saved);
+  QCOMPARE(ReadBytes(path), std::string("old new"));
+  QCOMPARE(ReadBytes(dir.filePath(stem + ".BAK")), std::string("old"));
+  QCOMPARE(Names(dir.path()), (QStringList{stem + ".BAK", stem + ".txt"}));
+  QVERIFY(dialogs.errors.isEmpty());
+}
+
+void FileTests::readOnlyDirectoryTakesTheFileInPlace_data() {
+  QTest::addColumn<OldBackup>("oldBackup");
+  QTest::newRow("with a backup file it may write") << OldBackup::Writable;
+  QTest::newRow("without a backup file") << OldBackup::Missing;
+  QTest::newRow("with a backup file it may not write") << OldBackup::NotWritable;
+}
+
+// A writable document in a directory that takes no new file is written in place, after
+// its previous version is copied into the backup file where that can be written; where
+// it cannot, a warning says so. The document is not read-only.
+void FileTests::readOnlyDirectoryTakesTheFileInPlace() {
+  QFETCH(OldBackup, oldBackup);
+  QTemporaryDir top;
+  QFile::setPermissions(top.path(), QFile::permissions(top.path()) | QFileDevice::ReadOther | QFileDevice::ExeOther);
+  const QString dir = top.filePath("documents");
+  QDir().mkdir(dir);
+  const QString path = dir + "/doc.txt";
+  const QString backup = dir + "/doc.BAK";
+  WriteBytes(path, "old");
+  UnprivilegedUser::Give(path);
+  if (oldBackup != OldBackup::Missing) WriteBytes(backup, "older");
+  if (oldBackup == OldBackup::Writable) UnprivilegedUser::Give(backup);
+  if (oldBackup == OldBackup::NotWritable) QFile::setPermissions(backup, QFileDevice::ReadOwner | QFileDevice::ReadOther);
+  QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther);
+  const QStringList names = Names(dir);
+  const ino_t inode = Status(path).st_ino;
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = OpenFile(bench, dialogs, path);
+  Type(editor, QStringLiteral(" new"));
+  {
+    UnprivilegedUser user;
+    QVERIFY(editor->Save1Click() == SaveOutcome::Saved);
+  }
+  QCOMPARE(ReadBytes(path), std::string("old new"));
+  QCOMPARE(Status(path).st_ino, inode);
+  switch (oldBackup) {
+    case OldBackup::Writable:
+      QCOMPARE(ReadBytes(backup), std::string("old"));
+      QVERIFY(dialogs.warnings.isEmpty());
+      break;
+    case OldBackup::NotWritable:
+      QCOMPARE(ReadBytes(backup), std::string("older"));
+      [[fallthrough]];
+    case OldBackup::Missing:
+      QCOMPARE(dialogs.warnings, QStringList{NoBackupWarning("doc.txt", backup)});
+      break;
+  }
+  QCOMPARE(Names(dir), names);
+  QVERIFY(dialogs.errors.isEmpty());
+  QFile::setPermissions(dir, QFile::permissions(dir) | QFileDevice::WriteOwner);
+}
+
+void FileTests::ownerGroupAndModeAreKeptWithoutSetIds_data() {
+  QTest::addColumn<bool>("bySuperuser");
+  QTest::addColumn<int>("mode");  // of the document before the save
+  QTest::newRow("the superuser saves nobody's group-writable file") << true << 06664;
+  QTest::newRow("nobody saves the superuser's writable file") << false << 04666;
+}
+
+// The saved document keeps its owner, group and permissions, but is no longer setuid or
+// setgid; the backup holds the previous version.
+void FileTests::ownerGroupAndModeAreKeptWithoutSetIds() {
+  QFETCH(bool, bySuperuser);
+  QFETCH(int, mode);
+  if (geteuid() != 0) QSKIP("only the superuser can make files of two users");
+  QTemporaryDir top;
+  QFile::setPermissions(top.path(), QFile::permissions(top.path()) | QFileDevice::ReadOther | QFileDevice::ExeOther);
+  const QString dir = top.filePath("documents");
+  QDir().mkdir(dir);
+  UnprivilegedUser::Give(dir);  // either user may make new files there
+  const QString path = dir + "/doc.txt";
+  WriteBytes(path, "old");
+  if (bySuperuser) UnprivilegedUser::Give(path);
+  QCOMPARE(chmod(QFile::encodeName(path).constData(), static_cast<mode_t>(mode)), 0);
+  const struct stat before = Status(path);
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = OpenFile(bench, dialogs, path);
+  Type(editor, QStringLiteral(" new"));
+  {
+    UnprivilegedUser user(!bySuperuser);
+    QVERIFY(editor->Save1Click() == SaveOutcome::Saved);
+  }
+  const struct stat after = Status(path);
+  QCOMPARE(after.st_uid, before.st_uid);
+  QCOMPARE(after.st_gid, before.st_gid);
+  QCOMPARE(after.st_mode & 07777, before.st_mode & 0777);
+  QCOMPARE(ReadBytes(path), std::string("old new"));
+  QCOMPARE(ReadBytes(dir + "/doc.BAK"), std::string("old"));
+  QVERIFY(dialogs.errors.isEmpty());
+  QVERIFY(dialogs.warnings.isEmpty());
+}
+
+// A file with more than one name stays one file: it is written in place, so every name
+// reads the saved text, and the backup is a copy.
+void FileTests::otherHardLinksReadTheSavedText() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("doc.txt");
+  const QString other = dir.filePath("other.txt");
+  WriteBytes(path, "old");
+  QCOMPARE(link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = OpenFile(bench, dialogs, path);
+  Type(editor, QStringLiteral(" new"));
+  QVERIFY(editor->Save1Click() == SaveOutcome::Saved);
+  QCOMPARE(ReadBytes(other), std::string("old new"));
+  QCOMPARE(Status(other).st_ino, Status(path).st_ino);
+  QCOMPARE(Status(path).st_nlink, nlink_t{2});
+  QCOMPARE(ReadBytes(dir.filePath("doc.BAK")), std::string("old"));
+  QCOMPARE(Names(dir.path()), (QStringList{"doc.BAK", "doc.txt", "other.txt"}));
+  QVERIFY(dialogs.warnings.isEmpty());
+}
+
+// Past the file-size limit a save fails as any write does: a process set up as the
+// program sets itself up at start-up lives on, gets "Stream write error", and no
+// temporary file is left. The limit is lowered in a child process, as a shell's
+// "ulimit -f" would be.
+void FileTests::fileSizeLimitFailsTheSaveNotTheProgram() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("doc.txt");
+  WriteBytes(path, "old");
+  const pid_t child = fork();
+  QVERIFY(child >= 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_DFL);  // as a shell starts the program
+    LetWritesFailAtFileSizeLimit();
+    const rlimit noCore{0, 0};
+    const rlimit fourBlocks{4096, 4096};
+    setrlimit(RLIMIT_CORE, &noCore);
+    setrlimit(RLIMIT_FSIZE, &fourBlocks);
+    int status = 1;
+    try {
+      SaveDocumentFile(path, std::string(10 * 1024, 'x'));
+    } catch (const FileError& error) {
+      status = error.text == QLatin1String("Stream write error") ? 0 : 2;
+    }
+    _exit(status);
+  }
+  int status = 0;
+  QCOMPARE(waitpid(child, &status, 0), child);
+  QVERIFY2(WIFEXITED(status), qPrintable(QStringLiteral("ended by signal %1").arg(WTERMSIG(status))));
+  QCOMPARE(WEXITSTATUS(status), 0);
+  QCOMPARE(ReadBytes(path), std::string("old"));
+  QCOMPARE(Names(dir.path()), QStringList{"doc.txt"});
 }
 
 void FileTests::closeAsksOnlyWhenChanged() {
