@@ -20,6 +20,7 @@
 #include "AboutBox.h"
 #include "ApplicationGlobals.h"
 #include "EditForm.h"
+#include "NodeAllocator.h"
 #include "HeapStatistics.h"
 #include "HelpWindow.h"
 #include "LongTimeFormat.h"
@@ -248,6 +249,8 @@ void TFrameForm::Help1Click() {
 // ---- Status bar ------------------------------------------------------------------------
 
 void TFrameForm::Timer1Timer() {
+  // Between commands, memory that a large command let go of goes back to the system.
+  if (TEditForm::RunningCommands() == 0) lumenark::ReleaseFreeNodeMemory();
   panels_[0]->setText(QLocale::system().toString(QTime::currentTime(), timeFormat_));
   panels_[1]->setText(QString::number(HeapAllocated()));
   panels_[2]->setText(QString::number(HeapFree()));

@@ -10,6 +10,7 @@
 #include "ApplicationGlobals.h"
 #include "DocumentFile.h"
 #include "FrameForm.h"
+#include "MemoryBudget.h"
 #include "ProgramPicture.h"
 #include "StopDialog.h"
 
@@ -23,6 +24,9 @@ int main(int argc, char* argv[]) {
   // A stopped normal form or a closed window may leave a tree of millions of nodes;
   // it is freed on a thread of its own, so that the window answers at once.
   lumenark::SetBackgroundDisposal(true);
+  // Each command works within a memory budget taken from the machine when it starts,
+  // unless the environment sets one (LUMENARK_MEMORY_LIMIT, for tests).
+  lumenark::SetMemoryLimit(lumenark::MemoryLimitFromEnvironment());
 
   auto frameForm = std::make_unique<TFrameForm>();
   auto aboutBox = std::make_unique<TAboutBox>();

@@ -41,11 +41,6 @@ class Disposer {
     done_.wait(lock, [this] { return pending_ == 0; });
   }
 
-  bool Idle() {
-    std::lock_guard lock(mutex_);
-    return pending_ == 0;
-  }
-
  private:
   void Work() {
     std::unique_lock lock(mutex_);
@@ -104,8 +99,6 @@ void DisposeInBackground(FormulaNode* root) {
 
 void WaitForBackgroundDisposal() { TheDisposer().Wait(); }
 
-void ReleaseFreeMemory() {
-  if (TheDisposer().Idle()) ReleaseFreeNodeMemory();
-}
+
 
 }  // namespace lumenark

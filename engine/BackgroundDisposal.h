@@ -18,8 +18,4 @@ void DisposeInBackground(FormulaNode* root);
 // Returns when every tree handed over so far is freed.
 void WaitForBackgroundDisposal();
 
-// Gives free node memory back to the system (ReleaseFreeNodeMemory) unless the disposer
-// is still at work; call it on the engine thread between commands.
-void ReleaseFreeMemory();
-
 }  // namespace lumenark

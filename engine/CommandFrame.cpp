@@ -4,11 +4,11 @@
 #include <new>
 #include <utility>
 
-#include "BackgroundDisposal.h"
 #include "EngineGlobals.h"
 #include "EngineStack.h"
 #include "Heartbeat.h"
 #include "MemoryBudget.h"
+#include "NodeAllocator.h"
 
 namespace lumenark {
 namespace {
@@ -181,7 +181,7 @@ void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command) {
     doc.Platform.ShowMessage(kInsufficientMemoryMessage);
   }
   // What a large command took and let go of goes back to the system.
-  ReleaseFreeMemory();
+  ReleaseFreeNodeMemory();
 }
 
 std::optional<FormulaCommand> CommandFromName(std::string_view name) {

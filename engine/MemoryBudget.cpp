@@ -32,6 +32,8 @@ std::optional<std::uint64_t> explicitLimit;
 std::atomic<std::uint64_t> budget{kUnlimited};  // nothing is refused before the first command
 std::atomic<std::uint64_t> inUse{0};
 std::atomic<std::uint64_t> peak{0};
+void (*reclaimer)() = nullptr;
+thread_local bool reclaiming = false;
 
 // "Name:   1234 kB" lines of /proc/meminfo and /proc/self/status.
 std::optional<std::uint64_t> KilobyteField(const std::string& path, std::string_view name) {
@@ -130,11 +132,20 @@ void BeginMemoryBudget() {
 
 std::uint64_t MemoryBudgetBytes() { return budget; }
 
+void SetMemoryReclaimer(void (*reclaim)()) { reclaimer = reclaim; }
+
 bool ChargeMemory(std::size_t bytes) {
   std::uint64_t now = inUse.load(std::memory_order_relaxed);
   do {
     if (bytes > budget.load(std::memory_order_relaxed) - std::min(now, budget.load(std::memory_order_relaxed))) {
-      return false;
+      if (reclaimer == nullptr || reclaiming) return false;
+      reclaiming = true;
+      reclaimer();
+      reclaiming = false;
+      now = inUse.load(std::memory_order_relaxed);
+      if (bytes > budget.load(std::memory_order_relaxed) - std::min(now, budget.load(std::memory_order_relaxed))) {
+        return false;
+      }
     }
   } while (!inUse.compare_exchange_weak(now, now + bytes, std::memory_order_relaxed));
   std::uint64_t high = peak.load(std::memory_order_relaxed);

@@ -68,6 +68,11 @@ std::uint64_t MemoryInUse();
 std::uint64_t PeakMemoryInUse();
 void ResetPeakMemoryInUse();
 
+// Called when a charge would pass the budget, before it is refused: gives back memory
+// that is taken but not used (free nodes of the pool), after which the charge is tried
+// once more. Set by the node pool.
+void SetMemoryReclaimer(void (*reclaim)());
+
 // A charge held for the life of a scope: Held() tells whether it was granted.
 class MemoryCharge {
  public:

@@ -23,6 +23,7 @@ bool failPersistent = false;
 
 // Past this much free memory a walk over the pool is worth its time.
 constexpr std::size_t kWorthReleasing = std::size_t{64} << 20;
+constexpr std::size_t kChunkBytesForReclaim = std::size_t{2} << 20;
 
 bool FailureArmed() {
   if (failAt == 0 || allocations < failAt) return false;
@@ -46,7 +47,7 @@ void GiveNode(FormulaNode* node) {
   ReleaseMemory(kNodeCost);
 }
 
-void ReleaseChunks() {}
+void ReleaseChunks(std::size_t) {}
 std::size_t PoolBytes() { return 0; }
 std::size_t PoolFreeBytes() { return 0; }
 
@@ -69,6 +70,9 @@ struct Pool {
   FormulaNode* returnedLast = nullptr;
   std::size_t returnedCount = 0;
   std::atomic<bool> anyReturned{false};
+  // Batches on the disposer thread that hold nodes not yet handed back: their chunks
+  // must not be given away. Changed and read under the mutex.
+  int batchesFilling = 0;
 };
 Pool pool;
 
@@ -132,11 +136,14 @@ std::size_t FreeNodesIn(const FormulaNode* chunk) {
 }
 
 // Unmaps every chunk whose nodes are all free and lists the free nodes of the others
-// anew, in address order.
-void ReleaseChunks() {
+// anew, in address order, when at least least bytes of nodes are free and as many more
+// have been freed since the last walk. The mutex keeps the disposer from starting a
+// batch meanwhile.
+void ReleaseChunks(std::size_t least) {
   TakeReturned();
-  if (pool.freeCount * sizeof(FormulaNode) < kWorthReleasing ||
-      pool.freeCount < pool.freeAtLastWalk + kWorthReleasing / sizeof(FormulaNode)) {
+  std::lock_guard lock(pool.mutex);
+  if (pool.batchesFilling > 0 || pool.freeCount * sizeof(FormulaNode) < least ||
+      pool.freeCount < pool.freeAtLastWalk + least / sizeof(FormulaNode)) {
     return;
   }
   std::vector<FormulaNode*> kept;
@@ -197,9 +204,13 @@ void FreedNodeBatch::Add(FormulaNode* node) {
   GiveNode(node);
   ++count_;
 #else
+  if (first_ == nullptr) {
+    std::lock_guard lock(pool.mutex);
+    ++pool.batchesFilling;
+    last_ = node;
+  }
   node->kind = kFreeKind;
   node->left = first_;
-  if (first_ == nullptr) last_ = node;
   first_ = node;
   // Handed back now and then, so that the engine thread can reuse them early.
   if (++count_ == kNodesPerChunk) Flush();
@@ -216,6 +227,7 @@ void FreedNodeBatch::Flush() {
     pool.returned = first_;
     pool.returnedCount += count_;
     pool.anyReturned.store(true, std::memory_order_release);
+    --pool.batchesFilling;
   }
   first_ = last_ = nullptr;
 #endif
@@ -224,10 +236,17 @@ void FreedNodeBatch::Flush() {
 }
 
 void ReleaseFreeNodeMemory() {
-  ReleaseChunks();
+  ReleaseChunks(kWorthReleasing);
   // What the algorithms' containers and the text gave back to the general memory manager.
   if (mallinfo2().fordblks > kWorthReleasing) malloc_trim(0);
 }
+
+namespace {
+// Before a charge is refused: every chunk without a live node goes back, as long as at
+// least a chunk's worth of nodes has been freed since the last walk.
+void ReclaimFreeNodes() { ReleaseChunks(kChunkBytesForReclaim); }
+const bool reclaimerSet = (SetMemoryReclaimer(ReclaimFreeNodes), true);
+}  // namespace
 
 std::size_t NodeMemoryBytes() { return PoolBytes(); }
 std::size_t FreeNodeMemoryBytes() { return PoolFreeBytes(); }

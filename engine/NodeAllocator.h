@@ -45,8 +45,8 @@ class FreedNodeBatch {
 };
 
 // Gives the chunks without a live node back to the system, when enough is free to be
-// worth a walk over the pool. Engine thread only, and only while no batch is being
-// filled on another thread (the disposer is idle).
+// worth a walk over the pool, and what the general memory manager holds free. Engine
+// thread only. A charge that would pass the budget does the same first.
 void ReleaseFreeNodeMemory();
 
 // Bytes of node memory taken from the system, and of it the bytes of free nodes.

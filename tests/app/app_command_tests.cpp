@@ -20,6 +20,7 @@
 #include "CommandFrame.h"
 #include "EngineGlobals.h"
 #include "HelpWindow.h"
+#include "MemoryBudget.h"
 #include "MemoryEditorText.h"
 #include "OptionsPanel.h"
 #include "TestSupport.h"
@@ -137,6 +138,7 @@ class CommandTests : public QObject {
   void fullTextStopsTheCommand_data();
   void fullTextStopsTheCommand();
   void largePrintIsWrittenInPieces();
+  void memoryBudgetEndsTheCommandAndLosesNothing();
 };
 
 void CommandTests::typicalRequestWritesTheOverviewsLines() {
@@ -468,6 +470,40 @@ void CommandTests::largePrintIsWrittenInPieces() {
   QVERIFY(TextOf(*editor) == memory.Text());
   QCOMPARE(editor->Text().SelectionStart(), memory.SelectionStart());
   QVERIFY(dialogs.messages.isEmpty());
+}
+
+// A command that reaches the memory budget ends with the message; the other window's
+// unsaved text is as it was, and the same window goes on working.
+void CommandTests::memoryBudgetEndsTheCommandAndLosesNothing() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* notes = bench.NewEditor("notes");
+  notes->Memo1()->moveCursor(QTextCursor::End);
+  QTest::keyClicks(notes->Memo1(), " not yet saved");
+  QVERIFY(notes->Memo1()->document()->isModified());
+  const std::string formula = PairsFormula(24);
+  TEditForm* editor = bench.NewEditor(formula);
+  struct Budget {
+    Budget() { lumenark::SetMemoryLimit(lumenark::MemoryInUse() + (std::uint64_t{64} << 20)); }
+    ~Budget() { lumenark::SetMemoryLimit(std::nullopt); }
+  } budget;
+
+  SelectText(*editor, formula);
+  MenuItem(bench.frame(), "MinimalCNF1")->trigger();
+  QCOMPARE(dialogs.messages, QStringList{"Insuficient memory."});
+  QVERIFY(TextOf(*editor) == formula + "\r\n");
+  QVERIFY(editor->Document().Root == nullptr);
+  QVERIFY(!bench.form2().isVisible());
+  QCOMPARE(TextOf(*notes), std::string("notes not yet saved"));
+  QVERIFY(notes->Memo1()->document()->isModified());
+
+  lumenark::WaitForBackgroundDisposal();
+  Select(*editor, TextOf(*editor).size(), 0);
+  QTest::keyClicks(editor->Memo1(), "(A|B)&(~A|B)");
+  SelectText(*editor, "(A|B)&(~A|B)");
+  MenuItem(bench.frame(), "MinimalCNF1")->trigger();
+  QCOMPARE(dialogs.messages.join("|"), QString("Insuficient memory."));
+  QVERIFY(TextOf(*editor).ends_with("(A|B)&(~A|B)\r\nB\r\n"));
 }
 
 QTEST_MAIN(CommandTests)
