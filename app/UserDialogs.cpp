@@ -117,7 +117,9 @@ bool RunPageSetupDialog(QWidget* parent, QPrinter& printer) {
 }  // namespace
 
 void SetPrintDialogChoices(QPrintDialog& dialog) {
-  dialog.setOptions(QAbstractPrintDialog::PrintCollateCopies);
+  QAbstractPrintDialog::PrintDialogOptions options = QAbstractPrintDialog::PrintCollateCopies;
+  if (dialog.printer()->outputFormat() == QPrinter::PdfFormat) options |= QAbstractPrintDialog::PrintToFile;
+  dialog.setOptions(options);
   dialog.setPrintRange(QAbstractPrintDialog::AllPages);
 }
 
