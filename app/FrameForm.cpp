@@ -23,6 +23,7 @@
 #include "HeapStatistics.h"
 #include "HelpWindow.h"
 #include "LongTimeFormat.h"
+#include "MenuBarFocusStyle.h"
 #include "MenuMerge.h"
 #include "PixelFont.h"
 #include "ProgramPicture.h"
@@ -98,6 +99,9 @@ void TFrameForm::CreateMenus() {
 
   frameMenus_ = {file1, window1_, about1};
   menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+  auto* focusStyle = new MenuBarFocusStyle;
+  focusStyle->setParent(menuBar());
+  menuBar()->setStyle(focusStyle);
 }
 
 void TFrameForm::CreateStatusBar() {
