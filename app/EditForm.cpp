@@ -1,8 +1,8 @@
 #include "EditForm.h"
 
 #include <QApplication>
-#include <QMdiArea>
 #include <QCloseEvent>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>

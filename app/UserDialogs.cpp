@@ -6,9 +6,9 @@
 #include <QFontDialog>
 #include <QHeaderView>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTreeView>

@@ -630,17 +630,17 @@ void WindowTests::savePromptBringsItsWindowToTheFront() {
 void WindowTests::closedDialogHandsTheKeysBackToItsWindow() {
   Workbench bench;
   TEditForm* editor = bench.NewEditor("text");
-  QList<QSize> sizes;
-  auto cancel = [&sizes](QWidget* modal) {
+  int dialogs = 0;
+  auto cancel = [&dialogs](QWidget* modal) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     if (dialog == nullptr) return false;
-    sizes.append(dialog->size());
+    ++dialogs;
     dialog->reject();
     return true;
   };
   ModalScript script({cancel, cancel});
   QTest::keyClick(editor->Memo1(), Qt::Key_S, Qt::ControlModifier);  // the save dialog, cancelled
-  QCOMPARE(sizes.size(), 1);
+  QCOMPARE(dialogs, 1);
   QVERIFY(QTest::qWaitForWindowActive(&bench.frame()));
   QCOMPARE(QApplication::focusWidget(), editor->Memo1());
   QTest::keyClick(editor->Memo1(), Qt::Key_S, Qt::ControlModifier);
