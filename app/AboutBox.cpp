@@ -12,10 +12,16 @@
 
 namespace {
 
+// The space kept between a label and the right edge of the panel.
+constexpr int kRightMargin = 8;
+
+// A label at a place in the panel, in the font given or, where the text would run into
+// the panel's right edge with it (the fonts that stand in for the design's are wider),
+// in the largest smaller size that fits.
 QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, QPoint at, const QFont& font) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(QString::fromLatin1(name));
-  label->setFont(font);
+  label->setFont(FitToWidth(font, text, parent->width() - at.x() - kRightMargin));
   QPalette colours = label->palette();
   colours.setColor(QPalette::WindowText, Qt::black);
   label->setPalette(colours);

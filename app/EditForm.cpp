@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -36,6 +37,7 @@ RunningCommand::RunningCommand(TEditForm& form) : form_(form), memoHadFocus_(for
   form_.memo1_->SetEngineWriting(true);
   form_.host_.RestartInputInterval();
   form_.text_.ResetOverflow();
+  form_.ShowBusy(true);
 }
 
 RunningCommand::~RunningCommand() {
@@ -43,6 +45,7 @@ RunningCommand::~RunningCommand() {
   form_.memo1_->SetEngineWriting(false);
   --runningCommands;
   form_.commandRunning_ = false;
+  form_.ShowBusy(false);
   if (memoHadFocus_ && form_.memo1_->isVisible()) form_.memo1_->setFocus();
 }
 
@@ -96,6 +99,25 @@ void TEditForm::SetCaption(const QString& caption) { setWindowTitle(caption); }
 QList<QMenu*> TEditForm::MenuBarMenus() const { return {file1_, edit1_, character1_, formula1_}; }
 
 int TEditForm::RunningCommands() { return runningCommands; }
+
+QWidget* TEditForm::OuterWindow() const {
+  if (auto* window = qobject_cast<QMdiSubWindow*>(parentWidget())) return window;
+  return const_cast<TEditForm*>(this);
+}
+
+void TEditForm::Activate() {
+  if (auto* window = qobject_cast<QMdiSubWindow*>(parentWidget())) frame_.ClientArea()->setActiveSubWindow(window);
+  memo1_->setFocus();
+}
+
+// The text's own pointer is the I-beam; the rest of the window, title bar and frame
+// included, takes the window's.
+void TEditForm::ShowBusy(bool busy) {
+  if (busy) OuterWindow()->setCursor(Qt::WaitCursor);
+  else OuterWindow()->unsetCursor();
+  memo1_->viewport()->setCursor(busy ? Qt::WaitCursor : Qt::IBeamCursor);
+  frame_.ShowBusyNote();
+}
 
 void TEditForm::closeEvent(QCloseEvent* event) {
   if (commandRunning_ || !FormCloseQuery()) {

@@ -54,6 +54,9 @@ class TEditForm final : public QWidget {
   QMenu* MemoPopUp() const { return memoPopUp_; }
   bool CommandRunning() const { return commandRunning_; }
   static int RunningCommands();  // commands running now, in all windows
+  // Makes this the active editor window, in front of the others (its menus in the menu
+  // bar, the keyboard in its text).
+  void Activate();
 
  public slots:
   // File menu
@@ -110,6 +113,10 @@ class TEditForm final : public QWidget {
   void RunCommand(lumenark::FormulaCommand command);
   void ReportOverflow();
   void ShowMemoPopUp(const QPoint& position);
+  // While a command runs, the pointer over the window is the wait cursor and the
+  // status bar notes that the window is busy.
+  void ShowBusy(bool busy);
+  QWidget* OuterWindow() const;  // the window with title bar and frame in the area (or itself)
   bool ReportPrinterProblem();
 
   TFrameForm& frame_;

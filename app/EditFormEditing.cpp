@@ -8,6 +8,7 @@
 #include <QMimeData>
 
 #include "EditForm.h"
+#include "ShownFont.h"
 #include "UserDialogs.h"
 
 void TEditForm::CutToClipboard() { memo1_->cut(); }
@@ -59,9 +60,12 @@ void TEditForm::SetWordWrap() {
   SetEditRect();
 }
 
+// The dialog opens on the font the text shows. Confirmed unchanged, it leaves the text's
+// font as it was: 13 pixels are not quite 10 points.
 void TEditForm::SetFont() {
-  if (const std::optional<QFont> chosen = Dialogs().font(this, memo1_->font())) {
-    memo1_->SetTextFont(*chosen);
+  const QFont shown = ShownFont(memo1_->font());
+  if (const std::optional<QFont> chosen = Dialogs().font(this, shown)) {
+    if (!SameInDialog(*chosen, shown)) memo1_->SetTextFont(*chosen);
   }
   SetEditRect();
 }

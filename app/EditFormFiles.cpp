@@ -77,6 +77,9 @@ SaveOutcome TEditForm::SaveAs1Click() {
 // save that failed with an error keeps it open.
 bool TEditForm::FormCloseQuery() {
   if (!memo1_->document()->isModified()) return true;
+  // The question names the window only by its caption, which several windows may
+  // share; the window in front is the one meant.
+  Activate();
   const QString question = QStringLiteral("Save Changes to '%1'?").arg(windowTitle());
   switch (Dialogs().confirm(this, question)) {
     case QMessageBox::Yes:

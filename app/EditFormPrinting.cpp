@@ -1,5 +1,6 @@
 // The editor window's File > Print and File > Print Setup...: the text printed as the
-// window shows it, in the window's font, on the program's one printer.
+// window shows it, in the window's font, on the program's one printer, or into a PDF
+// file where no printer is installed.
 
 #include <QPrinter>
 
@@ -19,9 +20,11 @@ bool TEditForm::ReportPrinterProblem() {
   return true;
 }
 
+// Without a printer the print dialog offers a PDF file beside the document instead.
 void TEditForm::Print1Click() {
-  if (ReportPrinterProblem()) return;
   QPrinter& printer = frame_.Printer();
+  const PdfForOnePrint pdf(printer, PdfFileName(FileName(), windowTitle()));
+  if (ReportPrinterProblem()) return;
   if (!Dialogs().print(this, printer)) return;
   if (ReportPrinterProblem()) return;  // the printer chosen in the dialog
   // The window waits until the job is closed: the job reads nothing of it, but the

@@ -1,6 +1,7 @@
 #include "FrameForm.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
@@ -24,6 +25,7 @@
 #include "HeapStatistics.h"
 #include "HelpWindow.h"
 #include "LongTimeFormat.h"
+#include "MenuBarFocusStyle.h"
 #include "MenuMerge.h"
 #include "PixelFont.h"
 #include "ProgramPicture.h"
@@ -44,6 +46,26 @@ QAction* AddItem(QMenu* menu, const char* name, const QString& caption, const QK
 }
 
 constexpr int kPanelWidths[4] = {80, 100, 80, 50};
+
+// An editor window's outer size when it is made, title bar and frame included.
+constexpr QSize kEditorSize(440, 294);
+
+// The width a status panel needs to show text without touching its edges.
+int PanelWidthFor(const QLabel& panel, const QString& text) {
+  const QMargins frame = panel.contentsMargins();
+  return frame.left() + panel.indent() + QFontMetrics(panel.font()).horizontalAdvance(text) + panel.indent() +
+         frame.right();
+}
+
+// The widest figure the memory panels show: ten digits, each the widest of the font.
+QString WidestFigure(const QFont& font) {
+  const QFontMetrics metrics(font);
+  QChar widest = QLatin1Char('0');
+  for (char digit = '1'; digit <= '9'; ++digit) {
+    if (metrics.horizontalAdvance(QLatin1Char(digit)) > metrics.horizontalAdvance(widest)) widest = QLatin1Char(digit);
+  }
+  return QString(10, widest);
+}
 
 }  // namespace
 
@@ -99,6 +121,9 @@ void TFrameForm::CreateMenus() {
 
   frameMenus_ = {file1, window1_, about1};
   menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+  auto* focusStyle = new MenuBarFocusStyle;
+  focusStyle->setParent(menuBar());
+  menuBar()->setStyle(focusStyle);
 }
 
 void TFrameForm::CreateStatusBar() {
@@ -117,6 +142,7 @@ void TFrameForm::CreateStatusBar() {
   }
   bar->installEventFilter(this);
   timeFormat_ = LongTimeFormat(QLocale::system());
+  FitPanels();
 
   timer1_ = new QTimer(this);
   timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -125,13 +151,35 @@ void TFrameForm::CreateStatusBar() {
   timer1_->start();
 }
 
+// The panels keep their widths where their texts fit, and grow as far as the font
+// needs for the longest time (morning and evening) and ten-digit memory figures.
+void TFrameForm::FitPanels() {
+  const QLocale locale = QLocale::system();
+  QStringList texts[4];
+  for (const QTime time : {QTime(10, 58, 58), QTime(22, 58, 58)}) texts[0].append(locale.toString(time, timeFormat_));
+  texts[1].append(WidestFigure(panels_[1]->font()));
+  texts[2].append(WidestFigure(panels_[2]->font()));
+  texts[3].append(QString::fromLatin1(kBusyNote));
+  for (int i = 0; i < 4; ++i) {
+    int width = kPanelWidths[i];
+    for (const QString& text : texts[i]) width = std::max(width, PanelWidthFor(*panels_[i], text));
+    panels_[i]->setFixedWidth(width);
+  }
+}
+
 // ---- Editor windows ------------------------------------------------------------------
 
+// The window gets its size before the area places it, so that the placement counts
+// with the size the window will have.
 TEditForm* TFrameForm::CreateChild() {
   auto* editor = new TEditForm(*this, *stopDialog_);
-  QMdiSubWindow* window = mdiArea_->addSubWindow(editor);
+  auto* window = new QMdiSubWindow;
+  window->setWidget(editor);
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->setWindowIcon(editor->windowIcon());
+  const QSize room = mdiArea_->viewport()->size();
+  window->resize(room.isEmpty() ? kEditorSize : kEditorSize.boundedTo(room));
+  mdiArea_->addSubWindow(window);
   connect(window, &QObject::destroyed, this, &TFrameForm::MergeMenus, Qt::QueuedConnection);
   window->show();
   mdiArea_->setActiveSubWindow(window);
@@ -172,6 +220,7 @@ QList<TEditForm*> TFrameForm::Editors() const {
 // the menu bar then keeps the menus of the editor window that was active.
 void TFrameForm::MergeMenus() {
   const TEditForm* editor = ActiveEditor();
+  ShowBusyNote();
   const QList<QMenu*> menus = MergedMenus(frameMenus_, editor != nullptr ? editor->MenuBarMenus() : QList<QMenu*>());
   QList<QAction*> wanted;
   for (const QMenu* menu : menus) wanted.append(menu->menuAction());
@@ -201,7 +250,7 @@ void TFrameForm::FillWindowList() {
 
 void TFrameForm::Tile1Click() { TileHorizontally(*mdiArea_); }
 
-void TFrameForm::Cascade1Click() { mdiArea_->cascadeSubWindows(); }
+void TFrameForm::Cascade1Click() { Cascade(*mdiArea_); }
 
 void TFrameForm::ArrangeIcons1Click() { ArrangeIcons(*mdiArea_); }
 
@@ -254,6 +303,12 @@ void TFrameForm::Timer1Timer() {
   panels_[0]->setText(QLocale::system().toString(QTime::currentTime(), timeFormat_));
   panels_[1]->setText(QString::number(HeapAllocated()));
   panels_[2]->setText(QString::number(HeapFree()));
+}
+
+void TFrameForm::ShowBusyNote() {
+  const TEditForm* editor = ActiveEditor();
+  const bool busy = editor != nullptr && editor->CommandRunning();
+  panels_[3]->setText(busy ? QString::fromLatin1(kBusyNote) : QString());
 }
 
 void TFrameForm::StatusBar1Click() {

@@ -20,6 +20,10 @@ class TAboutBox;
 class TEditForm;
 class TForm2;
 
+// The note in the status bar's last panel while the active editor window runs a
+// command: its menus, its text and its closing wait until the command has ended.
+inline constexpr char kBusyNote[] = "Busy";
+
 class TFrameForm final : public QMainWindow {
   Q_OBJECT
 
@@ -42,6 +46,10 @@ class TFrameForm final : public QMainWindow {
   // The program's one printer: the print and page setup dialogs of every editor
   // window set it up, and every print job goes to it. Made when first needed.
   QPrinter& Printer();
+  // The last status panel shows kBusyNote while the active editor window runs a
+  // command, and nothing otherwise; called when a command starts or ends and when
+  // another window becomes active.
+  void ShowBusyNote();
 
  public slots:
   TEditForm* NewChild();
@@ -66,6 +74,7 @@ class TFrameForm final : public QMainWindow {
  private:
   void CreateMenus();
   void CreateStatusBar();
+  void FitPanels();
   void MergeMenus();
   void FillWindowList();
   TEditForm* CreateChild();

@@ -30,6 +30,11 @@ MemoControl::MemoControl(QWidget* parent) : QTextEdit(parent) {
   setAutoFillBackground(true);
   setBackgroundRole(QPalette::Base);
 
+  // A selected line break shows as a mark behind the end of its line. Behind the
+  // longest line that mark lies outside the area the text reports as changed when the
+  // selection goes, and it would stay painted; the visible text is redrawn instead.
+  connect(this, &QTextEdit::selectionChanged, viewport(), qOverload<>(&QWidget::update));
+
   SetTextFont(PixelFont(QStringLiteral("Courier New"), 13));
   QPalette colours = palette();
   colours.setColor(QPalette::Text, Qt::black);

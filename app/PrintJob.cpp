@@ -1,6 +1,8 @@
 #include "PrintJob.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -50,6 +52,33 @@ QString PrinterProblem(const QPrinter& printer) {
 }
 
 bool PrintingInProgress() { return printing; }
+
+namespace {
+
+bool WritesPdfToNoFile(const QPrinter& printer) {
+  return printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty();
+}
+
+}  // namespace
+
+PdfForOnePrint::PdfForOnePrint(QPrinter& printer, const QString& fileName) : printer_(printer) {
+  if (printing || !WritesPdfToNoFile(printer)) return;
+  printer.setOutputFileName(fileName);
+  offered_ = true;
+}
+
+PdfForOnePrint::~PdfForOnePrint() {
+  if (offered_ && printer_.outputFormat() == QPrinter::PdfFormat) printer_.setOutputFileName(QString());
+}
+
+QString PdfFileName(const QString& documentFile, const QString& caption) {
+  if (documentFile.isEmpty()) return QDir::home().filePath(caption + QStringLiteral(".pdf"));
+  const QFileInfo document(documentFile);
+  QString name = document.fileName();
+  const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+  if (dot > 0) name.truncate(dot);
+  return document.dir().filePath(name + QStringLiteral(".pdf"));
+}
 
 QFont PrintFont(const QFont& textFont, qreal screenDpi) {
   QFont font = textFont;

@@ -24,6 +24,30 @@ QString PrinterProblem(const QPrinter& printer);
 
 bool PrintingInProgress();
 
+// Without a printer the platform leaves the printer writing PDF to no file. For the
+// time of one print, such a printer writes the PDF file given instead (the print
+// dialog offers it as "Print to File (PDF)", where the user may choose another name or
+// an installed printer); afterwards a printer that still writes PDF goes back to no
+// file, so that the next print asks again and Print Setup still finds no printer.
+// Nothing changes while another job is printing, or when the printer has a destination.
+class PdfForOnePrint {
+ public:
+  PdfForOnePrint(QPrinter& printer, const QString& fileName);
+  ~PdfForOnePrint();
+
+  PdfForOnePrint(const PdfForOnePrint&) = delete;
+  PdfForOnePrint& operator=(const PdfForOnePrint&) = delete;
+
+ private:
+  QPrinter& printer_;
+  bool offered_ = false;
+};
+
+// The PDF file that a document prints into without a printer: beside the document,
+// its name with ".pdf" for the extension; for a document without a file, caption.pdf
+// in the home directory.
+QString PdfFileName(const QString& documentFile, const QString& caption);
+
 // The job's font: the text's font at the same point size on the printer. A font given
 // in pixels has the whole point size that those pixels make on a screen of screenDpi
 // (13 pixels at 96 dots per inch are 10 points).

@@ -1,17 +1,43 @@
 #include "UserDialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QHeaderView>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
+#include <QTreeView>
 
 #include "ApplicationGlobals.h"
 #include "DocumentFile.h"
 
 namespace {
+
+// A modal box or dialog gives the keyboard back where it found it when it closes: the
+// window that opened it is made active again, and the control that had the focus gets
+// it back. A window manager would do the first; without one (a virtual display) no
+// window would be active, and the window's keys would do nothing until it is clicked.
+class FocusReturn {
+ public:
+  explicit FocusReturn(QWidget* parent)
+      : window_(parent != nullptr ? parent->window() : QApplication::activeWindow()),
+        focus_(QApplication::focusWidget()) {}
+  ~FocusReturn() {
+    if (window_ != nullptr && window_->isVisible()) window_->activateWindow();
+    if (focus_ != nullptr && focus_->isVisible()) focus_->setFocus(Qt::ActiveWindowFocusReason);
+  }
+  FocusReturn(const FocusReturn&) = delete;
+  FocusReturn& operator=(const FocusReturn&) = delete;
+
+ private:
+  QPointer<QWidget> window_;
+  QPointer<QWidget> focus_;
+};
 
 // Message texts keep CR LF line breaks as the program writes them; the box shows
 // them as line breaks.
@@ -22,12 +48,14 @@ QString BoxText(const QString& text) {
 }
 
 void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text) {
+  FocusReturn focusReturn(parent);
   QMessageBox box(icon, title, BoxText(text), QMessageBox::Ok, parent);
   box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 
 QMessageBox::StandardButton Confirm(QWidget* parent, const QString& text) {
+  FocusReturn focusReturn(parent);
   QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), BoxText(text), QMessageBox::NoButton,
                   parent);
   box.setTextFormat(Qt::PlainText);
@@ -54,8 +82,24 @@ void SetFilters(QFileDialog& dialog, const FileFilter (&filters)[N]) {
   dialog.setNameFilters(nameFilters);
 }
 
+// Room for the file list's columns, so that sizes, kinds and dates can be read whole:
+// they take the width of their contents, and the names the rest of a wider dialog.
+void GiveRoomForColumns(QFileDialog& dialog) {
+  const QFontMetrics metrics(dialog.font());
+  QSize size(metrics.averageCharWidth() * 140, metrics.height() * 30);
+  if (const QScreen* screen = dialog.screen()) size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+  dialog.resize(size.expandedTo(dialog.sizeHint()));
+  if (auto* details = dialog.findChild<QTreeView*>()) {
+    QHeaderView* header = details->header();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+  }
+}
+
 QString OpenFileName(QWidget* parent) {
+  FocusReturn focusReturn(parent);
   QFileDialog dialog(parent);
+  GiveRoomForColumns(dialog);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::AnyFile);  // a typed name is returned as it is
   SetFilters(dialog, kOpenFilters);
@@ -80,7 +124,9 @@ QString RefusalOf(const QString& path) {
 }
 
 QString SaveFileName(QWidget* parent, const QString& preset) {
+  FocusReturn focusReturn(parent);
   QFileDialog dialog(parent);
+  GiveRoomForColumns(dialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -97,6 +143,7 @@ QString SaveFileName(QWidget* parent, const QString& preset) {
 }
 
 std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) {
+  FocusReturn focusReturn(parent);
   bool ok = false;
   const QFont chosen = QFontDialog::getFont(&ok, initial, parent);
   if (!ok) return std::nullopt;
@@ -104,12 +151,14 @@ std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) {
 }
 
 bool RunPrintDialog(QWidget* parent, QPrinter& printer) {
+  FocusReturn focusReturn(parent);
   QPrintDialog dialog(&printer, parent);
   SetPrintDialogChoices(dialog);
   return dialog.exec() == QDialog::Accepted;
 }
 
 bool RunPageSetupDialog(QWidget* parent, QPrinter& printer) {
+  FocusReturn focusReturn(parent);
   QPageSetupDialog dialog(&printer, parent);
   return dialog.exec() == QDialog::Accepted;
 }
@@ -117,7 +166,9 @@ bool RunPageSetupDialog(QWidget* parent, QPrinter& printer) {
 }  // namespace
 
 void SetPrintDialogChoices(QPrintDialog& dialog) {
-  dialog.setOptions(QAbstractPrintDialog::PrintCollateCopies);
+  QAbstractPrintDialog::PrintDialogOptions options = QAbstractPrintDialog::PrintCollateCopies;
+  if (dialog.printer()->outputFormat() == QPrinter::PdfFormat) options |= QAbstractPrintDialog::PrintToFile;
+  dialog.setOptions(options);
   dialog.setPrintRange(QAbstractPrintDialog::AllPages);
 }
 

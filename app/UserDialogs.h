@@ -28,8 +28,8 @@ struct UserDialogs {
   std::function<QString(QWidget* parent, const QString& preset)> saveFileName;
   // The font dialog started from a font: the chosen font, nothing if cancelled.
   std::function<std::optional<QFont>(QWidget* parent, const QFont& initial)> font;
-  // The print dialog on the program's printer (printer, copies, collation); false if
-  // cancelled. What the user confirms is set on the printer.
+  // The print dialog on the program's printer (printer or PDF file, copies, collation);
+  // false if cancelled. What the user confirms is set on the printer.
   std::function<bool(QWidget* parent, QPrinter& printer)> print;
   // The page setup dialog on the program's printer (paper, orientation); false if
   // cancelled. What the user confirms is set on the printer.
@@ -40,7 +40,10 @@ UserDialogs& Dialogs();
 UserDialogs StandardDialogs();
 
 // The choices of the print dialog: the printer, the number of copies and collation;
-// no page range, no selection and no printing to a file.
+// no page range and no selection. Printing to a PDF file is offered only while the
+// printer writes PDF, which is how the platform leaves it when no printer is installed
+// or none is the default: the dialog then lists "Print to File (PDF)" beside any
+// printers.
 void SetPrintDialogChoices(QPrintDialog& dialog);
 
 // The file dialogs' filters: the text the user sees, and the names it stands for ("*.*"

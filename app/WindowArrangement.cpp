@@ -27,6 +27,13 @@ int IconRowHeight(QMdiArea& area) {
   return height;
 }
 
+// How far a window lies below and right of the one behind it: its title bar and the
+// frame above it.
+int CascadeStep(const QMdiSubWindow& window) {
+  const QWidget* content = window.widget();
+  return std::max(content != nullptr ? content->geometry().top() : 0, 1);
+}
+
 }  // namespace
 
 void TileHorizontally(QMdiArea& area) {
@@ -42,6 +49,28 @@ void TileHorizontally(QMdiArea& area) {
     const int bottom = i + 1 == windows.size() ? available : top + height;
     window->setGeometry(0, top, client.width(), bottom - top);
     top = bottom;
+  }
+}
+
+void Cascade(QMdiArea& area) {
+  QList<QMdiSubWindow*> windows = Minimised(area, false);
+  if (windows.isEmpty()) return;
+  // From the back to the front, the active window last.
+  std::reverse(windows.begin(), windows.end());
+  if (QMdiSubWindow* active = area.activeSubWindow(); windows.removeOne(active)) windows.append(active);
+
+  const QRect client = area.viewport()->rect();
+  const int height = std::max(client.height() - IconRowHeight(area), 1);
+  const int step = CascadeStep(*windows.last());
+  // The steps take a third of the height, as the platform's cascade does.
+  const int steps = std::max(height / (3 * step), 1);
+  const QSize size(std::max(client.width() - steps * step, step), std::max(height - steps * step, step));
+  for (int i = 0; i < windows.size(); ++i) {
+    QMdiSubWindow* window = windows[i];
+    if (window->isMaximized()) window->showNormal();
+    const int offset = (i % (steps + 1)) * step;
+    window->setGeometry(QRect(QPoint(offset, offset), size));
+    window->raise();
   }
 }
 

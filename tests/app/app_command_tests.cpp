@@ -135,6 +135,7 @@ class CommandTests : public QObject {
   void megabyteSelectionCompilesOrFails_data();
   void megabyteSelectionCompilesOrFails();
   void runningCommandKeepsItsWindowInPlace();
+  void runningCommandShowsItsWindowBusy();
   void fullTextStopsTheCommand_data();
   void fullTextStopsTheCommand();
   void largePrintIsWrittenInPieces();
@@ -386,6 +387,40 @@ void CommandTests::runningCommandKeepsItsWindowInPlace() {
   dialogs.confirmAnswers = {QMessageBox::No};
   window->close();
   QTRY_COMPARE(bench.frame().ClientArea()->subWindowList().size(), 1);
+}
+
+// While a command runs, the pointer over its window is the wait cursor, and the status
+// bar says "Busy" while that window is the active one.
+void CommandTests::runningCommandShowsItsWindowBusy() {
+  Workbench bench;
+  TEditForm* other = bench.NewEditor("p>q");
+  TEditForm* editor = bench.NewEditor(kLongFormula);
+  editor->Memo1()->selectAll();
+  QWidget* window = editor->parentWidget();
+  const QLabel* note = bench.frame().StatusPanel(3);
+  QStringList seen;
+  auto look = [&](TEditForm* form) {
+    return QStringLiteral("%1 %2 '%3'")
+        .arg(form->parentWidget()->cursor().shape())
+        .arg(form->Memo1()->viewport()->cursor().shape())
+        .arg(note->text());
+  };
+  OnSecondTick(bench.frame(), [&] {
+    seen.append(look(editor));
+    auto activate = [&bench](TEditForm* form) {
+      bench.frame().ClientArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(form->parentWidget()));
+    };
+    activate(other);
+    seen.append(look(other));
+    activate(editor);
+    seen.append(look(editor));
+    QTest::mouseClick(bench.form2().Button1(), Qt::LeftButton);
+  });
+  MenuItem(bench.frame(), "MinimalCNF1")->trigger();
+  const QString busy = QStringLiteral("%1 %1 'Busy'").arg(Qt::WaitCursor);
+  QCOMPARE(seen, (QStringList{busy, QStringLiteral("%1 %2 ''").arg(Qt::ArrowCursor).arg(Qt::IBeamCursor), busy}));
+  QCOMPARE(look(editor), QStringLiteral("%1 %2 ''").arg(Qt::ArrowCursor).arg(Qt::IBeamCursor));
+  QVERIFY(!window->testAttribute(Qt::WA_SetCursor));
 }
 
 void CommandTests::fullTextStopsTheCommand_data() {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFontDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -398,20 +399,36 @@ void EditTests::fontDialogStartsFromTheCurrentFont() {
   const QFont start = memo->font();
   QCOMPARE(start.pixelSize(), 13);
   QVERIFY(start.families().contains(QStringLiteral("Courier New")));
+  // The dialog opens on the family that stands in for "Courier New", at 10 points, and
+  // selects it in its list; OK without a change keeps the text's font.
+  QFontDialog dialog;
+  dialogs.fontAnswers = {std::nullopt};
+  MenuItem(bench.frame(), "Font1")->trigger();
+  dialog.setCurrentFont(dialogs.fontPresets.value(0));
+  const QFont opened = dialog.currentFont();
+  QCOMPARE(opened.family(), QFontInfo(start).family());
+  QCOMPARE(opened.pointSize(), 10);
+  QVERIFY(!opened.italic() && !opened.bold());
+  dialogs.fontAnswers = {opened};
+  MenuItem(bench.frame(), "Font1")->trigger();
+  QCOMPARE(memo->font(), start);
+
   QFont chosen(QStringLiteral("Liberation Serif"));
   chosen.setPointSize(14);
   chosen.setItalic(true);
   chosen.setUnderline(true);
   dialogs.fontAnswers = {chosen};
   MenuItem(bench.frame(), "Font1")->trigger();
-  QCOMPARE(dialogs.fontPresets, QList<QFont>({start}));
   QCOMPARE(memo->font(), MemoControl::Unshaped(chosen));
   QCOMPARE(memo->EditRect(), QMargins(3, 2, 3, 2));
   QCOMPARE(memo->tabStopDistance(), 8 * QFontMetricsF(chosen).averageCharWidth());
   // The next opening starts from the chosen font.
   dialogs.fontAnswers = {std::nullopt};
   MenuItem(bench.frame(), "Font1")->trigger();
-  QCOMPARE(dialogs.fontPresets.last(), MemoControl::Unshaped(chosen));
+  dialog.setCurrentFont(dialogs.fontPresets.last());
+  QCOMPARE(dialog.currentFont().family(), chosen.family());
+  QCOMPARE(dialog.currentFont().pointSize(), 14);
+  QVERIFY(dialog.currentFont().italic() && dialog.currentFont().underline());
   QVERIFY(dialogs.unexpected.isEmpty());
 }
 

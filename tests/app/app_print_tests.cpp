@@ -112,9 +112,10 @@ class PrintTests : public QObject {
   void jobHasNoNameAndTheWindowsFont();
   void copiesComeCollatedOrNot();
   void cancelledPrintDialogPrintsNothing();
-  void printDialogOffersPrinterCopiesAndCollationOnly();
+  void printDialogOffersPrinterCopiesAndCollation();
   void pageSetupAppliesToEveryWindow();
   void withoutAPrinterThereIsNoDefaultPrinter();
+  void withoutAPrinterPrintWritesAPdf();
   void printerThatCannotStartIsNotValid();
   void secondJobWhilePrintingIsInProgress();
 };
@@ -332,16 +333,21 @@ void PrintTests::cancelledPrintDialogPrintsNothing() {
   QVERIFY(dialogs.errors.isEmpty());
 }
 
-void PrintTests::printDialogOffersPrinterCopiesAndCollationOnly() {
+// A printer, copies and collation; a PDF file only where the printer writes PDF (no
+// printer installed, or none the default).
+void PrintTests::printDialogOffersPrinterCopiesAndCollation() {
   QPrinter printer(QPrinter::HighResolution);
-  QPrintDialog dialog(&printer);
-  SetPrintDialogChoices(dialog);
-  QVERIFY(dialog.testOption(QAbstractPrintDialog::PrintCollateCopies));
-  QVERIFY(!dialog.testOption(QAbstractPrintDialog::PrintPageRange));
-  QVERIFY(!dialog.testOption(QAbstractPrintDialog::PrintSelection));
-  QVERIFY(!dialog.testOption(QAbstractPrintDialog::PrintToFile));
-  QVERIFY(!dialog.testOption(QAbstractPrintDialog::PrintCurrentPage));
-  QCOMPARE(dialog.printRange(), QAbstractPrintDialog::AllPages);
+  for (const QPrinter::OutputFormat format : {QPrinter::PdfFormat, QPrinter::NativeFormat}) {
+    printer.setOutputFormat(format);  // stays PDF without an installed printer
+    QPrintDialog dialog(&printer);
+    SetPrintDialogChoices(dialog);
+    QVERIFY(dialog.testOption(QAbstractPrintDialog::PrintCollateCopies));
+    QVERIFY(!dialog.testOption(QAbstractPrintDialog::PrintPageRange));
+    QVERIFY(!dialog.testOption(QAbstractPrintDialog::PrintSelection));
+    QCOMPARE(dialog.testOption(QAbstractPrintDialog::PrintToFile), printer.outputFormat() == QPrinter::PdfFormat);
+    QVERIFY(!dialog.testOption(QAbstractPrintDialog::PrintCurrentPage));
+    QCOMPARE(dialog.printRange(), QAbstractPrintDialog::AllPages);
+  }
 }
 
 void PrintTests::pageSetupAppliesToEveryWindow() {
@@ -367,6 +373,8 @@ void PrintTests::pageSetupAppliesToEveryWindow() {
   QCOMPARE(PdfPages(pdf).value(0), QStringList({"second"}));
 }
 
+// Print Setup has no printer to set up; Print has, when the user empties the PDF
+// file's name in the print dialog.
 void PrintTests::withoutAPrinterThereIsNoDefaultPrinter() {
   Workbench bench;
   ScriptedDialogs dialogs;
@@ -375,11 +383,58 @@ void PrintTests::withoutAPrinterThereIsNoDefaultPrinter() {
   QPrinter& printer = bench.frame().Printer();
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(QString());
-  editor->Print1Click();
   editor->PrintSetup1Click();
+  dialogs.printAnswers = {[](QPrinter& chosen) {
+    chosen.setOutputFileName(QString());
+    return true;
+  }};
+  editor->Print1Click();
   QCOMPARE(dialogs.errors, QStringList({"There is no default printer currently selected.",
                                         "There is no default printer currently selected."}));
-  QVERIFY(dialogs.unexpected.isEmpty());  // neither dialog was shown
+  QVERIFY(dialogs.unexpected.isEmpty());  // the page setup dialog was not shown
+}
+
+// Without a printer, Print offers a PDF file beside the document, laid out as on paper;
+// the printer goes back to no file afterwards.
+void PrintTests::withoutAPrinterPrintWritesAPdf() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  QTemporaryDir dir;
+  // A derivation of three pages (177 lines), from a document saved as proof.txt.
+  TEditForm* editor = bench.NewEditor("(A=B)=C&D&E");
+  editor->Document().DetailLevel = 1;
+  editor->Memo1()->selectAll();
+  editor->Decision1Click();
+  const QString document = dir.filePath(QStringLiteral("proof.txt"));
+  dialogs.saveAnswers = {document};
+  editor->SaveAs1Click();
+  QPrinter& printer = bench.frame().Printer();
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString());
+
+  QString offered;
+  dialogs.printAnswers = {[&offered](QPrinter& chosen) {
+    offered = chosen.outputFileName();
+    return true;
+  }};
+  editor->Print1Click();
+  QCOMPARE(offered, dir.filePath(QStringLiteral("proof.pdf")));
+  QVERIFY(dialogs.errors.isEmpty());
+  QVERIFY(printer.outputFileName().isEmpty());
+
+  QStringList lines;
+  for (QString line : QString::fromStdString(TextOf(*editor)).split(QStringLiteral("\r\n"))) {
+    line.replace(QRegularExpression(QStringLiteral(" {2,}")), QStringLiteral(" "));
+    if (!line.trimmed().isEmpty()) lines.append(line.trimmed());
+  }
+  const int height = QFontMetrics(PrintFont(editor->Memo1()->font(), editor->Memo1()->logicalDpiY()), &printer).height() + 2;
+  const int perPage = (printer.height() - 2 * height) / height + 1;
+  const QList<QStringList> pages = PdfPages(offered);
+  QCOMPARE(pages.size(), 3);
+  QCOMPARE(pages[0].size(), perPage);
+  QStringList printed;
+  for (const QStringList& page : pages) printed += NonEmpty(page);
+  QCOMPARE(printed, lines);
 }
 
 void PrintTests::printerThatCannotStartIsNotValid() {

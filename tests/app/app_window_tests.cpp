@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -72,16 +73,20 @@ class WindowTests : public QObject {
   void editorMenusCarryTheirCaptionsAndKeys();
   void keysGoToTheFirstItemInMenuBarOrder();
   void windowMenuListsAndArrangesTheEditors();
+  void cascadeShowsEveryTitleBarWithTheActiveInFront();
   void statusBarShowsClockAndMemory();
   void aboutBoxIsOneModelessWindow();
   void stopDialogCannotBeClosed();
   void helpOpensTheManualUnderItsName();
   void newEditorStartsWithTheDefaults();
+  void newEditorHasRoomForTheOptionsPanel();
   void formatOpensThePanelWithTheWindowsValues();
   void okStoresTheOptions_data();
   void okStoresTheOptions();
   void enteringThePanelAgainReloadsIt();
   void standardBoxesCarryTheirTitlesAndButtons();
+  void savePromptBringsItsWindowToTheFront();
+  void closedDialogHandsTheKeysBackToItsWindow();
 };
 
 void WindowTests::startUpShowsTheFrameAlone() {
@@ -265,12 +270,51 @@ void WindowTests::windowMenuListsAndArrangesTheEditors() {
   QCOMPARE(minimised->x(), 0);
 }
 
+// Every window lies a title bar lower and further right than the one behind it, all
+// of one size, with the active window in front.
+void WindowTests::cascadeShowsEveryTitleBarWithTheActiveInFront() {
+  Workbench bench;
+  TEditForm* first = bench.NewEditor();
+  TEditForm* second = bench.NewEditor();
+  bench.NewEditor();
+  first->parentWidget()->resize(200, 150);
+  bench.frame().ClientArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(second->parentWidget()));
+  MenuItem(bench.frame(), "Cascade1")->trigger();
+
+  QMdiArea* area = bench.frame().ClientArea();
+  const QList<QMdiSubWindow*> stack = area->subWindowList(QMdiArea::StackingOrder);  // back to front
+  QCOMPARE(stack.size(), 3);
+  QCOMPARE(stack.last(), second->parentWidget());
+  QCOMPARE(area->activeSubWindow(), second->parentWidget());
+  const int step = stack[0]->widget()->y();  // title bar and frame
+  QVERIFY(step > 10);
+  const QSize viewport = area->viewport()->size();
+  QVERIFY(stack[0]->width() >= viewport.width() / 2 && stack[0]->height() >= viewport.height() / 2);
+  for (qsizetype i = 0; i < stack.size(); ++i) {
+    QCOMPARE(stack[i]->size(), stack[0]->size());
+    QCOMPARE(stack[i]->pos(), QPoint(static_cast<int>(i) * step, static_cast<int>(i) * step));
+    QVERIFY(area->viewport()->rect().contains(stack[i]->geometry()));
+    const QRect titleBar(stack[i]->pos(), QSize(stack[i]->width(), step));
+    for (qsizetype j = i + 1; j < stack.size(); ++j) QVERIFY(!stack[j]->geometry().intersects(titleBar));
+  }
+}
+
 void WindowTests::statusBarShowsClockAndMemory() {
   Workbench bench;
   QStatusBar* bar = bench.frame().statusBar();
   QCOMPARE(bar->objectName(), QStringLiteral("StatusBar1"));
+  // The panels keep their widths where the texts fit, and grow as far as a ten-digit
+  // figure needs.
   const int widths[] = {80, 100, 80, 50};
-  for (int i = 0; i < 4; ++i) QCOMPARE(bench.frame().StatusPanel(i)->width(), widths[i]);
+  for (int i = 0; i < 4; ++i) QVERIFY(bench.frame().StatusPanel(i)->width() >= widths[i]);
+  for (int i : {1, 2}) {
+    const QLabel* panel = bench.frame().StatusPanel(i);
+    const int figure = QFontMetrics(panel->font()).horizontalAdvance(QStringLiteral("4294967295"));
+    QVERIFY(panel->contentsRect().width() - 2 * panel->indent() >= figure);
+    QVERIFY(panel->width() == widths[i] || panel->width() <= panel->frameWidth() * 2 + figure + 2 * panel->indent() + 2);
+  }
+  QCOMPARE(bench.frame().StatusPanel(1)->width(), 100);
+  QCOMPARE(bench.frame().StatusPanel(3)->width(), 50);
   auto* timer = bench.frame().findChild<QTimer*>("Timer1");
   QVERIFY(timer->isActive());
   QCOMPARE(timer->interval(), 200);
@@ -410,6 +454,18 @@ void WindowTests::newEditorStartsWithTheDefaults() {
   QVERIFY(!memo->document()->isModified());
 }
 
+// A new window opens at its design size, frame and title bar included, and the options
+// panel lies inside it with its OK button.
+void WindowTests::newEditorHasRoomForTheOptionsPanel() {
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor();
+  QCOMPARE(editor->parentWidget()->size(), QSize(440, 294));
+  editor->Format1Click();
+  QVERIFY(editor->Panel1()->isVisible());
+  QVERIFY(editor->rect().contains(editor->Panel1()->geometry()));
+  QVERIFY(editor->Memo1()->viewport()->geometry().height() > editor->Panel1()->height());
+}
+
 void WindowTests::formatOpensThePanelWithTheWindowsValues() {
   Workbench bench;
   TEditForm* editor = bench.NewEditor("text");
@@ -540,6 +596,55 @@ void WindowTests::standardBoxesCarryTheirTitlesAndButtons() {
   QCOMPARE(seen[4].title, QStringLiteral("Lumenark for Windows 95"));
   QCOMPARE(seen[4].icon, QMessageBox::Critical);
   QCOMPARE(seen[4].text, QStringLiteral("Cannot open file /x."));
+}
+
+// Several windows share the caption "Untitled": each question comes with its window
+// active and in front.
+void WindowTests::savePromptBringsItsWindowToTheFront() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  QList<TEditForm*> editors;
+  for (int i = 0; i < 3; ++i) {
+    editors.append(bench.NewEditor());
+    editors.last()->Memo1()->insertPlainText(QStringLiteral("changed"));
+  }
+  QList<TEditForm*> asked, active, front;
+  std::deque<QMessageBox::StandardButton> answers{QMessageBox::No, QMessageBox::No, QMessageBox::Cancel};
+  Dialogs().confirm = [&](QWidget* parent, const QString&) {
+    asked.append(qobject_cast<TEditForm*>(parent));
+    active.append(bench.frame().ActiveEditor());
+    front.append(bench.frame().Editors().value(0));
+    const QMessageBox::StandardButton answer = answers.front();
+    answers.pop_front();
+    return answer;
+  };
+  bench.frame().Exit1Click();
+  QCOMPARE(asked, (QList<TEditForm*>{editors[2], editors[1], editors[0]}));
+  QCOMPARE(active, asked);
+  QCOMPARE(front, asked);
+  QCOMPARE(bench.frame().Editors().size(), 3);  // Cancel: the program goes on
+}
+
+// After a file dialog the window that opened it is active again, without a click:
+// its keys work at once.
+void WindowTests::closedDialogHandsTheKeysBackToItsWindow() {
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor("text");
+  int dialogs = 0;
+  auto cancel = [&dialogs](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    if (dialog == nullptr) return false;
+    ++dialogs;
+    dialog->reject();
+    return true;
+  };
+  ModalScript script({cancel, cancel});
+  QTest::keyClick(editor->Memo1(), Qt::Key_S, Qt::ControlModifier);  // the save dialog, cancelled
+  QCOMPARE(dialogs, 1);
+  QVERIFY(QTest::qWaitForWindowActive(&bench.frame()));
+  QCOMPARE(QApplication::focusWidget(), editor->Memo1());
+  QTest::keyClick(editor->Memo1(), Qt::Key_S, Qt::ControlModifier);
+  QVERIFY(script.Done());
 }
 
 QTEST_MAIN(WindowTests)
