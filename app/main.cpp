@@ -34,6 +34,7 @@ int main(int argc, char* argv[]) {
   frameForm->Attach(*aboutBox, *form2);
   QObject::connect(frameForm.get(), &TFrameForm::Closed, &application, &QApplication::quit, Qt::QueuedConnection);
   frameForm->show();
+  frameForm->activateWindow();  // without a window manager (Xvfb) nothing else would
 
   const int result = QApplication::exec();
   frameForm.reset();  // the editor windows go first, with their formula trees
