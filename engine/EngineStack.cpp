@@ -169,10 +169,12 @@ void RunOnEngineStack(const std::function<void()>& job) {
   }
   state.job = &job;
   state.active = true;
-  const std::uintptr_t callerFloor = StackFloor();
-  SetStackFloor(reinterpret_cast<std::uintptr_t>(state.stack) + kGuardSize + kStackMargin);
+  const StackLimits caller = CurrentStackLimits();
+  const auto bottom = reinterpret_cast<std::uintptr_t>(state.stack);
+  SetStackLimits({bottom + kGuardSize + kStackMargin, bottom + state.size - std::min(state.size, kKeptCommitted), 0});
   SwitchAndRun();
-  SetStackFloor(callerFloor);
+  ReleaseMemory(CurrentStackLimits().chargedBytes);
+  SetStackLimits(caller);
   state.active = false;
   state.job = nullptr;
   ReleaseDeepPages();

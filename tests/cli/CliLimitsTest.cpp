@@ -112,7 +112,7 @@ TEST(CliLimitsTest, DeepInputUnderALimitedAddressSpace) {
   fits = run("400000", "compile decompile", chain);  // compiled without recursion, printed deep
   EXPECT_TRUE(fits.status == 0 || fits.err == "Insuficient memory.\n") << fits.status << fits.err;
   for (const auto& [command, input] : {std::pair{"compile", nested}, std::pair{"cnf", chain}}) {
-    CliRun tight = run("400000", command, input);
+    CliRun tight = run("200000", command, input);
     EXPECT_EQ(tight.err, "Insuficient memory.\n") << command;
     EXPECT_EQ(tight.status, 1) << command;
   }

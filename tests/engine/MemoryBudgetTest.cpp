@@ -127,6 +127,25 @@ TEST(MemoryBudgetTest, CommandEndsAtTheBudget) {
   EXPECT_EQ(LiveNodeCount(), live);
 }
 
+// Recursion takes stack as deep as the tree, and that stack counts too: printing a chain
+// half a million levels deep needs tens of megabytes of it.
+TEST(MemoryBudgetTest, DeepRecursionCountsItsStack) {
+  std::string chain = "A";
+  while (chain.size() < 1'000'000) chain += "|A";
+  Session session(chain);
+  session.Run(FormulaCommand::Compile);
+  ASSERT_EQ(session.doc.ParseError, 0);
+  const std::size_t compiled = session.Text().size();
+  {
+    BudgetScope budget(4 * MiB);
+    session.Run(FormulaCommand::Decompile);
+  }
+  EXPECT_EQ(session.host.messages, std::vector<std::string>{"Insuficient memory."});
+  EXPECT_LT(session.Text().size(), compiled + chain.size());
+  session.Run(FormulaCommand::Decompile);
+  EXPECT_EQ(session.host.messages.size(), 1u) << "with the machine's budget the print fits";
+}
+
 #ifndef LUMENARK_ASAN  // the sanitizer's build gives every node to the general memory manager
 TEST(MemoryBudgetTest, MemoryOfADiscardedTreeGoesBack) {
   ReleaseFreeNodeMemory();
