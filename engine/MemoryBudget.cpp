@@ -76,7 +76,7 @@ std::uint64_t DefaultMemoryHeadroom(const MemoryFacts& facts) {
   std::uint64_t room = kHeadroomWithoutFigures;
   if (facts.memAvailable) {
     const std::uint64_t reserve = std::max(kLeastReserve, facts.memTotal.value_or(0) / 8);
-    room = *facts.memAvailable > reserve ? *facts.memAvailable - reserve : 0;
+    room = RoomBelow(*facts.memAvailable, reserve);
   }
   if (facts.addressSpaceLimit) room = std::min(room, RoomBelow(*facts.addressSpaceLimit, facts.addressSpaceUsed));
   if (facts.dataLimit) room = std::min(room, RoomBelow(*facts.dataLimit, facts.dataUsed));

@@ -33,11 +33,12 @@ struct MemoryFacts {
 
 MemoryFacts ReadMemoryFacts();
 
-// The bytes a command may add to what the engine holds:
-//   MemAvailable less a reserve for the rest of the system (an eighth of MemTotal, at
-//   least 256 MiB), and no more than what RLIMIT_AS leaves above VmSize, RLIMIT_DATA
-//   above VmData, and the memory cgroups above their usage, each less 64 MiB for what
-//   the engine does not count. Without any figure, 1 GiB.
+// The bytes a command may add to what the engine holds: MemAvailable less a reserve for
+// the rest of the system (an eighth of MemTotal, at least 256 MiB), and no more than
+// what RLIMIT_AS leaves above VmSize, RLIMIT_DATA above VmData, and the memory cgroups
+// above their usage; each less 64 MiB for what the engine does not count (code,
+// libraries, stacks, the window system), so that the process as a whole stays within.
+// Without any figure, 1 GiB.
 std::uint64_t DefaultMemoryHeadroom(const MemoryFacts& facts);
 
 // "64M", "2G", "512K", "1000000" (bytes); suffixes are powers of 1024, either case, an

@@ -3,6 +3,7 @@
 #include <malloc.h>
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <new>
@@ -98,7 +99,8 @@ void TakeReturned() {
 // A new chunk, counted against the budget, cut into free nodes in address order.
 bool AddChunk() {
   if (!ChargeMemory(kChunkBytes)) return false;
-  void* memory = mmap(nullptr, kChunkBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  // Populated at once: one call faults in the whole chunk, which is cut up right away.
+  void* memory = mmap(nullptr, kChunkBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
   if (memory == MAP_FAILED) {
     ReleaseMemory(kChunkBytes);
     return false;
@@ -136,11 +138,13 @@ std::size_t FreeNodesIn(const FormulaNode* chunk) {
 }
 
 // Unmaps every chunk whose nodes are all free and lists the free nodes of the others
-// anew, in address order, when at least least bytes of nodes are free and as many more
-// have been freed since the last walk. The mutex keeps the disposer from starting a
-// batch meanwhile.
+// anew, in address order, when at least least bytes of nodes, and an eighth of the pool,
+// are free and as many more have been freed since the last walk: a walk reads the whole
+// pool, so it waits until what was freed since took about as long. The mutex keeps the
+// disposer from starting a batch meanwhile.
 void ReleaseChunks(std::size_t least) {
   TakeReturned();
+  least = std::max(least, pool.chunks.size() * kChunkBytes / 8);
   std::lock_guard lock(pool.mutex);
   if (pool.batchesFilling > 0 || pool.freeCount * sizeof(FormulaNode) < least ||
       pool.freeCount < pool.freeAtLastWalk + least / sizeof(FormulaNode)) {

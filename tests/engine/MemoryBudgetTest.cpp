@@ -26,8 +26,8 @@ TEST(MemoryBudgetTest, HeadroomFromTheMachine) {
     std::uint64_t headroom;
   };
   const Case cases[] = {
-      {"an eighth of the memory kept back", {.memAvailable = 16 * GiB, .memTotal = 24 * GiB}, 13 * GiB},
-      {"at least 256 MiB kept back", {.memAvailable = 1 * GiB, .memTotal = 1 * GiB}, 768 * MiB},
+      {"an eighth of the memory kept back", {.memAvailable = 16 * GiB, .memTotal = 24 * GiB}, 13 * GiB - 64 * MiB},
+      {"at least 256 MiB kept back", {.memAvailable = 1 * GiB, .memTotal = 1 * GiB}, 704 * MiB},
       {"address space left by RLIMIT_AS",
        {.memAvailable = 16 * GiB, .memTotal = 24 * GiB, .addressSpaceLimit = 2 * GiB, .addressSpaceUsed = 1536 * MiB},
        448 * MiB},
@@ -38,7 +38,7 @@ TEST(MemoryBudgetTest, HeadroomFromTheMachine) {
        {.memAvailable = 16 * GiB, .memTotal = 24 * GiB, .cgroupRoom = 500 * MiB},
        436 * MiB},
       {"the tightest of all", {.memAvailable = 900 * MiB, .memTotal = 1 * GiB, .dataLimit = 2 * GiB, .cgroupRoom = 3 * GiB},
-       644 * MiB},
+       580 * MiB},
       {"a small formula still fits on a full machine", {.memAvailable = 100 * MiB, .memTotal = 8 * GiB}, 32 * MiB},
       {"a limit already reached", {.addressSpaceLimit = 1 * GiB, .addressSpaceUsed = 2 * GiB}, 32 * MiB},
       {"no figures at all", {}, 1 * GiB},
