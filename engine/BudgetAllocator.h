@@ -34,7 +34,7 @@ struct BudgetAllocator {
 
   void deallocate(T* p, std::size_t n) noexcept {
     ReleaseMemory(n * sizeof(T));
-    ::operator delete(p, n * sizeof(T));
+    ::operator delete(p);
   }
 
   template <typename U>

@@ -19,31 +19,41 @@ namespace {
 constexpr std::uint64_t MiB = std::uint64_t{1} << 20;
 constexpr std::uint64_t GiB = std::uint64_t{1} << 30;
 
+MemoryFacts Machine(std::uint64_t available, std::uint64_t total) {
+  MemoryFacts facts;
+  facts.memAvailable = available;
+  facts.memTotal = total;
+  return facts;
+}
+
+std::uint64_t HeadroomMiB(const MemoryFacts& facts) { return DefaultMemoryHeadroom(facts) / MiB; }
+
 TEST(MemoryBudgetTest, HeadroomFromTheMachine) {
-  struct Case {
-    const char* what;
-    MemoryFacts facts;
-    std::uint64_t headroom;
-  };
-  const Case cases[] = {
-      {"an eighth of the memory kept back", {.memAvailable = 16 * GiB, .memTotal = 24 * GiB}, 13 * GiB - 64 * MiB},
-      {"at least 256 MiB kept back", {.memAvailable = 1 * GiB, .memTotal = 1 * GiB}, 704 * MiB},
-      {"address space left by RLIMIT_AS",
-       {.memAvailable = 16 * GiB, .memTotal = 24 * GiB, .addressSpaceLimit = 2 * GiB, .addressSpaceUsed = 1536 * MiB},
-       448 * MiB},
-      {"data segment left by RLIMIT_DATA",
-       {.memAvailable = 16 * GiB, .memTotal = 24 * GiB, .dataLimit = 1 * GiB, .dataUsed = 100 * MiB},
-       860 * MiB},
-      {"a container's cgroup, not the host's memory",
-       {.memAvailable = 16 * GiB, .memTotal = 24 * GiB, .cgroupRoom = 500 * MiB},
-       436 * MiB},
-      {"the tightest of all", {.memAvailable = 900 * MiB, .memTotal = 1 * GiB, .dataLimit = 2 * GiB, .cgroupRoom = 3 * GiB},
-       580 * MiB},
-      {"a small formula still fits on a full machine", {.memAvailable = 100 * MiB, .memTotal = 8 * GiB}, 32 * MiB},
-      {"a limit already reached", {.addressSpaceLimit = 1 * GiB, .addressSpaceUsed = 2 * GiB}, 32 * MiB},
-      {"no figures at all", {}, 1 * GiB},
-  };
-  for (const Case& c : cases) EXPECT_EQ(DefaultMemoryHeadroom(c.facts) / MiB, c.headroom / MiB) << c.what;
+  // An eighth of the memory (at least 256 MiB) is kept back, and 64 MiB for what is not counted.
+  EXPECT_EQ(HeadroomMiB(Machine(16 * GiB, 24 * GiB)), 13 * 1024 - 64);
+  EXPECT_EQ(HeadroomMiB(Machine(1 * GiB, 1 * GiB)), 1024 - 256 - 64);
+  MemoryFacts facts = Machine(16 * GiB, 24 * GiB);
+  facts.addressSpaceLimit = 2 * GiB;  // what RLIMIT_AS leaves above VmSize
+  facts.addressSpaceUsed = 1536 * MiB;
+  EXPECT_EQ(HeadroomMiB(facts), 512 - 64);
+  facts = Machine(16 * GiB, 24 * GiB);
+  facts.dataLimit = 1 * GiB;  // what RLIMIT_DATA leaves above VmData
+  facts.dataUsed = 100 * MiB;
+  EXPECT_EQ(HeadroomMiB(facts), 1024 - 100 - 64);
+  facts = Machine(16 * GiB, 24 * GiB);
+  facts.cgroupRoom = 500 * MiB;  // a container: its cgroup, not the host's memory
+  EXPECT_EQ(HeadroomMiB(facts), 500 - 64);
+  facts = Machine(900 * MiB, 1 * GiB);  // the tightest of all
+  facts.dataLimit = 2 * GiB;
+  facts.cgroupRoom = 3 * GiB;
+  EXPECT_EQ(HeadroomMiB(facts), 900 - 256 - 64);
+  // A small formula still fits on a full machine, or at a limit already reached.
+  EXPECT_EQ(HeadroomMiB(Machine(100 * MiB, 8 * GiB)), 32u);
+  facts = MemoryFacts{};
+  facts.addressSpaceLimit = 1 * GiB;
+  facts.addressSpaceUsed = 2 * GiB;
+  EXPECT_EQ(HeadroomMiB(facts), 32u);
+  EXPECT_EQ(HeadroomMiB(MemoryFacts{}), 1024u) << "no figures at all";
 }
 
 TEST(MemoryBudgetTest, SizesOnTheCommandLine) {
