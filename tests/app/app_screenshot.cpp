@@ -7,7 +7,9 @@
 //
 // --about and --stop show the about box and the stop dialog as well; --full runs a
 // derivation too long for a window's text in a third window (the report appears after
-// some seconds; the program stays up 20 s); --help opens the
+// some seconds; the program stays up 20 s); --memory runs the minimal DNF of a chain of
+// equivalences in a third window until the memory budget ends it (the program stays up
+// 120 s; LUMENARK_MEMORY_LIMIT sets the budget as in the program); --help opens the
 // manual beside the workbench (--page qrc:/help/tarvelo/NAME.html at another page). --print FILE prints a derivation of three pages into
 // the PDF file FILE instead, without a dialog, and ends; look at it with
 // `pdftoppm -png -r 60 FILE page`.
@@ -20,6 +22,7 @@
 
 #include "ApplicationGlobals.h"
 #include "HelpWindow.h"
+#include "MemoryBudget.h"
 #include "ProgramPicture.h"
 #include "TestSupport.h"
 
@@ -46,6 +49,15 @@ void ShowSession(Workbench& bench, const QStringList& options) {
     full->Document().DetailLevel = 1;
     full->Memo1()->selectAll();
     QTimer::singleShot(500, full, [full] { full->MinimalCNF1Click(); });
+  }
+  if (options.contains(QStringLiteral("--memory"))) {
+    // Four hundred equivalences over twenty letters: its minimal DNF grows until the
+    // memory budget ends it.
+    std::string chain = "A";
+    for (int i = 1; i <= 400; ++i) chain += std::string("=") + static_cast<char>('A' + i % 20);
+    TEditForm* big = bench.NewEditor(chain);
+    big->Memo1()->selectAll();
+    QTimer::singleShot(500, big, [big] { big->MinimalDNF1Click(); });
   }
   if (options.contains(QStringLiteral("--help"))) {
     bench.frame().setGeometry(0, 0, 760, 860);
@@ -90,6 +102,7 @@ int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(ApplicationTitle());
   QApplication::setWindowIcon(QIcon(ProgramPicture()));
+  lumenark::SetMemoryLimit(lumenark::MemoryLimitFromEnvironment());
   Workbench bench;
   const QStringList options = QApplication::arguments();
   const qsizetype print = options.indexOf(QStringLiteral("--print"));
@@ -100,7 +113,7 @@ int main(int argc, char* argv[]) {
   ShowSession(bench, options);
   // exit, not quit: quit closes the windows first, and the changed ones would ask
   // whether to save.
-  const int seconds = options.contains(QStringLiteral("--full")) ? 20 : 6;
+  const int seconds = options.contains(QStringLiteral("--memory")) ? 120 : options.contains(QStringLiteral("--full")) ? 20 : 6;
   QTimer::singleShot(seconds * 1000, &application, [] { QCoreApplication::exit(0); });
   return QApplication::exec();
 }
