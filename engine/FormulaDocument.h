@@ -57,6 +57,10 @@ class FormulaDocument {
   std::string FileName;            // the document's file, empty for a new window
   std::int32_t DiagramCounter = 0; // next free column of the tree diagram
   std::vector<char> DiagramGrid;   // 500 rows of 500 cells, row after row (from the first diagram on)
+  // Normal forms are converted step by step at every Details level, also where no step
+  // is written (for tests and benchmarks: the route that Details 0 to 2 take). Off, a
+  // conversion that writes no step multiplies out directly, into the same tree.
+  bool StepByStepNormalForms = false;
 
   EditorText& Text;
   Host& Platform;
@@ -130,6 +134,7 @@ class FormulaDocument {
   void PutPiece(char piece);            // one printed piece through InsertString
   void ReportRule(const char* comment); // a rewriting step, as DetailLevel asks
   void ReportResult(const char* comment);  // a global operation's Macrosteps line
+  bool WritesNoSteps() const;
   void RToNormalForm(Slot slot, char outer);
   void ConvertToNormalForm(char outer, const char* resultComment);
   void ConstEvalConverted(Slot slot, char outer);

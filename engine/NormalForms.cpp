@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "BudgetAllocator.h"
-
+#include "ChainProduct.h"
 #include "EngineGlobals.h"
 #include "FormulaDocument.h"
 #include "StackRoom.h"
@@ -92,6 +92,13 @@ void FormulaDocument::RToNormalForm(Slot slot, char outer) {
       Platform.ProcessPendingInput();
       return;
     }
+    if (WritesNoSteps()) {
+      // Nothing of the distribution is shown: the chain is multiplied out directly into
+      // the same result. At the root the outer node's own evaluation waits for the
+      // final sort, as it does here.
+      const bool root = &slot == &Root;
+      if (MultiplyOutChain(slot, outer, root, Platform) != ProductOutcome::Unsupported) return;
+    }
     Distribution(node->left, slot);
   }
   RToNormalForm(node->left, outer);
@@ -127,6 +134,9 @@ void FormulaDocument::ConstEvalConverted(Slot slot, char outer) {
   Platform.ProcessPendingInput();
   EvlConst1(slot);
 }
+
+// At Details 3 and 4 no step of a conversion is written.
+bool FormulaDocument::WritesNoSteps() const { return DetailLevel >= 3 && !StepByStepNormalForms; }
 
 void FormulaDocument::RToCNF(Slot slot) { RToNormalForm(slot, CNFOper); }
 void FormulaDocument::RToDNF(Slot slot) { RToNormalForm(slot, DNFOper); }

@@ -30,7 +30,7 @@ TEST(BackgroundDisposalTest, DocumentsHandOverTheirTreesAndEveryNodeIsFreed) {
     first.text.Select(first.text.Size() - 3, 3);
     first.Run(FormulaCommand::Compile);  // the old tree goes to the disposer
     EXPECT_EQ(Structure(first.doc.Root), "(A&B)");
-    Session stopped("(a&b)|(c&d)|(e&f)|(g&h)|(i&j)|(k&l)");
+    Session stopped("(a&b)|(c&d)|(e&f)|(g&h)|(i&j)|(k&l)|(m&n)|(o&p)");
     stopped.host.stopAtCall = 200;
     stopped.Run(FormulaCommand::Conjunctive);
     EXPECT_EQ(stopped.doc.Root, nullptr) << "the stopped normal form is discarded";

@@ -28,6 +28,9 @@ std::string Derivation(const std::string& formula, int details, Operation op, bo
   Session session(formula, {.details = details, .width = 60});
   session.Run(FormulaCommand::Compile);
   session.host.stopAtCall = budget;
+  // The budget is counted in the steps' pending-input calls, which the direct route
+  // makes far fewer of: a formula within it is one the steps finish in time.
+  session.doc.StepByStepNormalForms = budget != 0;
   reference ? RunReference(session.doc, op) : RunEngine(session.doc, op);
   if (overBudget != nullptr) *overBudget = StopRequested;
   StopRequested = false;

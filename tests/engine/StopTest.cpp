@@ -85,11 +85,13 @@ INSTANTIATE_TEST_SUITE_P(LongCommands, StopTest,
                          [](const auto& info) { return std::string(CommandName(info.param)); });
 
 TEST(StopTest, StopDuringDistributionLeavesNoTreeAndNoResultLine) {
-  Session session("(a&b)|(c&d)|(e&f)|(g&h)", {.details = 3});
-  session.host.stopAtCall = 100;  // the literal form is printed by then
+  // 256 clauses: the literal form is printed by the 200th call, the clauses are not
+  // all made by then.
+  Session session("(a&b)|(c&d)|(e&f)|(g&h)|(i&j)|(k&l)|(m&n)|(o&p)", {.details = 3});
+  session.host.stopAtCall = 200;
   session.Run(C::Conjunctive);
   EXPECT_EQ(session.doc.Root, nullptr);
-  EXPECT_EQ(Written(session.Text()), "Result - Global conversion to literal form:a&b|c&d|e&f|g&h\n");
+  EXPECT_EQ(Written(session.Text()), "Result - Global conversion to literal form:a&b|c&d|e&f|g&h|i&j|k&l|m&n|o&p\n");
 }
 
 TEST(StopTest, StopDuringLiteralFormStillWritesTheResultComment) {

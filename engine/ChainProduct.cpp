@@ -1,0 +1,409 @@
+// Multiplying out an inner chain directly (see ChainProduct.h).
+//
+// What the step-by-step worker does at an inner node N whose chain holds an outer
+// element, and what this file follows exactly:
+//   1. FindOper takes the chain's first outer element F = P o Q (pre-order, left
+//      first) out of the chain: the half of N that held F keeps its shape, with the
+//      other half in F's place. That is the rest R; N becomes F i R.
+//   2. Distribution makes N = (P i R') o (Q i R), R' a copy of R.
+//   3. Both products are converted the same way, and the parent's constant evaluation
+//      then joins them: a product that became the constant the outer operator ignores
+//      disappears, the other takes N's place.
+//   4. A chain without an outer element is a clause: its literals are sorted by letter
+//      (stable), each letter but the last of a run becomes a constant, the two halves
+//      below the clause's top are sorted again (the constants move to the front of
+//      each half), and the constant evaluation removes the constants: the clause keeps
+//      the shape of its chain with the constants' places taken out.
+// The side tree below shares the rest R between the two products instead of copying it,
+// and a chain that holds a letter in both signs is the ignored constant at once (each
+// of its clauses would hold that pair, and its reduction would make it that constant).
+
+#include "ChainProduct.h"
+
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "EngineGlobals.h"
+#include "LetterBits.h"
+#include "NodeAllocator.h"
+#include "TreeOperations.h"
+
+namespace lumenark {
+namespace {
+
+enum class Part : std::uint8_t { Literal, Inner, Outer };
+
+// A node of the side tree. An inner node describes its chain: the letters of its
+// literal elements by sign, whether an outer element hangs from it, and how many
+// elements (literals and outer nodes) it has. A literal counts as a chain of itself.
+struct ChainNode {
+  const ChainNode* left;
+  const ChainNode* right;
+  std::uint64_t plain;    // letters that occur without negation
+  std::uint64_t negated;  // letters that occur negated
+  std::uint32_t elements;
+  char symbol;            // a literal's letter
+  std::uint8_t negation;  // a literal's negated flag
+  Part part;
+  bool holdsOuter;
+};
+
+// Whether the chain part x leads the search to an outer element.
+bool LeadsToOuter(const ChainNode* x) { return x->part == Part::Outer || x->holdsOuter; }
+
+// Side nodes, taken and given back in stack order: the products are made depth first,
+// so everything a product made is given back when it is done. Memory comes in chunks
+// that are kept for reuse.
+class ChainArena {
+ public:
+  ChainNode* New() {
+    const std::size_t chunk = top_ / kChunk;
+    if (chunk == chunks_.size()) {
+      try {
+        chunks_.emplace_back(new (std::nothrow) ChainNode[kChunk]);
+      } catch (const std::bad_alloc&) {
+        return nullptr;
+      }
+      if (chunks_.back() == nullptr) {
+        chunks_.pop_back();
+        return nullptr;
+      }
+    }
+    return &chunks_[chunk][top_++ % kChunk];
+  }
+  std::size_t Top() const { return top_; }
+  void Release(std::size_t mark) { top_ = mark; }
+
+ private:
+  static constexpr std::size_t kChunk = 4096;
+  std::vector<std::unique_ptr<ChainNode[]>> chunks_;
+  std::size_t top_ = 0;
+};
+
+constexpr int kLetters = 52;
+
+class Multiplier {
+ public:
+  Multiplier(char outer, Host& host)
+      : outer_(outer), inner_(outer == '&' ? '|' : '&'), ignored_(outer == '&' ? '1' : '0'), host_(host) {}
+
+  ProductOutcome Run(Slot slot, bool keepTop) {
+    bool supported = true;
+    const ChainNode* chain = Convert(slot, supported);
+    if (!supported) return ProductOutcome::Unsupported;
+    if (chain == nullptr) return Exhausted(), ProductOutcome::Stopped;
+    if (chain->part != Part::Inner || !chain->holdsOuter) return ProductOutcome::Unsupported;
+    FormulaNode* result = keepTop ? OuterOfTwoProducts(chain) : Materialize(Evaluate(chain));
+    if (StopRequested) return ProductOutcome::Stopped;
+    RDisposeTree(slot);
+    slot = result;
+    return ProductOutcome::Done;
+  }
+
+ private:
+  // A converted part: a tree of result nodes, or (tree empty) a constant.
+  struct Piece {
+    FormulaNode* tree;
+    char constant;
+  };
+
+  void Exhausted() { StopForExhaustedMemory(); }
+
+  static void Dispose(Piece piece) {
+    if (piece.tree != nullptr) RDisposeTree(piece.tree);
+  }
+
+  // ---- The side tree -----------------------------------------------------------------
+
+  ChainNode* NewInner(const ChainNode* left, const ChainNode* right) {
+    ChainNode* node = arena_.New();
+    if (node == nullptr) return nullptr;
+    *node = ChainNode{left,
+                      right,
+                      left->plain | right->plain,
+                      left->negated | right->negated,
+                      left->elements + right->elements,
+                      inner_,
+                      0,
+                      Part::Inner,
+                      LeadsToOuter(left) || LeadsToOuter(right)};
+    return node;
+  }
+
+  // The side tree of an input subtree; nullptr when memory ran out. A subtree outside
+  // literal form (a constant, another operator, a negated operator) is not supported.
+  const ChainNode* Convert(const FormulaNode* node, bool& supported) {
+    if (IsLiteral(node)) {
+      const std::uint64_t bit = LetterBit(node->symbol);
+      if (bit == 0) {
+        supported = false;
+        return nullptr;
+      }
+      ChainNode* literal = arena_.New();
+      if (literal == nullptr) return nullptr;
+      *literal = ChainNode{nullptr, nullptr, node->negated ? 0 : bit, node->negated ? bit : 0, 1,
+                           node->symbol, node->negated, Part::Literal, false};
+      return literal;
+    }
+    if (node->negated || (node->symbol != outer_ && node->symbol != inner_)) {
+      supported = false;
+      return nullptr;
+    }
+    const ChainNode* left = Convert(node->left, supported);
+    if (left == nullptr) return nullptr;
+    const ChainNode* right = Convert(node->right, supported);
+    if (right == nullptr) return nullptr;
+    if (node->symbol == inner_) return NewInner(left, right);
+    ChainNode* outer = arena_.New();
+    if (outer == nullptr) return nullptr;
+    *outer = ChainNode{left, right, 0, 0, 1, outer_, 0, Part::Outer, false};
+    return outer;
+  }
+
+  // The half x (which leads to the outer element) with its first outer element
+  // replaced by filler, as FindOper leaves it; found is that element.
+  const ChainNode* Replace(const ChainNode* x, const ChainNode* filler, const ChainNode*& found) {
+    if (x->left->part == Part::Outer) {
+      found = x->left;
+      return NewInner(filler, x->right);
+    }
+    if (LeadsToOuter(x->left)) {
+      const ChainNode* left = Replace(x->left, filler, found);
+      return left == nullptr ? nullptr : NewInner(left, x->right);
+    }
+    if (x->right->part == Part::Outer) {
+      found = x->right;
+      return NewInner(x->left, filler);
+    }
+    const ChainNode* right = Replace(x->right, filler, found);
+    return right == nullptr ? nullptr : NewInner(x->left, right);
+  }
+
+  // FindOper on the chain t: its first outer element and the rest. False when memory
+  // ran out.
+  bool Split(const ChainNode* t, const ChainNode*& found, const ChainNode*& rest) {
+    if (t->left->part == Part::Outer) {
+      found = t->left;
+      rest = t->right;
+    } else if (LeadsToOuter(t->left)) {
+      rest = Replace(t->left, t->right, found);
+    } else if (t->right->part == Part::Outer) {
+      found = t->right;
+      rest = t->left;
+    } else {
+      rest = Replace(t->right, t->left, found);
+    }
+    return rest != nullptr;
+  }
+
+  // ---- Products ----------------------------------------------------------------------
+
+  // The chain t converted and evaluated. After a stop the piece holds nothing.
+  Piece Evaluate(const ChainNode* t) {
+    host_.ProcessPendingInput();
+    if (StopRequested) return Piece{nullptr, ignored_};
+    if ((t->plain & t->negated) != 0) return Piece{nullptr, ignored_};
+    if (!t->holdsOuter) return Clause(t);
+    const std::size_t mark = arena_.Top();
+    const ChainNode* found;
+    const ChainNode* rest;
+    if (!Split(t, found, rest)) {
+      Exhausted();
+      return Piece{nullptr, ignored_};
+    }
+    const Piece first = Product(found->left, rest);
+    if (StopRequested) {
+      arena_.Release(mark);
+      return first;
+    }
+    const Piece second = Product(found->right, rest);
+    arena_.Release(mark);
+    if (StopRequested) {
+      Dispose(first);
+      return second;
+    }
+    return Combine(first, second);
+  }
+
+  // The product element i rest, converted and evaluated.
+  Piece Product(const ChainNode* element, const ChainNode* rest) {
+    const std::size_t mark = arena_.Top();
+    const ChainNode* chain = NewInner(element, rest);
+    if (chain == nullptr) {
+      Exhausted();
+      return Piece{nullptr, ignored_};
+    }
+    const Piece piece = Evaluate(chain);
+    arena_.Release(mark);
+    return piece;
+  }
+
+  // The constant evaluation of an outer node over the two pieces.
+  Piece Combine(Piece first, Piece second) {
+    if (first.tree == nullptr || second.tree == nullptr) {
+      const bool firstIsConstant = first.tree == nullptr;
+      const Piece constant = firstIsConstant ? first : second;
+      const Piece other = firstIsConstant ? second : first;
+      if (constant.constant == ignored_) return other;
+      Dispose(other);
+      return constant;
+    }
+    FormulaNode* node = AllocateNode();
+    if (node == nullptr) {
+      Dispose(first);
+      Dispose(second);
+      Exhausted();
+      return Piece{nullptr, ignored_};
+    }
+    *node = FormulaNode{outer_, KindOfOperator(outer_), 0, first.tree, second.tree};
+    return Piece{node, 0};
+  }
+
+  FormulaNode* NewConstant(char constant) {
+    FormulaNode* node = AllocateNode();
+    if (node == nullptr) {
+      Exhausted();
+      return nullptr;
+    }
+    *node = FormulaNode{constant, nkLiteral, 0, nullptr, nullptr};
+    return node;
+  }
+
+  FormulaNode* Materialize(Piece piece) {
+    if (StopRequested) {
+      Dispose(piece);
+      return nullptr;
+    }
+    return piece.tree != nullptr ? piece.tree : NewConstant(piece.constant);
+  }
+
+  // At the root the outer node is left unevaluated: its two products, constants
+  // included, stay its operands until the final sort of the outer chain has run.
+  FormulaNode* OuterOfTwoProducts(const ChainNode* chain) {
+    host_.ProcessPendingInput();
+    if (StopRequested) return nullptr;
+    const ChainNode* found;
+    const ChainNode* rest;
+    if (!Split(chain, found, rest)) {
+      Exhausted();
+      return nullptr;
+    }
+    FormulaNode* first = Materialize(Product(found->left, rest));
+    if (StopRequested) return nullptr;
+    FormulaNode* second = Materialize(Product(found->right, rest));
+    FormulaNode* node = StopRequested ? nullptr : AllocateNode();
+    if (node == nullptr) {
+      RDisposeTree(first);
+      if (second != nullptr) RDisposeTree(second);
+      if (!StopRequested) Exhausted();
+      return nullptr;
+    }
+    *node = FormulaNode{outer_, KindOfOperator(outer_), 0, first, second};
+    return node;
+  }
+
+  // ---- Clauses -----------------------------------------------------------------------
+
+  void CountLetters(const ChainNode* x) {
+    if (x->part == Part::Literal) {
+      const std::uint64_t bit = LetterBit(x->symbol);
+      ++counts_[__builtin_ctzll(bit)];
+      return;
+    }
+    CountLetters(x->left);
+    CountLetters(x->right);
+  }
+
+  // The clause of the chain t (no outer element, no letter in both signs) in its final
+  // form. After the sort, the places of a letter's run are consecutive, and all but the
+  // last become constants; the sort of each half then moves its constants to its front.
+  Piece Clause(const ChainNode* t) {
+    CountLetters(t);
+    letterCount_ = 0;
+    const std::uint32_t leftElements = t->left->elements;
+    std::uint32_t survivorsLeft = 0;
+    std::uint32_t seen = 0;
+    for (std::uint64_t letters = t->plain | t->negated; letters != 0; letters &= letters - 1) {
+      const int index = __builtin_ctzll(letters);
+      seen += counts_[index];
+      counts_[index] = 0;
+      if (seen <= leftElements) ++survivorsLeft;
+      const std::uint64_t bit = std::uint64_t{1} << index;
+      const char symbol = static_cast<char>(index < 26 ? 'A' + index : 'a' + index - 26);
+      letters_[letterCount_++] = FormulaNode{symbol, nkLiteral, (t->negated & bit) != 0, nullptr, nullptr};
+    }
+    leftElements_ = leftElements;
+    constantsLeft_ = leftElements - survivorsLeft;
+    constantsRightEnd_ = leftElements + (t->elements - leftElements) - (letterCount_ - survivorsLeft);
+    std::uint32_t position = 0;
+    std::uint32_t letter = 0;
+    FormulaNode* clause = Build(t, position, letter);
+    if (StopRequested) return Piece{nullptr, ignored_};
+    return Piece{clause, 0};
+  }
+
+  bool AllConstants(std::uint32_t from, std::uint32_t to) const {
+    return to <= constantsLeft_ || (from >= leftElements_ && to <= constantsRightEnd_);
+  }
+
+  // The clause's nodes over the places from position on: a constant's place is left
+  // out, and an inner node with one operand left is replaced by it (the constant
+  // evaluation's work). nullptr for a part that is all constants, or after a stop.
+  FormulaNode* Build(const ChainNode* x, std::uint32_t& position, std::uint32_t& letter) {
+    if (AllConstants(position, position + x->elements)) {
+      position += x->elements;
+      return nullptr;
+    }
+    if (x->part == Part::Literal) {
+      ++position;
+      FormulaNode* node = AllocateNode();
+      if (node == nullptr) {
+        Exhausted();
+        return nullptr;
+      }
+      *node = letters_[letter++];
+      return node;
+    }
+    FormulaNode* left = Build(x->left, position, letter);
+    if (StopRequested) return nullptr;
+    FormulaNode* right = Build(x->right, position, letter);
+    if (StopRequested) {
+      if (left != nullptr) RDisposeTree(left);
+      return nullptr;
+    }
+    if (left == nullptr) return right;
+    if (right == nullptr) return left;
+    FormulaNode* node = AllocateNode();
+    if (node == nullptr) {
+      RDisposeTree(left);
+      RDisposeTree(right);
+      Exhausted();
+      return nullptr;
+    }
+    *node = FormulaNode{inner_, KindOfOperator(inner_), 0, left, right};
+    return node;
+  }
+
+  const char outer_;
+  const char inner_;
+  const char ignored_;  // the constant the outer operator ignores: '1' in a CNF, '0' in a DNF
+  Host& host_;
+  ChainArena arena_;
+  std::uint32_t counts_[kLetters] = {};
+  FormulaNode letters_[kLetters];
+  std::uint32_t letterCount_ = 0;
+  std::uint32_t leftElements_ = 0;       // places in the clause's left half
+  std::uint32_t constantsLeft_ = 0;      // places [0, constantsLeft_) are constants
+  std::uint32_t constantsRightEnd_ = 0;  // and so are [leftElements_, constantsRightEnd_)
+};
+
+}  // namespace
+
+ProductOutcome MultiplyOutChain(Slot slot, char outer, bool keepTop, Host& host) {
+  Multiplier multiplier(outer, host);
+  return multiplier.Run(slot, keepTop);
+}
+
+}  // namespace lumenark

@@ -1,0 +1,41 @@
+#pragma once
+// Multiplying out an inner chain directly, for the conversions that write no step.
+//
+// The step-by-step worker distributes an inner chain ('|' in a CNF, '&' in a DNF)
+// that holds an outer element by copying the rest of the chain into every product,
+// sorting and reducing each clause, and letting the constant evaluation drop the
+// clauses that hold a letter in both signs. Its time follows the full product.
+//
+// MultiplyOutChain gives the identical tree (same clauses in the same order, same
+// repetitions, same literal order, same node shapes) without the copies:
+//   - the chain is followed on a small side tree that shares what the products have in
+//     common: each distribution makes the two products' chains from one rest;
+//   - a partial product whose chain already holds a letter in both signs can only
+//     become the constant that the outer operator ignores, so it is that constant at
+//     once and is never multiplied further;
+//   - a finished clause is built in its final form: the letters in order, each once,
+//     in the places the sort, the reduction and the constant evaluation leave them.
+// Only the result's nodes are allocated (AllocateNode). The side tree holds the input
+// chain once and, along the current product, one path of the chain per distribution.
+
+#include "FormulaNode.h"
+#include "Host.h"
+
+namespace lumenark {
+
+enum class ProductOutcome {
+  Done,         // the slot holds the result
+  Unsupported,  // the subtree is not in literal form: nothing changed, use the steps
+  Stopped,      // StopRequested (a click on Stop, or memory exhausted): slot unchanged
+};
+
+// slot: an inner node whose chain holds an outer element, in literal form (operators
+// '&' and '|' only, none negated, no constant). Replaces it by what the step-by-step
+// worker leaves there: with keepTop, the outer node whose two products are evaluated
+// but which is not evaluated itself (as at the root, whose evaluation follows the
+// final sort); otherwise the evaluated result, possibly a constant. The input subtree
+// is freed once the result is in place. Pending input is processed as the products are
+// made; a stop leaves the slot as it was.
+ProductOutcome MultiplyOutChain(Slot slot, char outer, bool keepTop, Host& host);
+
+}  // namespace lumenark
