@@ -15,19 +15,25 @@
 //      each half), and the constant evaluation removes the constants: the clause keeps
 //      the shape of its chain with the constants' places taken out.
 // The side tree below shares the rest R between the two products instead of copying it,
-// and a chain that holds a letter in both signs is the ignored constant at once (each
-// of its clauses would hold that pair, and its reduction would make it that constant).
+// and a chain none of whose clauses can survive is the ignored constant at once, without
+// multiplying it out. A clause survives when it holds no letter in both signs, that is
+// when some assignment makes all its literals true. The assignments that do so for some
+// clause of a part are those of the part read with '&' and '|' exchanged (a literal: its
+// models; a chain: those common to its elements; an outer node: those of either
+// operand). With a few letters these sets are kept as bit sets on the side nodes, and a
+// chain whose set is empty is known to vanish; with more letters only a chain that
+// itself holds a letter in both signs is.
 
 #include "ChainProduct.h"
 
 #include <cstdint>
-#include <memory>
-#include <new>
-#include <vector>
+#include <optional>
 
 #include "EngineGlobals.h"
 #include "LetterBits.h"
+#include "ModelSets.h"
 #include "NodeAllocator.h"
+#include "StackArena.h"
 #include "TreeOperations.h"
 
 namespace lumenark {
@@ -36,51 +42,29 @@ namespace {
 enum class Part : std::uint8_t { Literal, Inner, Outer };
 
 // A node of the side tree. An inner node describes its chain: the letters of its
-// literal elements by sign, whether an outer element hangs from it, and how many
-// elements (literals and outer nodes) it has. A literal counts as a chain of itself.
+// literal elements by sign, whether an outer element hangs from it, how many elements
+// (literals and outer nodes) it has, and whether none of its clauses can survive. A
+// literal counts as a chain of itself.
 struct ChainNode {
   const ChainNode* left;
   const ChainNode* right;
-  std::uint64_t plain;    // letters that occur without negation
-  std::uint64_t negated;  // letters that occur negated
+  const std::uint64_t* models;  // see above; empty without bit sets
+  std::uint64_t plain;          // letters that occur without negation
+  std::uint64_t negated;        // letters that occur negated
   std::uint32_t elements;
-  char symbol;            // a literal's letter
-  std::uint8_t negation;  // a literal's negated flag
+  char symbol;                  // a literal's letter
+  std::uint8_t negation;        // a literal's negated flag
   Part part;
   bool holdsOuter;
+  bool barren;                  // no clause of the chain survives
 };
 
 // Whether the chain part x leads the search to an outer element.
 bool LeadsToOuter(const ChainNode* x) { return x->part == Part::Outer || x->holdsOuter; }
 
-// Side nodes, taken and given back in stack order: the products are made depth first,
-// so everything a product made is given back when it is done. Memory comes in chunks
-// that are kept for reuse.
-class ChainArena {
- public:
-  ChainNode* New() {
-    const std::size_t chunk = top_ / kChunk;
-    if (chunk == chunks_.size()) {
-      try {
-        chunks_.emplace_back(new (std::nothrow) ChainNode[kChunk]);
-      } catch (const std::bad_alloc&) {
-        return nullptr;
-      }
-      if (chunks_.back() == nullptr) {
-        chunks_.pop_back();
-        return nullptr;
-      }
-    }
-    return &chunks_[chunk][top_++ % kChunk];
-  }
-  std::size_t Top() const { return top_; }
-  void Release(std::size_t mark) { top_ = mark; }
-
- private:
-  static constexpr std::size_t kChunk = 4096;
-  std::vector<std::unique_ptr<ChainNode[]>> chunks_;
-  std::size_t top_ = 0;
-};
+// The bit sets cost a word for every 64 assignments on every side node; past this many
+// words for the input's nodes they are not kept.
+constexpr std::size_t kMostInputWords = std::size_t{1} << 22;
 
 constexpr int kLetters = 52;
 
@@ -90,6 +74,14 @@ class Multiplier {
       : outer_(outer), inner_(outer == '&' ? '|' : '&'), ignored_(outer == '&' ? '1' : '0'), host_(host) {}
 
   ProductOutcome Run(Slot slot, bool keepTop) {
+    std::uint64_t letters = 0;
+    std::size_t nodes = 0;
+    Survey(slot, letters, nodes);
+    if (__builtin_popcountll(letters) <= ModelSets::kMostLetters) {
+      ModelSets& sets = sets_.emplace(letters);
+      if (nodes * sets.Words() > kMostInputWords) sets_.reset();
+    }
+    words_ = sets_ ? sets_->Words() : 0;
     bool supported = true;
     const ChainNode* chain = Convert(slot, supported);
     if (!supported) return ProductOutcome::Unsupported;
@@ -103,6 +95,27 @@ class Multiplier {
   }
 
  private:
+  struct Mark {
+    StackArena<ChainNode>::Mark nodes;
+    StackArena<std::uint64_t>::Mark words;
+  };
+  Mark Top() const { return Mark{nodes_.Top(), modelWords_.Top()}; }
+  void Release(Mark mark) {
+    nodes_.Release(mark.nodes);
+    modelWords_.Release(mark.words);
+  }
+
+  // The letters of the subtree and its number of nodes.
+  static void Survey(const FormulaNode* node, std::uint64_t& letters, std::size_t& nodes) {
+    ++nodes;
+    if (IsLiteral(node)) {
+      letters |= LetterBit(node->symbol);
+      return;
+    }
+    Survey(node->left, letters, nodes);
+    Survey(node->right, letters, nodes);
+  }
+
   // A converted part: a tree of result nodes, or (tree empty) a constant.
   struct Piece {
     FormulaNode* tree;
@@ -118,17 +131,26 @@ class Multiplier {
   // ---- The side tree -----------------------------------------------------------------
 
   ChainNode* NewInner(const ChainNode* left, const ChainNode* right) {
-    ChainNode* node = arena_.New();
+    ChainNode* node = nodes_.New(1);
     if (node == nullptr) return nullptr;
     *node = ChainNode{left,
                       right,
+                      nullptr,
                       left->plain | right->plain,
                       left->negated | right->negated,
                       left->elements + right->elements,
                       inner_,
                       0,
                       Part::Inner,
-                      LeadsToOuter(left) || LeadsToOuter(right)};
+                      LeadsToOuter(left) || LeadsToOuter(right),
+                      false};
+    node->barren = (node->plain & node->negated) != 0;
+    if (words_ != 0) {
+      std::uint64_t* models = modelWords_.New(words_);
+      if (models == nullptr) return nullptr;
+      node->barren = sets_->Intersect(left->models, right->models, models) || node->barren;
+      node->models = models;
+    }
     return node;
   }
 
@@ -141,10 +163,11 @@ class Multiplier {
         supported = false;
         return nullptr;
       }
-      ChainNode* literal = arena_.New();
+      ChainNode* literal = nodes_.New(1);
       if (literal == nullptr) return nullptr;
-      *literal = ChainNode{nullptr, nullptr, node->negated ? 0 : bit, node->negated ? bit : 0, 1,
-                           node->symbol, node->negated, Part::Literal, false};
+      *literal = ChainNode{nullptr, nullptr, nullptr, node->negated ? 0 : bit, node->negated ? bit : 0, 1,
+                           node->symbol, node->negated, Part::Literal, false, false};
+      if (words_ != 0) literal->models = sets_->Literal(node->symbol, node->negated != 0);
       return literal;
     }
     if (node->negated || (node->symbol != outer_ && node->symbol != inner_)) {
@@ -156,9 +179,15 @@ class Multiplier {
     const ChainNode* right = Convert(node->right, supported);
     if (right == nullptr) return nullptr;
     if (node->symbol == inner_) return NewInner(left, right);
-    ChainNode* outer = arena_.New();
+    ChainNode* outer = nodes_.New(1);
     if (outer == nullptr) return nullptr;
-    *outer = ChainNode{left, right, 0, 0, 1, outer_, 0, Part::Outer, false};
+    *outer = ChainNode{left, right, nullptr, 0, 0, 1, outer_, 0, Part::Outer, false, false};
+    if (words_ != 0) {
+      std::uint64_t* models = modelWords_.New(words_);
+      if (models == nullptr) return nullptr;
+      sets_->Unite(left->models, right->models, models);
+      outer->models = models;
+    }
     return outer;
   }
 
@@ -204,9 +233,9 @@ class Multiplier {
   Piece Evaluate(const ChainNode* t) {
     host_.ProcessPendingInput();
     if (StopRequested) return Piece{nullptr, ignored_};
-    if ((t->plain & t->negated) != 0) return Piece{nullptr, ignored_};
+    if (t->barren) return Piece{nullptr, ignored_};
     if (!t->holdsOuter) return Clause(t);
-    const std::size_t mark = arena_.Top();
+    const Mark mark = Top();
     const ChainNode* found;
     const ChainNode* rest;
     if (!Split(t, found, rest)) {
@@ -215,11 +244,11 @@ class Multiplier {
     }
     const Piece first = Product(found->left, rest);
     if (StopRequested) {
-      arena_.Release(mark);
+      Release(mark);
       return first;
     }
     const Piece second = Product(found->right, rest);
-    arena_.Release(mark);
+    Release(mark);
     if (StopRequested) {
       Dispose(first);
       return second;
@@ -229,14 +258,14 @@ class Multiplier {
 
   // The product element i rest, converted and evaluated.
   Piece Product(const ChainNode* element, const ChainNode* rest) {
-    const std::size_t mark = arena_.Top();
+    const Mark mark = Top();
     const ChainNode* chain = NewInner(element, rest);
     if (chain == nullptr) {
       Exhausted();
       return Piece{nullptr, ignored_};
     }
     const Piece piece = Evaluate(chain);
-    arena_.Release(mark);
+    Release(mark);
     return piece;
   }
 
@@ -390,7 +419,10 @@ class Multiplier {
   const char inner_;
   const char ignored_;  // the constant the outer operator ignores: '1' in a CNF, '0' in a DNF
   Host& host_;
-  ChainArena arena_;
+  std::optional<ModelSets> sets_;  // the bit sets, kept with few letters
+  std::size_t words_ = 0;          // words of a bit set; 0 without them
+  StackArena<ChainNode> nodes_{4096};
+  StackArena<std::uint64_t> modelWords_{std::size_t{1} << 16};
   std::uint32_t counts_[kLetters] = {};
   FormulaNode letters_[kLetters];
   std::uint32_t letterCount_ = 0;

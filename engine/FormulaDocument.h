@@ -138,6 +138,7 @@ class FormulaDocument {
   void RToNormalForm(Slot slot, char outer);
   void ConvertToNormalForm(char outer, const char* resultComment);
   void ConstEvalConverted(Slot slot, char outer);
+  void ConstEvalOuterChain(Slot slot, char outer);
   void SortSubClauses(FormulaNode* clause);
   void ThreadElement(FormulaNode* element);
   void CompareClauses(FormulaNode* first, FormulaNode* second, FormulaNode* firstA, FormulaNode* firstB,

@@ -138,6 +138,26 @@ void FormulaDocument::ConstEvalConverted(Slot slot, char outer) {
 // At Details 3 and 4 no step of a conversion is written.
 bool FormulaDocument::WritesNoSteps() const { return DetailLevel >= 3 && !StepByStepNormalForms; }
 
+// The constant evaluation after the final sort and reduction when the conversion writes
+// no step. The worker has evaluated every operand of the outer chain's top node, so the
+// only constants left are literal elements of the outer chain: its top node's own
+// operands, and the unit clauses that the reduction has just turned into constants. A
+// walk over the outer chain's nodes, operands first, evaluates them as the whole pass
+// would; the clauses hold no constant and are not entered. A formula that is a single
+// clause has not been evaluated at all and gets the whole pass.
+void FormulaDocument::ConstEvalOuterChain(Slot slot, char outer) {
+  FormulaNode* node = slot;
+  if (IsLiteral(node) || StopRequested) return;
+  if (node->symbol != outer) {
+    RConstEval(slot);
+    return;
+  }
+  Platform.ProcessPendingInput();
+  if (!IsLiteral(node->left) && node->left->symbol == outer) ConstEvalOuterChain(node->left, outer);
+  if (!IsLiteral(node->right) && node->right->symbol == outer) ConstEvalOuterChain(node->right, outer);
+  EvlConst1(slot);
+}
+
 void FormulaDocument::RToCNF(Slot slot) { RToNormalForm(slot, CNFOper); }
 void FormulaDocument::RToDNF(Slot slot) { RToNormalForm(slot, DNFOper); }
 
@@ -155,7 +175,8 @@ void FormulaDocument::ConvertToNormalForm(char outer, const char* resultComment)
   // CNF, or the literals of a formula that is a single clause.
   SortElm(Root);
   ReduceElm(Root);
-  ConstEval();
+  if (WritesNoSteps()) ConstEvalOuterChain(Root, outer);
+  else ConstEval();
   ReportResult(resultComment);
 }
 
