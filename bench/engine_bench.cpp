@@ -1,14 +1,25 @@
 // Engine benchmarks: medians of repeated runs, no window. Prints one line per figure.
 //
 //   engine_bench                 the standard set
-//   engine_bench run CMD FILE    one command on the formula in FILE (for bench/run):
+//   engine_bench run CMD FILE [--steps] [--limit S] [--nodes N]
+//                                one command on the formula in FILE (for bench/run):
 //                                prints "<seconds of the operation> <seconds to print
-//                                the result> <result characters>"; CMD compile times
-//                                the compile (and dispose) of the formula itself
+//                                the result> <result characters> <clauses of the
+//                                result> <seconds to compile the formula>"; CMD compile
+//                                times the compile (and dispose) of the formula itself.
+//                                CMD may be a chain a,b,c: the commands before the last
+//                                run first, untimed, as in a window. --steps converts
+//                                step by step, as Details 0 to 2 do (the route before
+//                                the direct products); --limit stops the operation
+//                                after S seconds and --nodes when more than N nodes are
+//                                alive, as the Stop button would: the operation's time
+//                                is then followed by "stopped" and the clauses by the
+//                                number the result had when stopped is not known (-)
 //   engine_bench reference       the faster normal-form and minimisation algorithms
 //                                beside their word-for-word versions (the tests'
 //                                reference algorithms), on the same formulas
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -25,20 +36,36 @@
 #include "FormulaDocument.h"
 #include "Host.h"
 #include "MemoryEditorText.h"
+#include "NodeAllocator.h"
 #include "ReferenceAlgorithms.h"
 
 namespace lumenark::bench {
 namespace {
 
+// Presses Stop, as a user would, past a time or a number of live nodes (none by default).
 class QuietHost final : public Host {
  public:
   void ShowMessage(std::string_view text) override { std::cerr << "message: " << text << "\n"; }
-  void ProcessPendingInput() override {}
+  void ProcessPendingInput() override {
+    if ((limitSeconds == 0 && nodeLimit == 0) || (++calls_ & 0x3FF) != 0) return;
+    const bool late = limitSeconds != 0 &&
+                      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() > limitSeconds;
+    if (late || (nodeLimit != 0 && LiveNodeCount() > nodeLimit)) {
+      StopRequested = true;
+      stopped = true;
+    }
+  }
   bool StopDialogVisible() const override { return visible_; }
   void SetStopDialogVisible(bool visible) override { visible_ = visible; }
 
+  double limitSeconds = 0;
+  std::size_t nodeLimit = 0;
+  std::chrono::steady_clock::time_point start;
+  bool stopped = false;
+
  private:
   bool visible_ = false;
+  std::uint64_t calls_ = 0;
 };
 
 // a1&b1 | a2&b2 | ... | an&bn, with upper-case letters for a and lower-case for b.
@@ -72,38 +99,77 @@ std::string RandomThreeCnf(int clauses, int letters, unsigned seed) {
   return text;
 }
 
+// How a measured run goes: the commands run first (untimed), the conversion's route,
+// and when Stop is pressed.
+struct Setting {
+  std::vector<FormulaCommand> before;
+  bool steps = false;
+  double limitSeconds = 0;
+  std::size_t nodeLimit = 0;
+};
+
 struct Document {
-  explicit Document(const std::string& formula) : text(formula), doc(text, host) {
+  explicit Document(const std::string& formula, const Setting& setting = {}) : text(formula), doc(text, host) {
     text.SelectAll();
     doc.DetailLevel = 4;
     doc.ShowResults = false;
+    doc.StepByStepNormalForms = setting.steps;
     OutputColumn = 0;
     RunFormulaCommand(doc, FormulaCommand::Compile);
+    for (FormulaCommand command : setting.before) RunFormulaCommand(doc, command);
+    host.limitSeconds = setting.limitSeconds;
+    host.nodeLimit = setting.nodeLimit;
+    host.start = std::chrono::steady_clock::now();
   }
   MemoryEditorText text;
   QuietHost host;
   FormulaDocument doc;
 };
 
+// The elements of the outer chain: the clauses of a CNF, the terms of a DNF.
+std::size_t CountClauses(const FormulaNode* root) {
+  if (root == nullptr) return 0;
+  std::size_t count = 0;
+  std::vector<const FormulaNode*> pending{root};
+  while (!pending.empty()) {
+    const FormulaNode* node = pending.back();
+    pending.pop_back();
+    if (!IsLiteral(node) && node->symbol == root->symbol) {
+      pending.push_back(node->left);
+      pending.push_back(node->right);
+    } else {
+      ++count;
+    }
+  }
+  return count;
+}
+
 // Runs op on the compiled formula; returns the operation's and the printing's medians.
 struct Timing {
   double operation = 0;
   double printing = 0;
   std::size_t printed = 0;
+  std::size_t clauses = 0;
+  bool stopped = false;
 };
 
-Timing Measure(const std::string& formula, const std::function<void(FormulaDocument&)>& op, int repetitions) {
+Timing Measure(const std::string& formula, const std::function<void(FormulaDocument&)>& op, int repetitions,
+               const Setting& setting = {}) {
   Timing timing;
   std::unique_ptr<Document> document;
   timing.operation = MedianSeconds(
-      repetitions, [&] { document = std::make_unique<Document>(formula); },
+      repetitions, [&] { document = std::make_unique<Document>(formula, setting); },
       [&] { RunOnEngineStack([&] { op(document->doc); }); });
+  timing.stopped = document->host.stopped;
+  StopRequested = false;
+  timing.clauses = CountClauses(document->doc.Root);
   timing.printing = MedianSeconds(
       repetitions, [&] { document->text.SetSelectionStart(document->text.Size()); },
       [&] { RunOnEngineStack([&] { document->doc.XDecomp(); }); });
   const std::size_t before = document->text.Size();
   RunOnEngineStack([&] { document->doc.XDecomp(); });
   timing.printed = document->text.Size() - before;
+  RunOnEngineStack([&] { document.reset(); });
   return timing;
 }
 
@@ -180,23 +246,40 @@ int ReferenceSet() {
   return 0;
 }
 
-int RunOne(const std::string& command, const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
+int RunOne(const std::vector<std::string>& arguments) {
+  const std::string& chain = arguments[0];
+  std::ifstream in(arguments[1], std::ios::binary);
   std::stringstream content;
   content << in.rdbuf();
+  Setting setting;
+  for (std::size_t i = 2; i < arguments.size(); ++i) {
+    if (arguments[i] == "--steps") setting.steps = true;
+    else if (arguments[i] == "--limit" && i + 1 < arguments.size()) setting.limitSeconds = std::stod(arguments[++i]);
+    else if (arguments[i] == "--nodes" && i + 1 < arguments.size()) setting.nodeLimit = std::stoull(arguments[++i]);
+    else return std::cerr << "unknown option " << arguments[i] << "\n", 2;
+  }
+  std::string command = chain;
+  for (std::size_t comma; (comma = command.find(',')) != std::string::npos; command.erase(0, comma + 1)) {
+    const auto before = CommandFromName(command.substr(0, comma));
+    if (!before) return std::cerr << "unknown command " << command.substr(0, comma) << "\n", 2;
+    setting.before.push_back(*before);
+  }
   auto op = Operation(command);
   if (!op) {
     std::cerr << "unknown command " << command << "\n";
     return 2;
   }
   // Small sizes take the median of three runs; a run of a second or more counts once.
-  Timing t = Measure(content.str(), op, 1);
-  if (t.operation < 1) t = Measure(content.str(), op, 3);
-  if (command == "compile") {
-    t.operation = MedianSeconds(1, nullptr, [&] { Document d(content.str()); });
-    if (t.operation < 1) t.operation = MedianSeconds(3, nullptr, [&] { Document d(content.str()); });
+  Timing t = Measure(content.str(), op, 1, setting);
+  if (t.operation < 1 && !t.stopped) t = Measure(content.str(), op, 3, setting);
+  double compile = MedianSeconds(1, nullptr, [&] { Document d(content.str()); });
+  if (compile < 1) compile = MedianSeconds(3, nullptr, [&] { Document d(content.str()); });
+  if (command == "compile") t.operation = compile;
+  if (t.stopped) {
+    std::printf("%.6f stopped - - %.6f\n", t.operation, compile);
+  } else {
+    std::printf("%.6f %.6f %zu %zu %.6f\n", t.operation, t.printing, t.printed, t.clauses, compile);
   }
-  std::printf("%.6f %.6f %zu\n", t.operation, t.printing, t.printed);
   return 0;
 }
 
@@ -204,7 +287,9 @@ int RunOne(const std::string& command, const std::string& file) {
 }  // namespace lumenark::bench
 
 int main(int argc, char** argv) {
-  if (argc == 4 && std::string(argv[1]) == "run") return lumenark::bench::RunOne(argv[2], argv[3]);
+  if (argc >= 4 && std::string(argv[1]) == "run") {
+    return lumenark::bench::RunOne(std::vector<std::string>(argv + 2, argv + argc));
+  }
   if (argc == 2 && std::string(argv[1]) == "reference") return lumenark::bench::ReferenceSet();
   return lumenark::bench::StandardSet();
 }

@@ -31,6 +31,39 @@ def random_formula(k, seed=1):
     return build(leaves)
 
 
+def random_normal_form(letters, terms, seed, inner, outer):
+    """terms random terms of 2 to 4 distinct letters among the first `letters`, each
+    letter negated or not, joined by inner within a term and by outer between them."""
+    rng = random.Random(seed * 104729 + letters * 101 + terms)
+    parts = []
+    for _ in range(terms):
+        chosen = rng.sample(LETTERS[:letters], rng.randint(2, 4))
+        parts.append(inner.join(("~" if rng.random() < 0.5 else "") + x for x in chosen))
+    return outer.join(parts) if outer == "|" else outer.join("(" + p + ")" for p in parts)
+
+
+def random_dnf(size, seed=1):
+    """A random DNF of size = (letters, terms): its CNF multiplies the terms out."""
+    letters, terms = size
+    return random_normal_form(letters, terms, seed, "&", "|")
+
+
+def random_cnf(size, seed=1):
+    """The dual: a random CNF of size = (letters, clauses), for its DNF."""
+    letters, clauses = size
+    return random_normal_form(letters, clauses, seed, "|", "&")
+
+
+def products(formula):
+    """How many products the distribution of a DNF from random_dnf (or a CNF from
+    random_cnf) multiplies: the product of its term lengths."""
+    terms = formula.strip("()").split(")&(") if formula.startswith("(") else formula.split("|")
+    count = 1
+    for term in terms:
+        count *= sum(c.isalpha() for c in term)
+    return count
+
+
 def minterms_dnf(k, seed=1):
     """Every minterm of a random function of k letters, as a DNF (about 2^(k-1) terms)."""
     rng = random.Random(seed * 7919 + k)
@@ -73,3 +106,37 @@ def text_of_size(size, seed=1):
         parts.append(clause)
         length += len(clause) + 1
     return "&".join(parts)
+
+
+def test_formulas():
+    """The sizes of the normal-form workloads that the tests convert both ways (step by
+    step and directly), as a C++ header: python3 bench/workloads.py >
+    tests/engine/WorkloadFormulas.h"""
+    rows = [(f"pairs {n}", pairs_dnf(n)) for n in range(4, 13, 2)]
+    rows += [(f"pairs (a|b) {n}", pairs_cnf(n)) for n in range(4, 13, 2)]
+    rows += [(f"random {k} letters, seed {seed}", random_formula(k, seed)) for k in range(3, 16) for seed in range(1, 6)]
+    rows += [(f"random DNF {letters} letters {terms} terms", random_dnf((letters, terms))) for letters in (7, 8, 10, 12)
+             for terms in (8,)]
+    rows += [(f"random CNF {letters} letters {terms} clauses", random_cnf((letters, terms))) for letters in (7, 8, 10, 12)
+             for terms in (8,)]
+    print("#pragma once")
+    print("// The benchmark workloads' formulas at the sizes the tests convert both ways;")
+    print("// written by python3 bench/workloads.py (see test_formulas there).")
+    print()
+    print("namespace lumenark::testing {")
+    print()
+    print("struct WorkloadFormula {")
+    print("  const char* name;")
+    print("  const char* formula;")
+    print("};")
+    print()
+    print("inline constexpr WorkloadFormula kWorkloadFormulas[] = {")
+    for name, formula in rows:
+        print(f'    {{"{name}", "{formula}"}},')
+    print("};")
+    print()
+    print("}  // namespace lumenark::testing")
+
+
+if __name__ == "__main__":
+    test_formulas()

@@ -19,6 +19,7 @@ const char* const kStopFormulas[] = {
     "(A=B)>~(C&(A|1))",
     "(a>b)&(b>c)>(a>c)",
     "~(A=(B=C))|0",
+    "((a&(b|c))&~a)|a|(d&e)",  // multiplied out directly at Details 4
 };
 
 bool DiscardsOnStop(C command) {
