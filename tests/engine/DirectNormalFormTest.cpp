@@ -152,10 +152,10 @@ TEST(DirectNormalFormTest, BenchmarkWorkloadSizes) {
   for (const WorkloadFormula& workload : kWorkloadFormulas) {
     for (Operation op : {Operation::CNF, Operation::DNF}) {
       SCOPED_TRACE(workload.name);
-      ExpectSameResult(workload.formula, op, 4, false, tally, 2'000'000);
+      ExpectSameResult(workload.formula, op, 4, false, tally, 500'000);
     }
   }
-  EXPECT_GT(tally.compared, 2 * std::size(kWorkloadFormulas) - 10) << "the steps finish nearly all of them";
+  EXPECT_GT(tally.compared, 2 * std::size(kWorkloadFormulas) - 12) << "the steps finish nearly all of them";
 }
 
 TEST(DirectNormalFormTest, ConstantsAtTheRoot) {
