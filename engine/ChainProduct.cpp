@@ -34,6 +34,7 @@
 #include "ModelSets.h"
 #include "NodeAllocator.h"
 #include "StackArena.h"
+#include "StackRoom.h"
 #include "TreeOperations.h"
 
 namespace lumenark {
@@ -77,6 +78,7 @@ class Multiplier {
     std::uint64_t letters = 0;
     std::size_t nodes = 0;
     Survey(slot, letters, nodes);
+    if (StopRequested) return ProductOutcome::Stopped;
     if (__builtin_popcountll(letters) <= ModelSets::kMostLetters) {
       ModelSets& sets = sets_.emplace(letters);
       if (nodes * sets.Words() > kMostInputWords) sets_.reset();
@@ -107,6 +109,7 @@ class Multiplier {
 
   // The letters of the subtree and its number of nodes.
   static void Survey(const FormulaNode* node, std::uint64_t& letters, std::size_t& nodes) {
+    if (!EnterRecursion()) return;
     ++nodes;
     if (IsLiteral(node)) {
       letters |= LetterBit(node->symbol);
@@ -157,6 +160,7 @@ class Multiplier {
   // The side tree of an input subtree; nullptr when memory ran out. A subtree outside
   // literal form (a constant, another operator, a negated operator) is not supported.
   const ChainNode* Convert(const FormulaNode* node, bool& supported) {
+    if (!EnterRecursion()) return nullptr;
     if (IsLiteral(node)) {
       const std::uint64_t bit = LetterBit(node->symbol);
       if (bit == 0) {
@@ -194,6 +198,7 @@ class Multiplier {
   // The half x (which leads to the outer element) with its first outer element
   // replaced by filler, as FindOper leaves it; found is that element.
   const ChainNode* Replace(const ChainNode* x, const ChainNode* filler, const ChainNode*& found) {
+    if (!EnterRecursion()) return nullptr;
     if (x->left->part == Part::Outer) {
       found = x->left;
       return NewInner(filler, x->right);
@@ -232,7 +237,7 @@ class Multiplier {
   // The chain t converted and evaluated. After a stop the piece holds nothing.
   Piece Evaluate(const ChainNode* t) {
     host_.ProcessPendingInput();
-    if (StopRequested) return Piece{nullptr, ignored_};
+    if (StopRequested || !EnterRecursion()) return Piece{nullptr, ignored_};
     if (t->barren) return Piece{nullptr, ignored_};
     if (!t->holdsOuter) return Clause(t);
     const Mark mark = Top();
@@ -336,6 +341,7 @@ class Multiplier {
   // ---- Clauses -----------------------------------------------------------------------
 
   void CountLetters(const ChainNode* x) {
+    if (!EnterRecursion()) return;
     if (x->part == Part::Literal) {
       const std::uint64_t bit = LetterBit(x->symbol);
       ++counts_[__builtin_ctzll(bit)];
@@ -366,6 +372,7 @@ class Multiplier {
     leftElements_ = leftElements;
     constantsLeft_ = leftElements - survivorsLeft;
     constantsRightEnd_ = leftElements + (t->elements - leftElements) - (letterCount_ - survivorsLeft);
+    if (StopRequested) return Piece{nullptr, ignored_};
     std::uint32_t position = 0;
     std::uint32_t letter = 0;
     FormulaNode* clause = Build(t, position, letter);
@@ -381,6 +388,7 @@ class Multiplier {
   // out, and an inner node with one operand left is replaced by it (the constant
   // evaluation's work). nullptr for a part that is all constants, or after a stop.
   FormulaNode* Build(const ChainNode* x, std::uint32_t& position, std::uint32_t& letter) {
+    if (!EnterRecursion()) return nullptr;
     if (AllConstants(position, position + x->elements)) {
       position += x->elements;
       return nullptr;

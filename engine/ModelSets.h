@@ -1,12 +1,13 @@
 #pragma once
 // Sets of assignments to a few letters, as bit sets: one bit per assignment, 2^n bits
 // for n letters, in whole 64-bit words. Assignment a gives letter i (counted among the
-// set's letters in character order) the value of bit i of a.
+// set's letters in character order) the value of bit i of a. The literals' sets count
+// against the memory budget (a refused charge throws std::bad_alloc).
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
+#include "BudgetAllocator.h"
 #include "LetterBits.h"
 
 namespace lumenark {
@@ -61,7 +62,7 @@ class ModelSets {
   std::uint64_t letters_;
   std::size_t words_;
   std::uint64_t valid_;
-  std::vector<std::uint64_t> literalSets_;  // per letter: the positive set, then the negative
+  BudgetVector<std::uint64_t> literalSets_;  // per letter: the positive set, then the negative
 };
 
 }  // namespace lumenark

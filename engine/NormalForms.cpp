@@ -147,7 +147,7 @@ bool FormulaDocument::WritesNoSteps() const { return DetailLevel >= 3 && !StepBy
 // clause has not been evaluated at all and gets the whole pass.
 void FormulaDocument::ConstEvalOuterChain(Slot slot, char outer) {
   FormulaNode* node = slot;
-  if (IsLiteral(node) || StopRequested) return;
+  if (IsLiteral(node) || StopRequested || !EnterRecursion()) return;
   if (node->symbol != outer) {
     RConstEval(slot);
     return;
