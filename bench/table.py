@@ -136,7 +136,9 @@ def normal_form_workload():
                 with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False) as f:
                     f.write(formula)
                     path = f.name
-                mine = ours(operation, path)
+                # The result grows fast past a size: our side stops itself (as the Stop
+                # button would) after LIMIT seconds or past 100 million nodes.
+                mine = ours(operation, path, "--limit", str(LIMIT), "--nodes", "100000000", timeout=5 * LIMIT)
                 theirs = None
                 if theirs_stopped is None:
                     theirs = peer(operation, path)
@@ -150,7 +152,8 @@ def normal_form_workload():
                     row(name, operation, letters, terms, f"{w.products(formula):,}", f"{mine[3]:,}", fmt_time(mine[0]),
                         f"{bound_of(name, operation, mine):.1f}", peer_cell, ratio)
                 else:
-                    row(name, operation, letters, terms, f"{w.products(formula):,}", "-", fmt_time(mine), "", peer_cell, "")
+                    shown = str(mine) if isinstance(mine, Stopped) else fmt_time(mine)
+                    row(name, operation, letters, terms, f"{w.products(formula):,}", "-", shown, "", peer_cell, "")
                 if not finished or mine[0] > STOP_AT:
                     break
 
