@@ -10,13 +10,17 @@
 // repetitions, same literal order, same node shapes) without the copies:
 //   - the chain is followed on a small side tree that shares what the products have in
 //     common: each distribution makes the two products' chains from one rest;
-//   - a partial product whose chain already holds a letter in both signs can only
-//     become the constant that the outer operator ignores, so it is that constant at
-//     once and is never multiplied further;
+//   - a partial product none of whose clauses can survive the reduction (one that
+//     already holds a letter in both signs, or, with up to 12 letters, one for which
+//     no assignment makes all the literals of any of its clauses true) can only become
+//     the constant that the outer operator ignores, so it is that constant at once and
+//     is never multiplied further;
 //   - a finished clause is built in its final form: the letters in order, each once,
 //     in the places the sort, the reduction and the constant evaluation leave them.
 // Only the result's nodes are allocated (AllocateNode). The side tree holds the input
-// chain once and, along the current product, one path of the chain per distribution.
+// subtree once and, along the current product, one path of the chain per distribution
+// (with up to 12 letters each side node carries a bit set of up to 64 words); nothing
+// on the side grows with the number of products. Its memory counts against the budget.
 
 #include "FormulaNode.h"
 #include "Host.h"
