@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "NodeAllocator.h"
+#include "TreeOperations.h"
 
 namespace lumenark {
 namespace {
@@ -95,6 +96,15 @@ bool BackgroundDisposalEnabled() { return enabled; }
 
 void DisposeInBackground(FormulaNode* root) {
   if (root != nullptr) TheDisposer().Hand(root);
+}
+
+void DisposeSubtree(FormulaNode* root) {
+  if (root == nullptr) return;
+  if (BackgroundDisposalEnabled()) {
+    DisposeInBackground(root);
+  } else {
+    RDisposeTree(root);
+  }
 }
 
 void WaitForBackgroundDisposal() { TheDisposer().Wait(); }

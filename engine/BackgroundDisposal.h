@@ -15,6 +15,10 @@ bool BackgroundDisposalEnabled();
 // Takes the tree (no other holder may keep it) and frees it on the disposer thread.
 void DisposeInBackground(FormulaNode* root);
 
+// Frees a subtree no one else holds: on the disposer thread when background disposal is
+// on, otherwise at once. For what a stopped operation lets go of, which may be large.
+void DisposeSubtree(FormulaNode* root);
+
 // Returns when every tree handed over so far is freed.
 void WaitForBackgroundDisposal();
 

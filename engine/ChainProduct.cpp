@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "BackgroundDisposal.h"
 #include "EngineGlobals.h"
 #include "LetterBits.h"
 #include "ModelSets.h"
@@ -91,7 +92,7 @@ class Multiplier {
     if (chain->part != Part::Inner || !chain->holdsOuter) return ProductOutcome::Unsupported;
     FormulaNode* result = keepTop ? OuterOfTwoProducts(chain) : Materialize(Evaluate(chain));
     if (StopRequested) return ProductOutcome::Stopped;
-    RDisposeTree(slot);
+    DisposeSubtree(slot);
     slot = result;
     return ProductOutcome::Done;
   }
@@ -128,7 +129,7 @@ class Multiplier {
   void Exhausted() { StopForExhaustedMemory(); }
 
   static void Dispose(Piece piece) {
-    if (piece.tree != nullptr) RDisposeTree(piece.tree);
+    if (piece.tree != nullptr) DisposeSubtree(piece.tree);
   }
 
   // ---- The side tree -----------------------------------------------------------------
@@ -329,8 +330,8 @@ class Multiplier {
     FormulaNode* second = Materialize(Product(found->right, rest));
     FormulaNode* node = StopRequested ? nullptr : AllocateNode();
     if (node == nullptr) {
-      RDisposeTree(first);
-      if (second != nullptr) RDisposeTree(second);
+      DisposeSubtree(first);
+      if (second != nullptr) DisposeSubtree(second);
       if (!StopRequested) Exhausted();
       return nullptr;
     }
@@ -407,15 +408,15 @@ class Multiplier {
     if (StopRequested) return nullptr;
     FormulaNode* right = Build(x->right, position, letter);
     if (StopRequested) {
-      if (left != nullptr) RDisposeTree(left);
+      if (left != nullptr) DisposeSubtree(left);
       return nullptr;
     }
     if (left == nullptr) return right;
     if (right == nullptr) return left;
     FormulaNode* node = AllocateNode();
     if (node == nullptr) {
-      RDisposeTree(left);
-      RDisposeTree(right);
+      DisposeSubtree(left);
+      DisposeSubtree(right);
       Exhausted();
       return nullptr;
     }

@@ -17,13 +17,8 @@ FormulaDocument::~FormulaDocument() {
 }
 
 void FormulaDocument::DisposeTree() {
-  if (Root == nullptr) return;
-  if (BackgroundDisposalEnabled()) {
-    DisposeInBackground(Root);
-    Root = nullptr;
-  } else {
-    RDisposeTree(Root);
-  }
+  DisposeSubtree(Root);
+  Root = nullptr;
 }
 
 void FormulaDocument::CopyTree(Slot target) {

@@ -122,7 +122,7 @@ class FormulaDocument {
   // ---- Minimisation ------------------------------------------------------------------
   void Minimize();   // pairwise absorption and extension until a pass changes nothing
   void Thread();     // links the variable literals of every element of the outer chain
-  void UnThread();   // empties the links of every literal
+  void UnThread();   // empties the links of every literal (after a stop, which discards the tree, it ends)
 
   // ---- Decision ----------------------------------------------------------------------
   void Decision();   // minimal DNF and the verdict: valid, not consistent, consistent

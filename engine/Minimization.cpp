@@ -17,6 +17,7 @@
 #include "BudgetAllocator.h"
 #include "EngineGlobals.h"
 #include "FormulaDocument.h"
+#include "Heartbeat.h"
 #include "LetterBits.h"
 #include "StackRoom.h"
 
@@ -132,8 +133,10 @@ class MinimizePass {
     }
   }
 
+  // After a stop the pass takes no candidate, so the list is left unfinished.
   void CollectElements(FormulaNode* node) {
-    if (!EnterRecursion()) return;
+    if (StopRequested || !EnterRecursion()) return;
+    Heartbeat();
     if (!IsLiteral(node) && node->symbol == outer_) {
       CollectElements(node->left);
       CollectElements(node->right);
@@ -281,7 +284,8 @@ void FormulaDocument::Thread() {
   if (StopRequested) return;
   const char outer = Root->symbol;
   auto chain = [&](auto& self, FormulaNode* node) -> void {
-    if (IsLiteral(node) || !EnterRecursion()) return;
+    if (IsLiteral(node) || StopRequested || !EnterRecursion()) return;
+    Heartbeat();
     if (node->symbol == outer) {
       self(self, node->left);
       self(self, node->right);
@@ -293,8 +297,11 @@ void FormulaDocument::Thread() {
 }
 
 void FormulaDocument::UnThread() {
+  // After a stop the tree is discarded, and disposal follows no literal's links: the
+  // walk ends there, so that the Stop button gets its answer at once.
   auto clear = [](auto& self, FormulaNode* node) -> void {
-    if (!EnterRecursion()) return;
+    if (StopRequested || !EnterRecursion()) return;
+    Heartbeat();
     if (IsLiteral(node)) {
       node->left = nullptr;
       node->right = nullptr;
@@ -313,12 +320,22 @@ void FormulaDocument::Minimize() {
   Thread();
   while (changed) {
     changed = pass.Run();
+    // After a stop the tree is discarded below. The wind-down a stop leaves to the
+    // passes (a constant evaluation and a threading that return at once, one more pass
+    // that changes nothing, the clean-up's sort) writes nothing and would only walk the
+    // whole tree a few more times before the Stop button gets its answer.
+    if (StopRequested) break;
     // Removes the constants the pass produced, and with them the dropped elements and
     // literals. Until UnThread, links may point at the freed literals; nothing follows
     // a link before UnThread has overwritten it.
     ConstEval();
     UnThread();
     Thread();
+  }
+  if (StopRequested) {
+    // Disposal follows no literal's links, so the tree need not be unthreaded first.
+    DisposeTree();
+    return;
   }
   UnThread();
   if (!IsLiteral(Root)) {

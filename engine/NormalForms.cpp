@@ -15,6 +15,7 @@
 #include "ChainProduct.h"
 #include "EngineGlobals.h"
 #include "FormulaDocument.h"
+#include "Heartbeat.h"
 #include "StackRoom.h"
 #include "TreeOperations.h"
 
@@ -25,6 +26,7 @@ namespace {
 // Elements of another operator are neither entered nor collected.
 void CollectLiteralElements(FormulaNode* node, char symbol, BudgetVector<FormulaNode*>& out) {
   if (!EnterRecursion()) return;
+  Heartbeat();
   if (IsLiteral(node)) {
     out.push_back(node);
   } else if (node->symbol == symbol) {

@@ -219,12 +219,16 @@ void CommandTests::stopEndsEveryLongCommand_data() {
   QTest::addColumn<int>("details");
   QTest::addColumn<StopShows>("shows");  // how the stopped command differs from a finished one
   const std::string dual = PairsFormula(18, '|', '&');
+  // Multiplied out directly (Details 4), 2^24 clauses take seconds and gigabytes; the
+  // click comes after half a second, a few hundred megabytes in.
+  const std::string longConversion = PairsFormula(24);
+  const std::string longDual = PairsFormula(24, '|', '&');
   QTest::newRow("Evaluate") << "Evaluate1" << ConstantsFormula(3000) << 0 << StopShows::ConstantsLeft;
-  QTest::newRow("Conjunctive") << "Conjunctive1" << kLongFormula << 4 << StopShows::TreeDiscarded;
-  QTest::newRow("Disjunctive") << "Disjunctive1" << dual << 4 << StopShows::TreeDiscarded;
+  QTest::newRow("Conjunctive") << "Conjunctive1" << longConversion << 4 << StopShows::TreeDiscarded;
+  QTest::newRow("Disjunctive") << "Disjunctive1" << longDual << 4 << StopShows::TreeDiscarded;
   QTest::newRow("Minimal CNF") << "MinimalCNF1" << kLongFormula << 4 << StopShows::TreeDiscarded;
   QTest::newRow("Minimal DNF") << "MinimalDNF1" << dual << 4 << StopShows::TreeDiscarded;
-  QTest::newRow("Decision") << "Decision1" << dual << 4 << StopShows::TreeDiscarded;
+  QTest::newRow("Decision") << "Decision1" << longDual << 4 << StopShows::TreeDiscarded;
   QTest::newRow("Decompile") << "Decompile2" << MegabyteFormula(5) << 4 << StopShows::PrintCut;
 }
 
