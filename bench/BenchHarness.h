@@ -23,4 +23,25 @@ inline double MedianSeconds(int repetitions, const std::function<void()>& setup,
   return times[times.size() / 2];
 }
 
+// The process's peak resident size in kilobytes (VmHWM), and a reset of it to what is
+// resident now, so that the peak of one operation can be read.
+inline long PeakResidentKilobytes() {
+  std::FILE* status = std::fopen("/proc/self/status", "r");
+  if (status == nullptr) return 0;
+  char line[256];
+  long kilobytes = 0;
+  while (std::fgets(line, sizeof line, status) != nullptr) {
+    if (std::sscanf(line, "VmHWM: %ld kB", &kilobytes) == 1) break;
+  }
+  std::fclose(status);
+  return kilobytes;
+}
+
+inline void ResetPeakResident() {
+  if (std::FILE* refs = std::fopen("/proc/self/clear_refs", "w")) {
+    std::fputs("5", refs);
+    std::fclose(refs);
+  }
+}
+
 }  // namespace lumenark::bench

@@ -5,7 +5,8 @@
 //                                one command on the formula in FILE (for bench/run):
 //                                prints "<seconds of the operation> <seconds to print
 //                                the result> <result characters> <clauses of the
-//                                result> <seconds to compile the formula>"; CMD compile
+//                                result> <seconds to compile the formula> <peak
+//                                resident kilobytes during the operation>"; CMD compile
 //                                times the compile (and dispose) of the formula itself.
 //                                CMD may be a chain a,b,c: the commands before the last
 //                                run first, untimed, as in a window. --steps converts
@@ -151,6 +152,7 @@ struct Timing {
   std::size_t printed = 0;
   std::size_t clauses = 0;
   bool stopped = false;
+  long peakKilobytes = 0;  // resident during the operation, input tree included
 };
 
 Timing Measure(const std::string& formula, const std::function<void(FormulaDocument&)>& op, int repetitions,
@@ -159,7 +161,11 @@ Timing Measure(const std::string& formula, const std::function<void(FormulaDocum
   std::unique_ptr<Document> document;
   timing.operation = MedianSeconds(
       repetitions, [&] { document = std::make_unique<Document>(formula, setting); },
-      [&] { RunOnEngineStack([&] { op(document->doc); }); });
+      [&] {
+        ResetPeakResident();
+        RunOnEngineStack([&] { op(document->doc); });
+        timing.peakKilobytes = std::max(timing.peakKilobytes, PeakResidentKilobytes());
+      });
   timing.stopped = document->host.stopped;
   StopRequested = false;
   timing.clauses = CountClauses(document->doc.Root);
@@ -276,9 +282,9 @@ int RunOne(const std::vector<std::string>& arguments) {
   if (compile < 1) compile = MedianSeconds(3, nullptr, [&] { Document d(content.str()); });
   if (command == "compile") t.operation = compile;
   if (t.stopped) {
-    std::printf("%.6f stopped - - %.6f\n", t.operation, compile);
+    std::printf("%.6f stopped - - %.6f %ld\n", t.operation, compile, t.peakKilobytes);
   } else {
-    std::printf("%.6f %.6f %zu %zu %.6f\n", t.operation, t.printing, t.printed, t.clauses, compile);
+    std::printf("%.6f %.6f %zu %zu %.6f %ld\n", t.operation, t.printing, t.printed, t.clauses, compile, t.peakKilobytes);
   }
   return 0;
 }

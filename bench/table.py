@@ -50,7 +50,7 @@ def ours(operation, path, *options, timeout=LIMIT):
         return out
     if out[1] == "stopped":
         return Stopped(float(out[0]))
-    return (float(out[0]), float(out[1]), int(out[2]), int(out[3]), float(out[4]))
+    return (float(out[0]), float(out[1]), int(out[2]), int(out[3]), float(out[4]), int(out[5]))
 
 
 WORST = {}  # the largest conversion / (compile + print) of each normal-form workload
@@ -62,6 +62,21 @@ def bound_of(name, operation, mine):
     if operation in ("cnf", "dnf") and ratio > WORST.get(name, (0,))[0]:
         WORST[name] = (ratio, operation)
     return ratio
+
+
+NORMAL_FORMS = ("cnf", "dnf", "mincnf", "mindnf")
+
+
+def fmt_memory(kilobytes):
+    return f"{kilobytes / 1024:.0f} MB" if kilobytes >= 10 * 1024 else f"{kilobytes / 1024:.1f} MB"
+
+
+def memory_cells(operation, peak_kilobytes, clauses):
+    """Peak resident memory during the operation, and per clause of its result."""
+    if operation not in NORMAL_FORMS or not peak_kilobytes:
+        return "", ""
+    per_clause = f"{peak_kilobytes * 1024 / clauses:,.0f}" if clauses else ""
+    return fmt_memory(peak_kilobytes), per_clause
 
 
 def peer(operation, path):
@@ -89,7 +104,8 @@ def workload(name, operation, generator, sizes, with_peer, seeds=(1,)):
     seed. A side that timed out or failed at one size is not run at larger ones."""
     theirs_stopped = None if with_peer else "-"
     for size in sizes:
-        mine, theirs = [0.0, 0.0, 0, 0, 0.0], 0.0
+        mine, theirs = [0.0, 0.0, 0, 0, 0.0, 0], 0.0
+        largest = (0, 0)  # the peak memory of the seeds' largest run, and its result's clauses
         for seed in seeds:
             with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False) as f:
                 f.write(generator(size, seed) if len(seeds) > 1 else generator(size))
@@ -106,6 +122,7 @@ def workload(name, operation, generator, sizes, with_peer, seeds=(1,)):
                 mine = one
                 break
             mine = [a + b for a, b in zip(mine, one)]
+            largest = max(largest, (one[5], one[3]))
         finished = isinstance(mine, list)
         our_cell = fmt_time(mine[0] if finished else mine)
         bound = ""
@@ -115,7 +132,8 @@ def workload(name, operation, generator, sizes, with_peer, seeds=(1,)):
             bound = f"{bound_of(name, operation, mine):.1f}"
         peer_cell = theirs_stopped if theirs_stopped is not None else fmt_time(theirs)
         ratio = f"{theirs / mine[0]:.0f}x" if finished and theirs_stopped is None and mine[0] > 0 else ""
-        row(name, operation, size, our_cell, mine[2] if finished else "-", bound, peer_cell, ratio)
+        peak, per_clause = memory_cells(operation, *largest) if finished else ("", "")
+        row(name, operation, size, our_cell, mine[2] if finished else "-", bound, peer_cell, ratio, peak, per_clause)
         if not finished or mine[0] > STOP_AT:
             break
 
@@ -125,8 +143,8 @@ def normal_form_workload():
     literals. Each number of letters grows the terms until our time passes STOP_AT."""
     print()
     print("workload | command | letters | terms | products | result clauses | Lumenark | conversion / (compile + print)"
-          " | SymPy | SymPy / Lumenark")
-    print("---|---|---|---|---|---|---|---|---|---")
+          " | SymPy | SymPy / Lumenark | peak memory | bytes / result clause")
+    print("---|---|---|---|---|---|---|---|---|---|---|---")
     name = "6 random DNF into CNF, CNF into DNF"
     for operation, generator in (("cnf", w.random_dnf), ("dnf", w.random_cnf)):
         for letters in (7, 8, 10, 12):
@@ -150,10 +168,10 @@ def normal_form_workload():
                 if finished:
                     ratio = f"{theirs / mine[0]:.0f}x" if theirs_stopped is None and mine[0] > 0 else ""
                     row(name, operation, letters, terms, f"{w.products(formula):,}", f"{mine[3]:,}", fmt_time(mine[0]),
-                        f"{bound_of(name, operation, mine):.1f}", peer_cell, ratio)
+                        f"{bound_of(name, operation, mine):.1f}", peer_cell, ratio, *memory_cells(operation, mine[5], mine[3]))
                 else:
                     shown = str(mine) if isinstance(mine, Stopped) else fmt_time(mine)
-                    row(name, operation, letters, terms, f"{w.products(formula):,}", "-", shown, "", peer_cell, "")
+                    row(name, operation, letters, terms, f"{w.products(formula):,}", "-", shown, "", peer_cell, "", "", "")
                 if not finished or mine[0] > STOP_AT:
                     break
 
@@ -184,7 +202,7 @@ def side_by_side():
     for label, command, formulas in cases:
         sides = []
         for options in (["--steps", "--limit", str(LIMIT)], ["--limit", str(LIMIT), "--nodes", "100000000"]):
-            total = [0.0, 0.0, 0, 0, 0.0]
+            total = [0.0, 0.0, 0, 0, 0.0, 0]
             for formula in formulas:  # several seeds: their sum
                 with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False) as f:
                     f.write(formula)
@@ -248,8 +266,9 @@ def window_table():
 
 
 def main():
-    print("workload | command | size | Lumenark | result chars | conversion / (compile + print) | SymPy | SymPy / Lumenark")
-    print("---|---|---|---|---|---|---|---")
+    print("workload | command | size | Lumenark | result chars | conversion / (compile + print) | SymPy | SymPy / Lumenark"
+          " | peak memory | bytes / result clause")
+    print("---|---|---|---|---|---|---|---|---|---")
     pair_sizes = range(4, 23, 2)
     workload("1 pairs a&b|..", "cnf", w.pairs_dnf, pair_sizes, True)
     workload("1 pairs (a|b)&..", "dnf", w.pairs_cnf, pair_sizes, True)
