@@ -301,8 +301,13 @@ void TFrameForm::Timer1Timer() {
   // Between commands, memory that a large command let go of goes back to the system.
   if (TEditForm::RunningCommands() == 0) lumenark::ReleaseFreeNodeMemory();
   panels_[0]->setText(QLocale::system().toString(QTime::currentTime(), timeFormat_));
-  panels_[1]->setText(QString::number(HeapAllocated()));
-  panels_[2]->setText(QString::number(HeapFree()));
+  // The node pool counts in these figures; a large command makes them longer than the
+  // ten digits the panels were made for, and a panel then grows to show them whole.
+  for (const auto& [panel, figure] : {std::pair{panels_[1], HeapAllocated()}, std::pair{panels_[2], HeapFree()}}) {
+    const QString text = QString::number(figure);
+    panel->setText(text);
+    if (PanelWidthFor(*panel, text) > panel->width()) panel->setFixedWidth(PanelWidthFor(*panel, text));
+  }
 }
 
 void TFrameForm::ShowBusyNote() {
