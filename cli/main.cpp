@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <exception>
 #include <new>
 #include <string>
 #include <vector>
@@ -172,6 +173,9 @@ int main(int argc, char** argv) {
     return cli::kExitInputOutput;
   } catch (const std::bad_alloc&) {
     std::cerr << kInsufficientMemoryMessage << '\n' << std::flush;
+    return cli::kExitMessage;
+  } catch (const std::exception& error) {
+    std::cerr << "lumenark-cli: " << error.what() << '\n' << std::flush;
     return cli::kExitMessage;
   }
 }
