@@ -109,6 +109,4 @@ void DisposeSubtree(FormulaNode* root) {
 
 void WaitForBackgroundDisposal() { TheDisposer().Wait(); }
 
-
-
 }  // namespace lumenark

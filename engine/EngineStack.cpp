@@ -1,7 +1,6 @@
 #include "EngineStack.h"
 
 #include <sys/mman.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -56,10 +55,7 @@ void RunJob(void*) {
 // A quarter of what the process's limits leave, in whole MiB, between the least and the
 // largest size.
 std::size_t StackSizeWithinLimits() {
-  const MemoryFacts facts = ReadMemoryFacts();
-  std::uint64_t room = kLargestStack * 4;
-  if (facts.addressSpaceLimit) room = std::min(room, *facts.addressSpaceLimit - std::min(*facts.addressSpaceLimit, facts.addressSpaceUsed));
-  if (facts.dataLimit) room = std::min(room, *facts.dataLimit - std::min(*facts.dataLimit, facts.dataUsed));
+  const std::uint64_t room = std::min<std::uint64_t>(RoomUnderProcessLimits(ReadMemoryFacts()), kLargestStack * 4);
   const std::uint64_t quarter = room / 4 & ~((std::uint64_t{1} << 20) - 1);
   return static_cast<std::size_t>(std::clamp<std::uint64_t>(quarter, kLeastStack, kLargestStack));
 }
@@ -159,8 +155,6 @@ void ReleaseDeepPages() {
 }  // namespace
 
 bool OnEngineStack() { return state.active; }
-
-std::size_t EngineStackBytes() { return state.size; }
 
 void RunOnEngineStack(const std::function<void()>& job) {
   if (state.active || !ReserveStack()) {

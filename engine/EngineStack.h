@@ -20,8 +20,4 @@ void RunOnEngineStack(const std::function<void()>& job);
 // True while the calling thread runs on the engine stack.
 bool OnEngineStack();
 
-// The size of the calling thread's engine stack; 0 before its first job, or when none
-// could be reserved and jobs run on the thread's own stack.
-std::size_t EngineStackBytes();
-
 }  // namespace lumenark

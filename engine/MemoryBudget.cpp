@@ -31,7 +31,6 @@ constexpr std::uint64_t kHeadroomWithoutFigures = 1024 * kMiB;
 std::optional<std::uint64_t> explicitLimit;
 std::atomic<std::uint64_t> budget{kUnlimited};  // nothing is refused before the first command
 std::atomic<std::uint64_t> inUse{0};
-std::atomic<std::uint64_t> peak{0};
 void (*reclaimer)() = nullptr;
 thread_local bool reclaiming = false;
 
@@ -78,10 +77,16 @@ std::uint64_t DefaultMemoryHeadroom(const MemoryFacts& facts) {
     const std::uint64_t reserve = std::max(kLeastReserve, facts.memTotal.value_or(0) / 8);
     room = RoomBelow(*facts.memAvailable, reserve);
   }
-  if (facts.addressSpaceLimit) room = std::min(room, RoomBelow(*facts.addressSpaceLimit, facts.addressSpaceUsed));
-  if (facts.dataLimit) room = std::min(room, RoomBelow(*facts.dataLimit, facts.dataUsed));
+  room = std::min(room, RoomBelow(RoomUnderProcessLimits(facts), 0));
   if (facts.cgroupRoom) room = std::min(room, RoomBelow(*facts.cgroupRoom, 0));
   return std::max(room, kLeastHeadroom);
+}
+
+std::uint64_t RoomUnderProcessLimits(const MemoryFacts& facts) {
+  std::uint64_t room = kUnlimited;
+  if (facts.addressSpaceLimit) room = std::min(room, *facts.addressSpaceLimit - std::min(*facts.addressSpaceLimit, facts.addressSpaceUsed));
+  if (facts.dataLimit) room = std::min(room, *facts.dataLimit - std::min(*facts.dataLimit, facts.dataUsed));
+  return room;
 }
 
 std::optional<std::uint64_t> ParseMemorySize(std::string_view text) {
@@ -102,7 +107,6 @@ std::optional<std::uint64_t> ParseMemorySize(std::string_view text) {
 }
 
 void SetMemoryLimit(std::optional<std::uint64_t> bytes) { explicitLimit = bytes; }
-std::optional<std::uint64_t> MemoryLimit() { return explicitLimit; }
 
 std::optional<std::uint64_t> MemoryLimitFromEnvironment() {
   const char* value = std::getenv(kMemoryLimitVariable);
@@ -148,16 +152,11 @@ bool ChargeMemory(std::size_t bytes) {
       }
     }
   } while (!inUse.compare_exchange_weak(now, now + bytes, std::memory_order_relaxed));
-  std::uint64_t high = peak.load(std::memory_order_relaxed);
-  while (now + bytes > high && !peak.compare_exchange_weak(high, now + bytes, std::memory_order_relaxed)) {
-  }
   return true;
 }
 
 void ReleaseMemory(std::size_t bytes) { inUse.fetch_sub(bytes, std::memory_order_relaxed); }
 
 std::uint64_t MemoryInUse() { return inUse.load(); }
-std::uint64_t PeakMemoryInUse() { return peak.load(); }
-void ResetPeakMemoryInUse() { peak = inUse.load(); }
 
 }  // namespace lumenark

@@ -41,6 +41,10 @@ MemoryFacts ReadMemoryFacts();
 // Without any figure, 1 GiB.
 std::uint64_t DefaultMemoryHeadroom(const MemoryFacts& facts);
 
+// What RLIMIT_AS leaves above VmSize and RLIMIT_DATA above VmData, the less of the two;
+// unlimited without either.
+std::uint64_t RoomUnderProcessLimits(const MemoryFacts& facts);
+
 // "64M", "2G", "512K", "1000000" (bytes); suffixes are powers of 1024, either case, an
 // optional "B" or "iB" after them. Nothing for anything else, or zero.
 std::optional<std::uint64_t> ParseMemorySize(std::string_view text);
@@ -48,7 +52,6 @@ std::optional<std::uint64_t> ParseMemorySize(std::string_view text);
 // ---- The budget ---------------------------------------------------------------------------
 // An explicit budget in counted bytes, or nothing to take it from the machine.
 void SetMemoryLimit(std::optional<std::uint64_t> bytes);
-std::optional<std::uint64_t> MemoryLimit();
 // The explicit budget named by the environment variable LUMENARK_MEMORY_LIMIT, if set
 // and valid; the desktop program and lumenark-cli take it at start.
 std::optional<std::uint64_t> MemoryLimitFromEnvironment();
@@ -64,10 +67,8 @@ std::uint64_t MemoryBudgetBytes();
 bool ChargeMemory(std::size_t bytes);
 // Counts bytes given back. Safe from any thread.
 void ReleaseMemory(std::size_t bytes);
-// Bytes counted now, and the most counted since the last reset.
+// Bytes counted now.
 std::uint64_t MemoryInUse();
-std::uint64_t PeakMemoryInUse();
-void ResetPeakMemoryInUse();
 
 // Called when a charge would pass the budget, before it is refused: gives back memory
 // that is taken but not used (free nodes of the pool), after which the charge is tried
