@@ -4,11 +4,19 @@
 #include "FormulaDocument.h"
 #include "TreeOperations.h"
 #include "ValidityCheck.h"
+#include "sat/FormulaSat.h"
 
 namespace lumenark {
+namespace {
+
+const char* const kNotConsistent = "This formula is not consistent.";
+const char* const kValid = "This formula is valid.";
+
+}  // namespace
 
 void FormulaDocument::Decision() {
   if (Root == nullptr) return;
+  if (DecidedBySolver()) return;
   ToDNF();
   Minimize();
   if (StopRequested || Root == nullptr) return;
@@ -19,13 +27,13 @@ void FormulaDocument::Decision() {
     switch (CheckDnfValidity(Root, Platform)) {
       case Validity::Stopped: return;
       case Validity::NotValid: break;
-      case Validity::Valid: BecomeConstantOne(); break;
+      case Validity::Valid: BecomeConstant('1'); break;
     }
   }
   if (IsConstant(Root)) {
     // A negated constant counts with the opposite value.
     const bool value = (Root->symbol == '1') != (Root->negated != 0);
-    InsertString(value ? "This formula is valid." : "This formula is not consistent.");
+    InsertString(value ? kValid : kNotConsistent);
     InsertLine();
     return;
   }
@@ -34,11 +42,38 @@ void FormulaDocument::Decision() {
   XDecomp();
 }
 
-// The root node, an operator, becomes the literal 1; its operands are freed.
-void FormulaDocument::BecomeConstantOne() {
+// Where Details 4 writes no step, the verdict of an inconsistent or a valid formula is one
+// line, and the rewriting would end in the constant 0 or 1 (the constant evaluation leaves
+// no negated constant where an operator stood). The SAT solver finds these at once; a
+// consistent formula that is not valid still needs its minimal DNF, so it is rewritten.
+// A single literal is rewritten too: it is its own DNF, ~0 and ~1 included. A stop or
+// exhausted memory ends the decision as it ends the rewriting: without a tree or verdict.
+bool FormulaDocument::DecidedBySolver() {
+  if (!DecisionBySolver || DetailLevel != 4 || IsLiteral(Root)) return false;
+  FormulaSat sat(Platform);
+  const int formula = sat.Encode(Root);
+  SatAnswer answer = formula == 0 ? SatAnswer::Stopped : sat.Solve({formula});
+  const char* verdict = kNotConsistent;
+  if (answer == SatAnswer::Satisfiable) {
+    answer = sat.Solve({-formula});
+    if (answer == SatAnswer::Satisfiable) return false;
+    verdict = kValid;
+  }
+  if (answer == SatAnswer::Stopped) {
+    DisposeTree();
+    return true;
+  }
+  BecomeConstant(verdict == kValid ? '1' : '0');
+  InsertString(verdict);
+  InsertLine();
+  return true;
+}
+
+// The root node, an operator, becomes the constant; its operands are freed.
+void FormulaDocument::BecomeConstant(char constant) {
   RDisposeTree(Root->left);
   RDisposeTree(Root->right);
-  *Root = FormulaNode{'1', nkLiteral, 0, nullptr, nullptr};
+  *Root = FormulaNode{constant, nkLiteral, 0, nullptr, nullptr};
 }
 
 }  // namespace lumenark

@@ -47,6 +47,12 @@ namespace lumenark {
 // letters among the candidate's, only the regular elements whose negated letters
 // differ from the candidate's there at most once are taken. The rules are applied to
 // the same pairs in the same order as when every pair is offered.
+//
+// An element that receives a constant is left alone by AbsExt for the rest of the pass,
+// so it leaves its runs at once: a run skips its departed elements (each points past
+// itself, and the pointers are shortened as they are followed), so that the earlier
+// partners a candidate is offered are only live ones. A run of N repeated clauses, where
+// each one absorbs the one before, then costs N looks instead of N*N/2.
 class MinimizePass {
  public:
   explicit MinimizePass(FormulaDocument& document) : doc_(document) {}
@@ -75,6 +81,7 @@ class MinimizePass {
   }
 
  private:
+  struct ElementRun;
   struct Element {
     FormulaNode* node;
     FormulaNode* firstLiteral;  // nullptr for a clause without variable literals
@@ -83,6 +90,8 @@ class MinimizePass {
     int letterCount;
     bool holdsConstant;
     bool regular;  // literals in strictly increasing letter order, no negated operator
+    ElementRun* runs[2] = {nullptr, nullptr};  // the runs that list it, and its places there
+    std::uint32_t places[2] = {0, 0};
   };
 
   // The letters of an element, left to right; previous is the last literal's letter bit.
@@ -115,21 +124,37 @@ class MinimizePass {
     for (auto& sets : letterSets_) sets.clear();
     CollectElements(doc_.Root);
     for (std::size_t i = 0; i < elements_.size(); ++i) {
-      const Element& element = elements_[i];
+      Element& element = elements_[i];
+      if (!MayPair(element)) continue;  // no partner for anyone this pass
       LetterGroup& group = byLetters_[element.letters];
-      if (group.elements.empty()) letterSets_[element.letterCount].push_back(element.letters);
-      group.elements.push_back(i);
+      if (group.elements.Empty()) letterSets_[element.letterCount].push_back(element.letters);
+      Enter(group.elements, i, 0);
     }
     // Only large groups are worth indexing by negated letters; a small one is offered
     // whole and the pairs that cannot apply are passed over one by one.
     for (auto& [letters, group] : byLetters_) {
-      if (group.elements.size() < kIndexedGroup) continue;
+      if (group.elements.Size() < kIndexedGroup) continue;
       group.byPattern = true;
-      for (std::size_t i : group.elements) {
+      for (std::size_t i : group.elements.members) {
         const Element& element = elements_[i];
-        if (element.regular) byPattern_[Pattern{letters, element.negated}].push_back(i);
-        else irregularByLetters_[letters].push_back(i);
+        if (element.regular) Enter(byPattern_[Pattern{letters, element.negated}], i, 1);
+        else Enter(irregularByLetters_[letters], i, 1);
       }
+    }
+  }
+
+  void Enter(ElementRun& run, std::size_t element, int which) {
+    elements_[element].runs[which] = &run;
+    elements_[element].places[which] = static_cast<std::uint32_t>(run.members.size());
+    run.members.push_back(element);
+    run.next.push_back(static_cast<std::uint32_t>(run.members.size()));
+  }
+
+  // An element that holds a constant leaves the runs that list it.
+  void Depart(Element& element) {
+    for (int which = 0; which < 2; ++which) {
+      if (element.runs[which] != nullptr) element.runs[which]->Remove(element.places[which]);
+      element.runs[which] = nullptr;
     }
   }
 
@@ -176,8 +201,10 @@ class MinimizePass {
   int AddComparable(std::uint64_t letters, const Element& c, std::size_t candidate,
                     BudgetVector<std::size_t>& partners) {
     const auto found = byLetters_.find(letters);
-    if (found == byLetters_.end() || found->second.elements.front() >= candidate) return 0;  // none earlier
-    const LetterGroup& group = found->second;
+    if (found == byLetters_.end()) return 0;
+    LetterGroup& group = found->second;
+    const std::uint32_t first = group.elements.First();
+    if (first == group.elements.End() || group.elements.members[first] >= candidate) return 0;  // none earlier
     if (!group.byPattern || !c.regular || (letters & ~c.letters) != 0) {
       return AddRun(group.elements, candidate, partners);
     }
@@ -190,18 +217,18 @@ class MinimizePass {
     return runs;
   }
 
-  // Appends the elements of a group that come before the candidate; 1 if there were any.
-  static int AddRun(const BudgetVector<std::size_t>& group, std::size_t candidate, BudgetVector<std::size_t>& partners) {
-    if (group.front() >= candidate) return 0;
-    for (std::size_t e : group) {
-      if (e >= candidate) break;
-      partners.push_back(e);
+  // Appends the live elements of a run that come before the candidate; 1 if there were any.
+  static int AddRun(ElementRun& run, std::size_t candidate, BudgetVector<std::size_t>& partners) {
+    std::uint32_t place = run.First();
+    if (place == run.End() || run.members[place] >= candidate) return 0;
+    for (; place != run.End() && run.members[place] < candidate; place = run.After(place)) {
+      partners.push_back(run.members[place]);
     }
     return 1;
   }
 
   template <typename Groups, typename Key>
-  static int AddRun(const Groups& groups, const Key& key, std::size_t candidate, BudgetVector<std::size_t>& partners) {
+  static int AddRun(Groups& groups, const Key& key, std::size_t candidate, BudgetVector<std::size_t>& partners) {
     const auto group = groups.find(key);
     return group == groups.end() ? 0 : AddRun(group->second, candidate, partners);
   }
@@ -212,9 +239,8 @@ class MinimizePass {
     return __builtin_popcountll((a.negated ^ b.negated) & a.letters & b.letters) > 1;
   }
 
-  static bool MayApply(const Element& a, const Element& b) {
-    return !a.holdsConstant && !b.holdsConstant && a.firstLiteral != nullptr && b.firstLiteral != nullptr;
-  }
+  static bool MayPair(const Element& a) { return !a.holdsConstant && a.firstLiteral != nullptr; }
+  static bool MayApply(const Element& a, const Element& b) { return MayPair(a) && MayPair(b); }
 
   void Compare(Element& earlier, Element& candidate) {
     bool changed = false;
@@ -223,6 +249,8 @@ class MinimizePass {
       changed_ = true;
       Describe(earlier);
       Describe(candidate);
+      if (earlier.holdsConstant) Depart(earlier);
+      if (candidate.holdsConstant) Depart(candidate);
     }
   }
 
@@ -243,16 +271,44 @@ class MinimizePass {
     }
   };
 
+  // Elements in order; next[p] leads to a place at or after p + 1 whose element may
+  // still be live (members.size() at the end), and departed places point past themselves.
+  struct ElementRun {
+    BudgetVector<std::size_t> members;
+    BudgetVector<std::uint32_t> next;
+    std::uint32_t first = 0;  // the first place that may still be live
+
+    std::uint32_t End() const { return static_cast<std::uint32_t>(members.size()); }
+    bool Empty() const { return members.empty(); }
+    std::size_t Size() const { return members.size(); }
+    std::uint32_t First() { return first = Live(first); }
+    std::uint32_t After(std::uint32_t place) { return next[place] = Live(next[place]); }
+    void Remove(std::uint32_t place) { departed.resize(members.size()), departed[place] = true; }
+
+    // The first live place at or after place, shortening the pointers on the way.
+    std::uint32_t Live(std::uint32_t place) {
+      if (departed.empty()) return place;
+      std::uint32_t live = place;
+      while (live != End() && departed[live]) live = next[live];
+      while (place != live) {
+        const std::uint32_t following = next[place];
+        next[place] = live;
+        place = following;
+      }
+      return live;
+    }
+    BudgetVector<bool> departed;
+  };
+
   // Each group lists its elements in order.
   struct LetterGroup {
-    BudgetVector<std::size_t> elements;
+    ElementRun elements;
     bool byPattern = false;  // its elements are indexed by their negated letters too
   };
   static constexpr std::size_t kIndexedGroup = 8;
 
   template <typename Key, typename Value, typename Hash = std::hash<Key>>
   using BudgetMap = std::unordered_map<Key, Value, Hash, std::equal_to<Key>, BudgetAllocator<std::pair<const Key, Value>>>;
-  using ElementRun = BudgetVector<std::size_t>;
   BudgetMap<std::uint64_t, LetterGroup> byLetters_;
   BudgetMap<std::uint64_t, ElementRun> irregularByLetters_;
   BudgetMap<Pattern, ElementRun, PatternHash> byPattern_;  // regular ones

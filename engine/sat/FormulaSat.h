@@ -1,0 +1,71 @@
+#pragma once
+// Satisfiability of formula trees, answered by the CaDiCaL SAT solver.
+//
+// A tree is encoded once (Tseitin): every operator node gets a solver variable that is
+// equivalent to its subformula, so the formula and its negation can both be asked, and
+// under assumptions. The letters are the solver variables 1 to 52 ('A'..'Z', 'a'..'z').
+//
+//   FormulaSat sat(host);
+//   const int formula = sat.Encode(root);        // 0 when memory or Stop ended it
+//   sat.Solve({formula});                        // Satisfiable: sat.Value(...) reads a model
+//   sat.Solve({-formula});                       // Unsatisfiable: the formula is valid
+//
+// The solver polls the stop flag: pending input is processed while it searches, and
+// StopRequested (a click on Stop, exhausted memory) ends the search as Stopped. Its
+// memory counts against the budget: an estimate is charged as the formula is encoded,
+// and the heap's growth while it searches is charged as it comes; a refused charge ends
+// the search as exhausted memory (StopForExhaustedMemory).
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <span>
+
+#include "FormulaNode.h"
+#include "Host.h"
+
+namespace CaDiCaL {
+class Solver;
+}
+
+namespace lumenark {
+
+enum class SatAnswer { Satisfiable, Unsatisfiable, Stopped };
+
+class FormulaSat {
+ public:
+  explicit FormulaSat(Host& host);
+  ~FormulaSat();
+  FormulaSat(const FormulaSat&) = delete;
+  FormulaSat& operator=(const FormulaSat&) = delete;
+
+  // ---- Problem ---------------------------------------------------------------------
+  static int LetterVariable(char letter);  // 1..52; 0 for a constant or another character
+  // The solver literal equivalent to the tree's formula; 0 after a stop or a refused charge.
+  int Encode(const FormulaNode* root);
+  // A clause over solver literals, kept for every later Solve; false on a refused charge.
+  bool AddClause(std::span<const int> literals);
+
+  // ---- Solving ---------------------------------------------------------------------
+  SatAnswer Solve(std::span<const int> assumptions);
+  SatAnswer Solve(std::initializer_list<int> assumptions) {
+    return Solve(std::span<const int>(assumptions.begin(), assumptions.size()));
+  }
+  bool Value(int literal) const;  // after Satisfiable: whether the literal is true
+
+ private:
+  class Watch;
+  bool Charge(std::uint64_t bytes);
+  int NewVariable() { return ++variables_; }
+  void Define(int variable, char symbol, int left, int right);
+  int TrueLiteral();
+
+  Host& host_;
+  std::unique_ptr<CaDiCaL::Solver> solver_;
+  std::unique_ptr<Watch> watch_;
+  int variables_ = 52;   // the letters come first
+  int true_ = 0;         // a variable fixed true, for the constants
+  std::uint64_t charged_ = 0;
+};
+
+}  // namespace lumenark
