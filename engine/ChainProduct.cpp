@@ -21,8 +21,13 @@
 // clause of a part are those of the part read with '&' and '|' exchanged (a literal: its
 // models; a chain: those common to its elements; an outer node: those of either
 // operand). With a few letters these sets are kept as bit sets on the side nodes, and a
-// chain whose set is empty is known to vanish; with more letters only a chain that
-// itself holds a letter in both signs is.
+// chain whose set is empty is known to vanish. With more letters a chain that itself
+// holds a letter in both signs is known to vanish, and the SAT solver is asked about the
+// others: the input's side tree is encoded once (an inner node implies both operands, an
+// outer node one of them, read as the sets above), and a chain is asked as the
+// assumption of its elements. A chain with few outer nodes left below it is cheaper to
+// multiply out than to ask about, so only chains with at least a threshold of them are
+// asked, and the threshold rises while the answers keep finding surviving clauses.
 
 #include "ChainProduct.h"
 
@@ -32,11 +37,13 @@
 #include "BackgroundDisposal.h"
 #include "EngineGlobals.h"
 #include "LetterBits.h"
+#include "ModelDiagram.h"
 #include "ModelSets.h"
 #include "NodeAllocator.h"
 #include "StackArena.h"
 #include "StackRoom.h"
 #include "TreeOperations.h"
+#include "sat/FormulaSat.h"
 
 namespace lumenark {
 namespace {
@@ -54,6 +61,9 @@ struct ChainNode {
   std::uint64_t plain;          // letters that occur without negation
   std::uint64_t negated;        // letters that occur negated
   std::uint32_t elements;
+  std::uint32_t outers;         // outer nodes below, at every depth: 2^outers bounds the products
+  mutable std::int32_t sat;     // the solver literal of an input node, once encoded; else 0
+  ModelDiagram::Set diagram;    // the same sets as models, as a diagram, with many letters
   char symbol;                  // a literal's letter
   std::uint8_t negation;        // a literal's negated flag
   Part part;
@@ -70,6 +80,9 @@ constexpr std::size_t kMostInputWords = std::size_t{1} << 22;
 
 constexpr int kLetters = 52;
 
+// The diagram's nodes (12 bytes each, with about as much again for its tables).
+constexpr std::size_t kMostDiagramNodes = std::size_t{1} << 20;
+
 class Multiplier {
  public:
   Multiplier(char outer, Host& host)
@@ -85,11 +98,19 @@ class Multiplier {
       if (nodes * sets.Words() > kMostInputWords) sets_.reset();
     }
     words_ = sets_ ? sets_->Words() : 0;
+    if (words_ == 0) diagram_.emplace(kMostDiagramNodes);
     bool supported = true;
     const ChainNode* chain = Convert(slot, supported);
     if (!supported) return ProductOutcome::Unsupported;
     if (chain == nullptr) return Exhausted(), ProductOutcome::Stopped;
     if (chain->part != Part::Inner || !chain->holdsOuter) return ProductOutcome::Unsupported;
+    // A diagram that outgrew its limit on the input itself is of no further use: the
+    // solver is asked instead.
+    if (diagram_ && chain->diagram == ModelDiagram::Unknown) diagram_.reset();
+    if (words_ == 0 && !diagram_ && chain->outers >= askThreshold_) {
+      sat_.emplace(host_);
+      if (!Encode(chain)) return ProductOutcome::Stopped;
+    }
     FormulaNode* result = keepTop ? OuterOfTwoProducts(chain) : Materialize(Evaluate(chain));
     if (StopRequested) return ProductOutcome::Stopped;
     DisposeSubtree(slot);
@@ -143,6 +164,9 @@ class Multiplier {
                       left->plain | right->plain,
                       left->negated | right->negated,
                       left->elements + right->elements,
+                      left->outers + right->outers,
+                      0,
+                      ModelDiagram::Unknown,
                       inner_,
                       0,
                       Part::Inner,
@@ -154,6 +178,9 @@ class Multiplier {
       if (models == nullptr) return nullptr;
       node->barren = sets_->Intersect(left->models, right->models, models) || node->barren;
       node->models = models;
+    } else if (diagram_) {
+      node->diagram = diagram_->Intersect(left->diagram, right->diagram);
+      node->barren = node->barren || node->diagram == ModelDiagram::None;
     }
     return node;
   }
@@ -170,9 +197,12 @@ class Multiplier {
       }
       ChainNode* literal = nodes_.New(1);
       if (literal == nullptr) return nullptr;
-      *literal = ChainNode{nullptr, nullptr, nullptr, node->negated ? 0 : bit, node->negated ? bit : 0, 1,
-                           node->symbol, node->negated, Part::Literal, false, false};
+      const int letter = FormulaSat::LetterVariable(node->symbol);
+      *literal = ChainNode{nullptr, nullptr, nullptr, node->negated ? 0 : bit, node->negated ? bit : 0, 1, 0,
+                           node->negated ? -letter : letter, ModelDiagram::Unknown, node->symbol, node->negated,
+                           Part::Literal, false, false};
       if (words_ != 0) literal->models = sets_->Literal(node->symbol, node->negated != 0);
+      if (diagram_) literal->diagram = diagram_->Literal(node->symbol, node->negated != 0);
       return literal;
     }
     if (node->negated || (node->symbol != outer_ && node->symbol != inner_)) {
@@ -186,7 +216,9 @@ class Multiplier {
     if (node->symbol == inner_) return NewInner(left, right);
     ChainNode* outer = nodes_.New(1);
     if (outer == nullptr) return nullptr;
-    *outer = ChainNode{left, right, nullptr, 0, 0, 1, outer_, 0, Part::Outer, false, false};
+    *outer = ChainNode{left, right, nullptr, 0, 0, 1, 1 + left->outers + right->outers, 0, ModelDiagram::Unknown,
+                       outer_, 0, Part::Outer, false, false};
+    if (diagram_) outer->diagram = diagram_->Unite(left->diagram, right->diagram);
     if (words_ != 0) {
       std::uint64_t* models = modelWords_.New(words_);
       if (models == nullptr) return nullptr;
@@ -233,6 +265,53 @@ class Multiplier {
     return rest != nullptr;
   }
 
+  // ---- The solver, with many letters ------------------------------------------------
+
+  // The input's side tree for the solver: an inner node implies both operands, an outer
+  // node one of them; a literal is its letter. False after a stop or a refused charge.
+  bool Encode(const ChainNode* x) {
+    if (x->sat != 0) return true;
+    if (!EnterRecursion() || !Encode(x->left) || !Encode(x->right)) return false;
+    const int v = sat_->NewVariable();
+    const int a = x->left->sat;
+    const int b = x->right->sat;
+    const bool added = x->part == Part::Inner
+                           ? sat_->AddClause(std::initializer_list<int>{-v, a}) && sat_->AddClause(std::initializer_list<int>{-v, b})
+                           : sat_->AddClause(std::initializer_list<int>{-v, a, b});
+    x->sat = v;
+    return added && !StopRequested;
+  }
+
+  // Whether no clause of the chain t can survive, by the solver. After a stop the
+  // answer is no; the caller sees the stop.
+  bool Vanishes(const ChainNode* t) {
+    assumptions_.clear();
+    pending_.assign(1, t);
+    while (!pending_.empty()) {
+      const ChainNode* x = pending_.back();
+      pending_.pop_back();
+      if (x->sat != 0) {
+        assumptions_.push_back(x->sat);
+      } else {
+        pending_.push_back(x->right);
+        pending_.push_back(x->left);
+      }
+    }
+    const SatAnswer answer = sat_->Solve(std::span<const int>(assumptions_));
+    if (answer == SatAnswer::Unsatisfiable) {
+      ++vanished_;
+      return true;
+    }
+    // Asking costs about as much as multiplying out a chain of a few outer elements:
+    // while the answers keep finding survivors, ask only about longer chains.
+    if (answer == SatAnswer::Satisfiable && ++survived_ > 4 * (vanished_ + 1)) {
+      askThreshold_ += 1;
+      survived_ = 0;
+      vanished_ = 0;
+    }
+    return false;
+  }
+
   // ---- Products ----------------------------------------------------------------------
 
   // The chain t converted and evaluated. After a stop the piece holds nothing.
@@ -241,6 +320,7 @@ class Multiplier {
     if (StopRequested || !EnterRecursion()) return Piece{nullptr, ignored_};
     if (t->barren) return Piece{nullptr, ignored_};
     if (!t->holdsOuter) return Clause(t);
+    if (sat_ && t->outers >= askThreshold_ && Vanishes(t)) return Piece{nullptr, ignored_};
     const Mark mark = Top();
     const ChainNode* found;
     const ChainNode* rest;
@@ -429,6 +509,13 @@ class Multiplier {
   const char ignored_;  // the constant the outer operator ignores: '1' in a CNF, '0' in a DNF
   Host& host_;
   std::optional<ModelSets> sets_;  // the bit sets, kept with few letters
+  std::optional<ModelDiagram> diagram_;  // with many letters, while it stays small
+  std::optional<FormulaSat> sat_;  // the solver, where neither helps
+  std::uint32_t askThreshold_ = 4; // outer elements a chain needs to be asked about
+  std::uint32_t survived_ = 0;     // answers since the threshold last rose
+  std::uint32_t vanished_ = 0;
+  BudgetVector<int> assumptions_;
+  BudgetVector<const ChainNode*> pending_;
   std::size_t words_ = 0;          // words of a bit set; 0 without them
   StackArena<ChainNode> nodes_{4096};
   StackArena<std::uint64_t> modelWords_{std::size_t{1} << 16};

@@ -10,17 +10,20 @@
 // repetitions, same literal order, same node shapes) without the copies:
 //   - the chain is followed on a small side tree that shares what the products have in
 //     common: each distribution makes the two products' chains from one rest;
-//   - a partial product none of whose clauses can survive the reduction (one that
-//     already holds a letter in both signs, or, with up to 12 letters, one for which
+//   - a partial product none of whose clauses can survive the reduction (one for which
 //     no assignment makes all the literals of any of its clauses true) can only become
 //     the constant that the outer operator ignores, so it is that constant at once and
-//     is never multiplied further;
+//     is never multiplied further. Those assignments are kept as bit sets with up to 12
+//     letters, as a decision diagram with more (while it stays within its limit), and
+//     otherwise the SAT solver is asked about the longer products; a product that holds
+//     a letter in both signs is known at once;
 //   - a finished clause is built in its final form: the letters in order, each once,
 //     in the places the sort, the reduction and the constant evaluation leave them.
 // Only the result's nodes are allocated (AllocateNode). The side tree holds the input
 // subtree once and, along the current product, one path of the chain per distribution
-// (with up to 12 letters each side node carries a bit set of up to 64 words); nothing
-// on the side grows with the number of products. Its memory counts against the budget.
+// (with up to 12 letters each side node carries a bit set of up to 64 words, with more a
+// diagram node); nothing on the side grows with the number of products. Its memory
+// counts against the budget.
 
 #include "FormulaNode.h"
 #include "Host.h"

@@ -43,6 +43,7 @@ class FormulaSat {
   static int LetterVariable(char letter);  // 1..52; 0 for a constant or another character
   // The solver literal equivalent to the tree's formula; 0 after a stop or a refused charge.
   int Encode(const FormulaNode* root);
+  int NewVariable() { return ++variables_; }  // a variable of the caller's own encoding
   // A clause over solver literals, kept for every later Solve; false on a refused charge.
   bool AddClause(std::span<const int> literals);
 
@@ -56,7 +57,6 @@ class FormulaSat {
  private:
   class Watch;
   bool Charge(std::uint64_t bytes);
-  int NewVariable() { return ++variables_; }
   void Define(int variable, char symbol, int left, int right);
   int TrueLiteral();
 
