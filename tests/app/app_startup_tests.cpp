@@ -1,11 +1,14 @@
 // The window program's command line: what it asks for, and files named on it opening
-// in editor windows exactly as File > Open opens them.
+// in editor windows exactly as File > Open opens them; the version it and the about box
+// show.
 
 #include <QDir>
+#include <QLabel>
 #include <QTest>
 
 #include "StartupArguments.h"
 #include "TestSupport.h"
+#include "Version.h"
 
 using Action = StartupArguments::Action;
 Q_DECLARE_METATYPE(StartupArguments::Action)
@@ -35,6 +38,7 @@ class StartupTests : public QObject {
   void aFileOpensAsFileOpenOpensIt_data();
   void aFileOpensAsFileOpenOpensIt();
   void filesOpenInTheirOrderFromTheWorkingDirectory();
+  void theVersionIsShownBelowTheAboutBoxTexts();
 };
 
 void StartupTests::argumentsAreRead_data() {
@@ -125,6 +129,18 @@ void StartupTests::filesOpenInTheirOrderFromTheWorkingDirectory() {
   QCOMPARE(TextOf(*editors[1]), std::string("A&B\r\n"));
   QCOMPARE(editors[1]->FileName(), dir.filePath("first.txt"));
   QVERIFY(dialogs.errors.isEmpty());
+}
+
+void StartupTests::theVersionIsShownBelowTheAboutBoxTexts() {
+  QCOMPARE(StartupVersion(), QStringLiteral("lumenark %1\n").arg(kLumenarkVersion));
+  Workbench bench;
+  const auto* version = bench.about().findChild<QLabel*>("VersionLabel");
+  QVERIFY(version != nullptr);
+  QCOMPARE(version->text(), QStringLiteral("Version %1").arg(kLumenarkVersion));
+  const QWidget* panel = version->parentWidget();
+  const QRect lastText = panel->findChild<QLabel*>("Label3")->geometry();
+  QVERIFY(version->geometry().top() >= lastText.bottom());
+  QVERIFY(panel->contentsRect().contains(version->geometry()));
 }
 
 QTEST_MAIN(StartupTests)
