@@ -8,7 +8,7 @@
 
 namespace {
 
-void Print(std::FILE* stream, const QString& text) { std::fputs(text.toLocal8Bit().constData(), stream); }
+void WriteToStream(std::FILE* stream, const QString& text) { std::fputs(text.toLocal8Bit().constData(), stream); }
 
 }  // namespace
 
@@ -64,9 +64,9 @@ std::optional<int> AnswerInformationRequest(int argc, char* argv[]) {
   for (int i = 1; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
   const StartupArguments parsed = ParseStartupArguments(arguments);
   if (parsed.action == StartupArguments::Action::PrintHelp) {
-    Print(stdout, StartupUsage());
+    WriteToStream(stdout, StartupUsage());
   } else if (parsed.action == StartupArguments::Action::PrintVersion) {
-    Print(stdout, StartupVersion());
+    WriteToStream(stdout, StartupVersion());
   } else {
     return std::nullopt;
   }
@@ -74,7 +74,7 @@ std::optional<int> AnswerInformationRequest(int argc, char* argv[]) {
 }
 
 int ReportUsageError(const StartupArguments& arguments) {
-  Print(stderr, QStringLiteral("lumenark: %1\n\n").arg(arguments.error) + StartupUsage());
+  WriteToStream(stderr, QStringLiteral("lumenark: %1\n\n").arg(arguments.error) + StartupUsage());
   return kStartupUsageError;
 }
 
