@@ -5,14 +5,18 @@
 #
 #   check-install.sh BUILD_DIR VERSION APPLICATION_ID
 #
+# The window's text is checked on a virtual display (window-session.sh), where keys
+# can be typed into it; the offscreen platform takes none from outside.
+#
 # A missing validator is a failure, not a skip: scripts/install-deps installs them.
 set -euo pipefail
 build=$1 version=$2 id=$3
+here=$(cd "$(dirname "$0")" && pwd)
 root=$build/install-check
 prefix=$root/usr
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-for tool in desktop-file-validate appstreamcli groff man zcat; do
+for tool in desktop-file-validate appstreamcli groff man zcat xvfb-run xdotool inotifywait; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/install-deps installs it)" >&2; exit 1; }
 done
 
@@ -75,15 +79,29 @@ status=0
 output=$("$prefix/bin/lumenark" --frobnicate 2>&1) || status=$?
 [[ $status == 2 && $output == *"unknown option --frobnicate"* ]] || fail "lumenark --frobnicate: status $status, $output"
 
-# The window with two files named relative to the working directory. What the
-# windows then show is checked by app_startup_tests, which runs the same start-up
-# code in the test process; here the installed program must take the arguments, open
-# the files and keep running until it is ended.
+# The window offscreen with two files named relative to the working directory: it
+# opens them and keeps running until it is ended.
 printf 'A>B\n' >first.txt
 printf '(A|B)&C\n' >second.txt
 status=0
 output=$(timeout 5 "$prefix/bin/lumenark" first.txt second.txt 2>&1) || status=$?
 [[ $status == 124 ]] || fail "lumenark first.txt second.txt ended by itself with status $status: $output"
+
+# The same on a virtual display, where a letter typed into each window and saved
+# shows the text the window held: the file's, with the letter in front (a saved
+# document has CR LF line breaks), and the file as it was in the .BAK.
+unset QT_QPA_PLATFORM
+mkdir session
+(
+  cd session
+  cp ../first.txt ../second.txt .
+  xvfb-run -a -s "-screen 0 1024x768x24" "$here/window-session.sh" "$prefix"
+) >session.log 2>&1 || fail "the window session failed: $(cat session.log)"
+expect() { [[ "$(od -An -c "session/$1")" == "$(printf "$2" | od -An -c)" ]] || fail "session/$1 holds: $(od -An -c "session/$1")"; }
+expect second.txt 'X(A|B)&C\r\n'
+expect first.txt 'YA>B\r\n'
+expect second.BAK '(A|B)&C\n'
+expect first.BAK 'A>B\n'
 
 if ((failures > 0)); then
   echo "$failures check(s) failed" >&2
