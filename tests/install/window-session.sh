@@ -11,6 +11,8 @@
 # check-install.sh compares them. File > Exit ends the program.
 set -euo pipefail
 prefix=$1
+here=$(cd "$(dirname "$0")" && pwd)
+export LSAN_OPTIONS="suppressions=$here/lsan-suppressions.txt${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 # Waits up to a minute for a condition: a bound for a broken program, not a speed test.
 await() {
