@@ -9,6 +9,7 @@
 
 #include "PixelFont.h"
 #include "ProgramPicture.h"
+#include "Version.h"
 
 namespace {
 
@@ -70,6 +71,9 @@ TAboutBox::TAboutBox() {
   QLabel* comments = AddLabel(panel, "Comments", QStringLiteral("Comments"), QPoint(8, 104), small);
   comments->setWordWrap(true);
   AddLabel(panel, "Label3", QStringLiteral("-Propositional logic evaluations."), QPoint(12, 120), large);
+  // The version, below the texts of the design and in the small font.
+  AddLabel(panel, "VersionLabel", QStringLiteral("Version %1").arg(QLatin1String(kLumenarkVersion)), QPoint(12, 143),
+           small);
 
   okButton_ = new QPushButton(CheckMark(), QStringLiteral("OK"), this);
   okButton_->setObjectName(QStringLiteral("OKButton"));

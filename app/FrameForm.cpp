@@ -195,9 +195,14 @@ TEditForm* TFrameForm::NewChild() {
 void TFrameForm::OpenChild() {
   const QString fileName = Dialogs().openFileName(this);
   if (fileName.isEmpty()) return;
+  OpenFile(fileName);
+}
+
+TEditForm* TFrameForm::OpenFile(const QString& fileName) {
   TEditForm* editor = CreateChild();
   editor->Open(fileName);
   editor->setFocus();
+  return editor;
 }
 
 TEditForm* TFrameForm::ActiveEditor() const {

@@ -54,6 +54,8 @@ class TFrameForm final : public QMainWindow {
  public slots:
   TEditForm* NewChild();
   void OpenChild();
+  // Opens a file in a new editor window, as File > Open does with the name chosen.
+  TEditForm* OpenFile(const QString& fileName);
   void Exit1Click();
   void Tile1Click();
   void Cascade1Click();

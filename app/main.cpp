@@ -1,8 +1,9 @@
 // The program: the frame window, then the about box and the stop dialog, both hidden;
-// no editor window at start, and no command-line arguments read. The program ends
-// when the frame window has closed.
+// no editor window at start unless files are named on the command line
+// (StartupArguments.h). The program ends when the frame window has closed.
 
 #include <QApplication>
+#include <QTimer>
 #include <memory>
 
 #include "AboutBox.h"
@@ -12,12 +13,20 @@
 #include "FrameForm.h"
 #include "MemoryBudget.h"
 #include "ProgramPicture.h"
+#include "StartupArguments.h"
 #include "StopDialog.h"
+#include "Version.h"
 
 int main(int argc, char* argv[]) {
+  if (const std::optional<int> status = AnswerInformationRequest(argc, argv)) return *status;
   LetWritesFailAtFileSizeLimit();
   QApplication application(argc, argv);
+  const StartupArguments startup = ParseStartupArguments(QApplication::arguments().mid(1));
+  if (startup.action == StartupArguments::Action::UsageError) return ReportUsageError(startup);
   QApplication::setApplicationName(ApplicationTitle());
+  QApplication::setApplicationVersion(QString::fromLatin1(kLumenarkVersion));
+  // Names the desktop entry, whose icon a Wayland compositor shows for the window.
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(kLumenarkApplicationId));
   ApplicationHelpFile() = QString::fromLatin1(kStartupHelpFile);
   QApplication::setWindowIcon(QIcon(ProgramPicture()));
   QApplication::setQuitOnLastWindowClosed(false);
@@ -35,6 +44,9 @@ int main(int argc, char* argv[]) {
   QObject::connect(frameForm.get(), &TFrameForm::Closed, &application, &QApplication::quit, Qt::QueuedConnection);
   frameForm->show();
   frameForm->activateWindow();  // without a window manager (Xvfb) nothing else would
+  // The files of the command line open once the frame is up, so that a file that
+  // cannot be opened is reported over it, as File > Open reports it.
+  QTimer::singleShot(0, frameForm.get(), [&frame = *frameForm, files = startup.files] { OpenStartupFiles(frame, files); });
 
   const int result = QApplication::exec();
   frameForm.reset();  // the editor windows go first, with their formula trees

@@ -9,6 +9,7 @@ namespace lumenark::cli {
 const char* const kUsage =
     "usage: lumenark-cli [--details N] [--results | --no-results] [--width N] [--crlf]\n"
     "                    [--memory-limit SIZE] [-e TEXT] COMMAND...\n"
+    "       lumenark-cli --help | --version\n"
     "\n"
     "Runs Formula menu commands on a document, as an editor window of Lumenark runs\n"
     "them. The document is TEXT, or else all of standard input; it is selected whole\n"
@@ -31,6 +32,7 @@ const char* const kUsage =
     "                   LUMENARK_MEMORY_LIMIT)\n"
     "  -e TEXT          the document text (default: standard input)\n"
     "  --help           this text\n"
+    "  --version        the version number\n"
     "\n"
     "The final document is written to standard output, each message box's text to\n"
     "standard error. Exit status: 0 no message, 1 a command showed a message (the\n"
@@ -73,6 +75,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
     };
     if (argument == "--help" || argument == "-h") {
       line.help = true;
+    } else if (argument == "--version" && !inlineValue) {
+      line.version = true;
     } else if (argument == "--details") {
       auto v = value();
       if (!v || !ParseNumber(*v, 0, 4, line.details)) return fail("--details takes a number from 0 to 4");
@@ -101,7 +105,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
       return fail("unknown command " + argument);
     }
   }
-  if (!line.help && line.commands.empty()) return fail("no command given");
+  if (!line.help && !line.version && line.commands.empty()) return fail("no command given");
   return result;
 }
 

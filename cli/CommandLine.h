@@ -3,6 +3,7 @@
 //
 //   lumenark-cli [--details N] [--results | --no-results] [--width N] [--crlf]
 //                [--memory-limit SIZE] [-e TEXT] COMMAND...
+//   lumenark-cli --help | --version
 
 #include <cstdint>
 #include <optional>
@@ -22,6 +23,7 @@ struct CommandLine {
   std::optional<std::string> text;   // -e TEXT; standard input otherwise
   std::vector<FormulaCommand> commands;
   bool help = false;
+  bool version = false;              // print the version instead of running
 };
 
 // The parsed command line, or an error text for a usage error.

@@ -23,6 +23,7 @@
 #include "LineBreaks.h"
 #include "MemoryBudget.h"
 #include "MemoryEditorText.h"
+#include "Version.h"
 
 namespace {
 
@@ -166,6 +167,10 @@ int main(int argc, char** argv) {
     }
     if (parsed.line.help) {
       std::cout << cli::kUsage << std::flush;
+      return std::cout ? 0 : cli::kExitInputOutput;
+    }
+    if (parsed.line.version) {
+      std::cout << "lumenark-cli " << kLumenarkVersion << '\n' << std::flush;
       return std::cout ? 0 : cli::kExitInputOutput;
     }
     return Run(parsed.line);

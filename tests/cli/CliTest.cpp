@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CliRunner.h"
+#include "Version.h"
 
 namespace lumenark::testing {
 namespace {
@@ -71,7 +72,8 @@ TEST(CliTest, LaterCommandsRunWithNothingSelected) {
 TEST(CliTest, UsageErrorsWriteNothingToStandardOutput) {
   for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
            {}, {"-e", "A"}, {"frobnicate"}, {"--details", "5", "compile"}, {"--width", "20", "compile"},
-           {"--width", "251", "compile"}, {"--details"}, {"--colour", "compile"}, {"-e"}, {"--width", "7x", "cnf"}}) {
+           {"--width", "251", "compile"}, {"--details"}, {"--colour", "compile"}, {"-e"}, {"--width", "7x", "cnf"},
+           {"--version=2"}}) {
     CliRun run = RunCli(arguments, "A");
     EXPECT_EQ(run.status, 2) << arguments.size();
     EXPECT_EQ(run.out, "");
@@ -80,6 +82,9 @@ TEST(CliTest, UsageErrorsWriteNothingToStandardOutput) {
   CliRun help = RunCli({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("usage: lumenark-cli"), std::string::npos);
+  CliRun version = RunCli({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, std::string("lumenark-cli ") + kLumenarkVersion + "\n");
 }
 
 TEST(CliTest, EveryCommandRuns) {

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Makes the Debian package with CPack into the build tree and checks it: its name,
+# version and dependencies (found by dpkg-shlibdeps), its contents, and that lintian
+# reports no error and no warning.
+#
+#   check-package.sh BUILD_DIR VERSION APPLICATION_ID
+#
+# A missing tool is a failure, not a skip: scripts/install-deps installs them.
+set -euo pipefail
+build=$1 version=$2 id=$3
+out=$build/package-check
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+for tool in cpack dpkg-deb dpkg-shlibdeps lintian; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/install-deps installs it)" >&2; exit 1; }
+done
+
+rm -rf "$out"
+(cd "$build" && cpack -G DEB -B "$out") >"$build/package-check.log" 2>&1 ||
+  { cat "$build/package-check.log" >&2; echo "FAIL: cpack" >&2; exit 1; }
+deb=$out/lumenark_${version}_$(dpkg --print-architecture).deb
+[[ -f $deb ]] || { echo "FAIL: no $deb" >&2; exit 1; }
+
+[[ $(dpkg-deb -f "$deb" Package) == lumenark ]] || fail "package name"
+[[ $(dpkg-deb -f "$deb" Version) == "$version" ]] || fail "package version"
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libc6 libstdc++6 libqt6core6 libqt6widgets6 libqt6printsupport6; do
+  [[ $depends == *"$library "* ]] || fail "Depends lacks $library: $depends"
+done
+contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
+for file in ./usr/bin/lumenark ./usr/bin/lumenark-cli ./usr/share/applications/$id.desktop \
+            ./usr/share/metainfo/$id.metainfo.xml ./usr/share/icons/hicolor/scalable/apps/$id.svg \
+            ./usr/share/man/man1/lumenark.1.gz ./usr/share/doc/$id/contents.html \
+            ./usr/share/doc/lumenark/copyright ./usr/share/doc/lumenark/changelog.gz; do
+  grep -qxF "$file" <<<"$contents" || fail "the package lacks $file"
+done
+
+# Its tags go to standard output; standard error carries its notes (as root, that
+# running as root is not recommended), shown only when it fails.
+report=$(lintian --fail-on error,warning "$deb" 2>"$build/package-check.lintian") ||
+  fail "lintian failed: $(cat "$build/package-check.lintian")"
+[[ -z $report ]] || fail "lintian: $report"
+
+if ((failures > 0)); then
+  echo "$failures check(s) failed" >&2
+  exit 1
+fi
+echo "$deb: every check passed"
