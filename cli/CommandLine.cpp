@@ -8,7 +8,7 @@ namespace lumenark::cli {
 
 const char* const kUsage =
     "usage: lumenark-cli [--details N] [--results | --no-results] [--width N] [--crlf]\n"
-    "                    [--memory-limit SIZE] [-e TEXT] COMMAND...\n"
+    "                    [--memory-limit SIZE] [--time-limit SECONDS] [-e TEXT] COMMAND...\n"
     "       lumenark-cli --help | --version\n"
     "\n"
     "Runs Formula menu commands on a document, as an editor window of Lumenark runs\n"
@@ -30,6 +30,8 @@ const char* const kUsage =
     "                   the memory the document may take, e.g. 512M or 2G (default:\n"
     "                   what the machine has available, less a reserve; also\n"
     "                   LUMENARK_MEMORY_LIMIT)\n"
+    "  --time-limit SECONDS\n"
+    "                   press Stop after that many seconds (1 to 1000000000)\n"
     "  -e TEXT          the document text (default: standard input)\n"
     "  --help           this text\n"
     "  --version        the version number\n"
@@ -38,7 +40,13 @@ const char* const kUsage =
     "standard error. Exit status: 0 no message, 1 a command showed a message (the\n"
     "commands after it are not run; \"Insuficient memory.\" when the memory limit\n"
     "is reached, reading the input too), 2 usage error, 3 standard input could not\n"
-    "be read or standard output not written.\n";
+    "be read or standard output not written, 4 stopped.\n"
+    "\n"
+    "The time limit, SIGINT and SIGTERM press the Stop button of a window: the\n"
+    "command winds down as a stop leaves it, the commands after it are not run,\n"
+    "the document is written and standard error says \"Stopped after N s.\" or\n"
+    "\"Stopped by SIGINT.\" (SIGTERM). A second SIGINT or SIGTERM ends the program at\n"
+    "once.\n";
 
 namespace {
 
@@ -87,6 +95,13 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
       auto v = value();
       line.memoryLimit = v ? ParseMemorySize(*v) : std::nullopt;
       if (!line.memoryLimit) return fail("--memory-limit takes a size such as 512M or 2G");
+    } else if (argument == "--time-limit") {
+      auto v = value();
+      int seconds = 0;
+      if (!v || !ParseNumber(*v, 1, 1'000'000'000, seconds)) {
+        return fail("--time-limit takes a number of seconds from 1 to 1000000000");
+      }
+      line.timeLimit = static_cast<unsigned>(seconds);
     } else if (argument == "--results" && !inlineValue) {
       line.results = true;
     } else if (argument == "--no-results" && !inlineValue) {

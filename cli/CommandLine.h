@@ -2,7 +2,7 @@
 // The command line of lumenark-cli:
 //
 //   lumenark-cli [--details N] [--results | --no-results] [--width N] [--crlf]
-//                [--memory-limit SIZE] [-e TEXT] COMMAND...
+//                [--memory-limit SIZE] [--time-limit SECONDS] [-e TEXT] COMMAND...
 //   lumenark-cli --help | --version
 
 #include <cstdint>
@@ -20,6 +20,7 @@ struct CommandLine {
   int width = 77;                    // the line length, 21..250
   bool crlf = false;                 // write CR LF line breaks instead of LF
   std::optional<std::uint64_t> memoryLimit;  // --memory-limit, in bytes
+  std::optional<unsigned> timeLimit;         // --time-limit, in seconds
   std::optional<std::string> text;   // -e TEXT; standard input otherwise
   std::vector<FormulaCommand> commands;
   bool help = false;
@@ -40,5 +41,6 @@ extern const char* const kUsage;
 inline constexpr int kExitMessage = 1;      // a command showed a message
 inline constexpr int kExitUsage = 2;        // the command line is not usable
 inline constexpr int kExitInputOutput = 3;  // standard input or output failed
+inline constexpr int kExitStopped = 4;      // the time limit, SIGINT or SIGTERM pressed Stop
 
 }  // namespace lumenark::cli

@@ -4,10 +4,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <exception>
 #include <new>
@@ -17,26 +15,33 @@
 #include "AddressSanitizer.h"
 #include "CommandFrame.h"
 #include "CommandLine.h"
+#include "DocumentStreams.h"
 #include "EngineGlobals.h"
 #include "FormulaDocument.h"
 #include "Host.h"
-#include "LineBreaks.h"
 #include "MemoryBudget.h"
 #include "MemoryEditorText.h"
 #include "Version.h"
+#include "StopRequests.h"
 
 namespace {
 
 using namespace lumenark;
+using cli::FailInputOutput;
+using cli::InputOutputError;
 
-// Message boxes go to standard error, one line each; there is no stop dialog to click.
+// Message boxes go to standard error, one line each. The stop dialog's Stop button is
+// a signal or the time limit (StopRequests.h): processing pending input takes each
+// press as one click.
 class CliHost final : public Host {
  public:
   void ShowMessage(std::string_view text) override {
     std::cerr << text << '\n' << std::flush;
     ++messages;
   }
-  void ProcessPendingInput() override {}
+  void ProcessPendingInput() override {
+    if (cli::TakeStopRequest()) StopRequested = true;
+  }
   bool StopDialogVisible() const override { return stopDialogVisible_; }
   void SetStopDialogVisible(bool visible) override { stopDialogVisible_ = visible; }
 
@@ -46,72 +51,6 @@ class CliHost final : public Host {
   bool stopDialogVisible_ = false;
 };
 
-// An input or output error, already reported on standard error.
-struct InputOutputError {};
-
-[[noreturn]] void FailInputOutput(const char* what) {
-  const int error = errno;
-  std::cerr << "lumenark-cli: " << what << ": " << std::strerror(error) << '\n' << std::flush;
-  throw InputOutputError{};
-}
-
-// The document, line breaks made CR LF, taken in piece by piece so that it is held only
-// once, and counted against the memory budget as it grows.
-void ReadDocument(const cli::CommandLine& line, MemoryEditorText& text) {
-  LineBreakNormalizer normalizer;
-  std::string normalized;
-  auto take = [&](std::string_view piece) {
-    normalized.clear();
-    normalizer.Feed(piece, normalized);
-    text.Append(normalized);
-  };
-  if (line.text) {
-    take(*line.text);
-    return;
-  }
-  std::vector<char> buffer(1 << 16);
-  for (;;) {
-    const ssize_t count = read(STDIN_FILENO, buffer.data(), buffer.size());
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) FailInputOutput("cannot read standard input");
-    if (count == 0) return;
-    take(std::string_view(buffer.data(), static_cast<std::size_t>(count)));
-  }
-}
-
-void WriteAll(std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t count = write(STDOUT_FILENO, bytes.data(), bytes.size());
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) FailInputOutput("cannot write standard output");
-    bytes.remove_prefix(static_cast<std::size_t>(count));
-  }
-}
-
-// The whole document, with LF line breaks unless CR LF were asked for. A CR at the end
-// of one piece waits for the next, which may start with its LF.
-void WriteDocument(const MemoryEditorText& text, bool crlf) {
-  std::string piece;
-  bool pendingCr = false;
-  text.WriteTo([&](std::string_view part) {
-    if (crlf) {
-      WriteAll(part);
-      return true;
-    }
-    piece.clear();
-    for (char c : part) {
-      if (pendingCr && c != '\n') piece += '\r';
-      pendingCr = c == '\r';
-      if (!pendingCr) piece += c;
-    }
-    WriteAll(piece);
-    return true;
-  });
-  if (pendingCr) WriteAll("\r");
-  // A device that takes the bytes but fails to keep them says so only on close.
-  if (close(STDOUT_FILENO) != 0) FailInputOutput("cannot write standard output");
-}
-
 // Runs the commands; each after the first starts with nothing selected. Returns the
 // exit status.
 int RunCommands(const cli::CommandLine& line, FormulaDocument& doc, MemoryEditorText& text, CliHost& host) {
@@ -119,22 +58,29 @@ int RunCommands(const cli::CommandLine& line, FormulaDocument& doc, MemoryEditor
   doc.ShowResults = line.results;
   doc.LineWidth = line.width;
   for (FormulaCommand command : line.commands) {
+    if (cli::StopWasRequested()) break;
     RunFormulaCommand(doc, command);
-    if (host.messages > 0) return cli::kExitMessage;
+    if (cli::StopWasRequested() || host.messages > 0) break;
     text.SetSelectionStart(text.SelectionStart() + text.SelectionLength());
   }
-  return 0;
+  // A stop ends the batch as a message box does, with a status of its own.
+  if (cli::StopWasRequested()) {
+    std::cerr << cli::StopMessage() << '\n' << std::flush;
+    return cli::kExitStopped;
+  }
+  return host.messages > 0 ? cli::kExitMessage : 0;
 }
 
 int Run(const cli::CommandLine& line) {
   // A closed standard output would hand its descriptor to the next file opened.
   if (fcntl(STDOUT_FILENO, F_GETFD) < 0) FailInputOutput("standard output is closed");
+  cli::InstallStopRequests(line.timeLimit);
   SetMemoryLimit(line.memoryLimit ? line.memoryLimit : MemoryLimitFromEnvironment());
   BeginMemoryBudget();
   MemoryEditorText text;
   CliHost host;
   try {
-    ReadDocument(line, text);
+    cli::ReadDocument(line.text, text);
   } catch (const std::bad_alloc&) {
     host.ShowMessage(kInsufficientMemoryMessage);
     return cli::kExitMessage;
@@ -142,7 +88,7 @@ int Run(const cli::CommandLine& line) {
   text.SelectAll();
   FormulaDocument doc(text, host);
   const int status = RunCommands(line, doc, text, host);
-  WriteDocument(text, line.crlf);
+  cli::WriteDocument(text, line.crlf);
 #ifndef LUMENARK_ASAN
   // A tree of billions of nodes takes seconds to free one by one; the system takes the
   // whole process back at once. (The sanitizer build frees it, to see that nothing leaks.)

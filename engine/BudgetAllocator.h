@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "EngineStack.h"
 #include "MemoryBudget.h"
 
 namespace lumenark {
@@ -23,7 +24,10 @@ struct BudgetAllocator {
 
   T* allocate(std::size_t n) {
     const std::size_t bytes = n * sizeof(T);
-    if (n > static_cast<std::size_t>(-1) / sizeof(T) || !ChargeMemory(bytes)) throw std::bad_alloc();
+    if (n > static_cast<std::size_t>(-1) / sizeof(T) || !ChargeMemory(bytes)) {
+      ReadyEngineStackForThrow();
+      throw std::bad_alloc();
+    }
     try {
       return static_cast<T*>(::operator new(bytes));
     } catch (...) {

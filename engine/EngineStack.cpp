@@ -12,6 +12,7 @@
 #include "StackRoom.h"
 
 #ifdef LUMENARK_ASAN
+#include <sanitizer/asan_interface.h>
 #include <sanitizer/common_interface_defs.h>
 #endif
 
@@ -38,9 +39,27 @@ struct EngineStackState {
   bool active = false;
   const std::function<void()>* job = nullptr;
   std::exception_ptr error;
+#ifdef LUMENARK_ASAN
+  bool narrowed = false;          // the sanitizer is shown the stack below a throw
+  void* throwFakeStack = nullptr;  // the sanitizer's own frames, kept over that time
+#endif
 };
 
 thread_local EngineStackState state;
+
+#ifdef LUMENARK_ASAN
+constexpr std::uintptr_t kNearThrow = std::uintptr_t{1} << 16;
+
+// Ends what ReadyEngineStackForThrow began: the sanitizer sees the whole engine stack.
+void ShowWholeEngineStack() {
+  if (!state.narrowed) return;
+  state.narrowed = false;
+  __sanitizer_finish_switch_fiber(state.throwFakeStack, nullptr, nullptr);
+  void* fakeStack = nullptr;
+  __sanitizer_start_switch_fiber(&fakeStack, state.stack, state.size);
+  __sanitizer_finish_switch_fiber(fakeStack, nullptr, nullptr);
+}
+#endif
 
 // Runs on the engine stack: the job, with every exception caught so that none
 // unwinds across the switch of stacks.
@@ -122,6 +141,7 @@ void SwitchAndRun() {
     std::size_t size;
     __sanitizer_finish_switch_fiber(nullptr, &bottom, &size);
     RunJob(argument);
+    ShowWholeEngineStack();
     __sanitizer_start_switch_fiber(nullptr, bottom, size);
 #else
     RunJob(argument);
@@ -155,6 +175,24 @@ void ReleaseDeepPages() {
 }  // namespace
 
 bool OnEngineStack() { return state.active; }
+
+#ifdef LUMENARK_ASAN
+void ReadyEngineStackForThrow() {
+#if defined(__x86_64__)  // the other platforms' switch leaves the sanitizer mid-switch
+  ShowWholeEngineStack();
+  const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+  const auto bottom = reinterpret_cast<std::uintptr_t>(state.stack);
+  const std::uintptr_t top = bottom + state.size;
+  if (!state.active || here < bottom + kGuardSize + kNearThrow || here + kNearThrow > top) return;
+  const std::uintptr_t from = (here - kNearThrow) & ~(kNearThrow - 1);
+  __asan_unpoison_memory_region(reinterpret_cast<void*>(from), top - from);
+  // A switch begun and not finished: until it is, the sanitizer takes the stack below
+  // here + kNearThrow for the one that code running there is on.
+  __sanitizer_start_switch_fiber(&state.throwFakeStack, state.stack, here + kNearThrow - bottom);
+  state.narrowed = true;
+#endif
+}
+#endif
 
 void RunOnEngineStack(const std::function<void()>& job) {
   if (state.active || !ReserveStack()) {

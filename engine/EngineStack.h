@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <functional>
 
+#include "AddressSanitizer.h"
+
 namespace lumenark {
 
 // Runs job on the engine stack and returns when it is done. A call made while already
@@ -19,5 +21,20 @@ void RunOnEngineStack(const std::function<void()>& job);
 
 // True while the calling thread runs on the engine stack.
 bool OnEngineStack();
+
+// Called right before a throw, for AddressSanitizer. A throw clears the shadow of the
+// stack between it and the top, since the frames it unwinds never unpoison their own;
+// but the sanitizer does so only within 64 MiB of the top, and further down leaves the
+// unwound frames poisoned, so that later calls there are reported as errors that are
+// none. Deep on the engine stack this clears the shadow up to the top itself and shows
+// the sanitizer, for the unwinding, the stack below a point just above the throw: the
+// frames unwound there see a stack that is not too deep to clean. The engine stack's
+// full extent is shown again before the next throw and when the job ends. Nothing in
+// other builds.
+#ifdef LUMENARK_ASAN
+void ReadyEngineStackForThrow();
+#else
+inline void ReadyEngineStackForThrow() {}
+#endif
 
 }  // namespace lumenark

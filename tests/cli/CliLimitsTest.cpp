@@ -8,6 +8,7 @@
 
 #include "AddressSanitizer.h"
 #include "CliRunner.h"
+#include "LineBreaks.h"
 
 namespace lumenark::testing {
 namespace {
@@ -31,9 +32,24 @@ std::string Pairs(char inner, char outer) {
   return pairs;
 }
 
+// (A&B)|(C&D)|...|(u&v), 24 terms: its CNF has 2^24 clauses, and its derivation at
+// Details 0 to 2 is hundreds of megabytes of text.
+std::string TwentyFourPairs() {
+  const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  std::string pairs;
+  for (int i = 0; i < 24; ++i) pairs += std::string(i > 0 ? "|(" : "(") + letters[2 * i] + '&' + letters[2 * i + 1] + ')';
+  return pairs;
+}
+
 constexpr long kBudgetKilobytes = 64 * 1024;
 // The program itself, its libraries and its stacks, which the budget does not count.
 constexpr long kSlackKilobytes = 16 * 1024;
+#ifdef LUMENARK_ASAN
+// The sanitizer's own besides: its runtime, and the shadow of what the budget counts.
+constexpr long kPeakSlackKilobytes = kSlackKilobytes + kBudgetKilobytes / 8;
+#else
+constexpr long kPeakSlackKilobytes = kSlackKilobytes;
+#endif
 
 void ExpectEndsAtTheBudget(const CliRun& run, const std::string& what) {
   EXPECT_EQ(run.err, "Insuficient memory.\n") << what;
@@ -61,6 +77,80 @@ TEST(CliLimitsTest, LongCommandsEndAtTheMemoryBudget) {
   CliRun small = RunCli({"--memory-limit", "64M", "compile", "mindnf", "decision"}, "A=B=C");
   EXPECT_EQ(small.status, 0);
   EXPECT_EQ(small.err, "");
+}
+
+// lumenark-cli with the arguments, its peak measured by /usr/bin/time, which runs it as
+// a child of its own: a process forked from this one counts this one's pages in its peak
+// until it execs, and under the sanitizer those are hundreds of megabytes. The
+// sanitizer's quarantine of freed blocks is not the program's memory; the run does
+// without it.
+CliRun RunMeasured(const std::string& arguments, const std::string& input) {
+  CliRun run = RunScript("ASAN_OPTIONS=\"$ASAN_OPTIONS:quarantine_size_mb=0\" /usr/bin/time -q -f %M -o peak \"$CLI\" " +
+                             arguments + " < in; status=$?; tail -n 1 peak >&2; exit $status",
+                         input);
+  const std::size_t lastLine = run.err.find_last_of('\n', run.err.size() - 2) + 1;  // npos + 1 is 0
+  run.peakKilobytes = std::stol(run.err.substr(lastLine));
+  run.err.resize(lastLine);
+  return run;
+}
+
+// The text of a derivation counts as its nodes do, and writing the document out, with
+// either kind of line break, copies nothing whole: the peak stays within the budget at
+// every Details level.
+TEST(CliLimitsTest, PeakStaysWithinTheBudgetAtEveryDetailsLevel) {
+  const std::string pairs = TwentyFourPairs();
+  for (const char* details : {"0", "1", "2", "3", "4"}) {
+    for (const char* breaks : {"--results", "--crlf"}) {
+      const std::string what = std::string("--details ") + details + " " + breaks;
+      CliRun run = RunMeasured("--memory-limit 64M " + what + " cnf", pairs);
+      EXPECT_EQ(run.err, "Insuficient memory.\n") << what;
+      EXPECT_EQ(run.status, 1) << what;
+      EXPECT_LT(run.peakKilobytes, kBudgetKilobytes + kPeakSlackKilobytes) << what;
+    }
+  }
+}
+
+// When memory runs out, the document is written as the stopped command leaves it: whole,
+// once, with one message, in either kind of line break.
+TEST(CliLimitsTest, DocumentIsWrittenOnceWhenMemoryRunsOut) {
+  const std::string pairs = TwentyFourPairs();
+  CliRun lf = RunCli({"--memory-limit", "64M", "--details", "1", "cnf"}, pairs);
+  CliRun crlf = RunCli({"--memory-limit", "64M", "--details", "1", "--crlf", "cnf"}, pairs);
+  for (const CliRun* run : {&lf, &crlf}) {
+    EXPECT_EQ(run->err, "Insuficient memory.\n");
+    EXPECT_EQ(run->status, 1);
+  }
+  EXPECT_EQ(lf.out.rfind(pairs + "\n", 0), 0u);
+  EXPECT_NE(lf.out.find("Distribution:"), std::string::npos);
+  EXPECT_GT(lf.out.size(), std::size_t{16} << 20);
+  EXPECT_TRUE(lf.out == CrLfToLf(crlf.out)) << "the same document in both forms";
+#ifndef LUMENARK_ASAN  // the sanitizer's shadow memory does not fit under such a limit
+  // The budget names more than the address space allows: allocation itself fails.
+  for (const char* breaks : {"--results", "--crlf"}) {
+    CliRun run = RunScript(std::string("ulimit -v 300000; exec \"$CLI\" --memory-limit 2G --details 1 ") + breaks +
+                               " cnf < in",
+                           pairs);
+    EXPECT_EQ(run.err, "Insuficient memory.\n") << breaks;
+    EXPECT_EQ(run.status, 1) << breaks;
+    EXPECT_EQ(run.out.rfind(pairs + (breaks == std::string("--crlf") ? "\r\n" : "\n"), 0), 0u) << breaks;
+    EXPECT_GT(run.out.size(), std::size_t{16} << 20) << breaks;
+  }
+#endif
+}
+
+// A chain a million letters long: the conversions recurse a million levels deep on the
+// engine stack before the budget ends them, and what is thrown there unwinds cleanly
+// (in the sanitizer's build too, which must see the engine stack's extent for that).
+TEST(CliLimitsTest, MillionLetterChainEndsAtTheBudget) {
+  const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  std::string chain = "A";
+  for (int i = 1; i < 1'000'000; ++i) chain += std::string("|") + letters[i % letters.size()];
+  for (const char* command : {"cnf", "mincnf", "mindnf"}) {
+    CliRun run = RunCli({"--memory-limit", "128M", command}, chain);
+    EXPECT_EQ(run.err, "Insuficient memory.\n") << command;
+    EXPECT_EQ(run.status, 1) << command;
+    EXPECT_TRUE(run.out == chain + "\n") << command;
+  }
 }
 
 TEST(CliLimitsTest, StandardInputIsReadWithinTheBudget) {
