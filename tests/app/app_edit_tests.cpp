@@ -76,14 +76,14 @@ class EditTests : public QObject {
   void itemsStartEnabled();
   void openingTheEditMenuSetsTheItems();
   void emptyClipboardDisablesPasteInBothMenus();
-  void selectionAfterOpeningDoesNotEnableCopy();
+  void keysFindTheSelectionAsItIsNow();
   void contextMenuReplacesTheControlsOwn();
   void ctrlCCopiesAndNeverConverts();
   void ctrlVPastesAndNeverEvaluates();
   void pasteBeyondTheCapacityIsRefused();
   void ctrlXCutsTheSelection();
   void delDeletesTheSelectionOnly();
-  void disabledDeleteSwallowsDel();
+  void delFollowsTheSelectionNotTheLastOpening();
   void otherKeysAreTheTextsOwn();
   void alignmentKeepsExactlyOneCheck();
   void alignmentAppliesToEveryLine();
@@ -123,21 +123,25 @@ void EditTests::emptyClipboardDisablesPasteInBothMenus() {
   OpenEditMenu(editor);
   QVERIFY(!Item(editor, "Paste1")->isEnabled());
   QVERIFY(!Item(editor, "Paste2")->isEnabled());
-  // Text on the clipboard enables Paste only at the next opening, here of the
-  // context menu; until then Ctrl+V does nothing.
+  // Text put on the clipboard later is pasted by Ctrl+V at once: the key finds the
+  // items as the clipboard is now.
   QGuiApplication::clipboard()->setText(QStringLiteral("x"));
-  QTest::keyClick(editor->Memo1(), Qt::Key_V, Qt::ControlModifier);
-  QCOMPARE(TextOf(*editor), std::string("A&1"));
-  QVERIFY(RightClick(editor) == editor->MemoPopUp());
-  QVERIFY(Item(editor, "Paste1")->isEnabled());
-  QVERIFY(Item(editor, "Paste2")->isEnabled());
   Select(*editor, 3, 0);
   QTest::keyClick(editor->Memo1(), Qt::Key_V, Qt::ControlModifier);
   QCOMPARE(TextOf(*editor), std::string("A&1x"));
+  QVERIFY(Item(editor, "Paste1")->isEnabled());
+  QVERIFY(Item(editor, "Paste2")->isEnabled());
+  // An emptied clipboard: Ctrl+V pastes nothing and does not reach the text.
+  QGuiApplication::clipboard()->clear();
+  QTest::keyClick(editor->Memo1(), Qt::Key_V, Qt::ControlModifier);
+  QCOMPARE(TextOf(*editor), std::string("A&1x"));
+  QVERIFY(!Item(editor, "Paste1")->isEnabled());
   QVERIFY(dialogs.unexpected.isEmpty());
 }
 
-void EditTests::selectionAfterOpeningDoesNotEnableCopy() {
+// The items' enabled states are refreshed when a menu opens and when one of their keys
+// is pressed, so that a key acts on the selection and the clipboard as they are now.
+void EditTests::keysFindTheSelectionAsItIsNow() {
   Workbench bench;
   TEditForm* editor = bench.NewEditor("p>q|r");
   QGuiApplication::clipboard()->setText(QStringLiteral("before"));
@@ -145,14 +149,23 @@ void EditTests::selectionAfterOpeningDoesNotEnableCopy() {
   OpenEditMenu(editor);
   QVERIFY(!Item(editor, "Copy1")->isEnabled());
   Select(*editor, 0, 3);
-  QVERIFY(!Item(editor, "Copy1")->isEnabled());  // nothing refreshes the items but an opening
-  QTest::keyClick(editor->Memo1(), Qt::Key_C, Qt::ControlModifier);
-  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
-  RightClick(editor);  // the context menu opened with the selection
-  QVERIFY(Item(editor, "Copy1")->isEnabled());
-  QVERIFY(Item(editor, "Copy2")->isEnabled());
+  QVERIFY(!Item(editor, "Copy1")->isEnabled());  // shown so until a menu opens or a key asks
   QTest::keyClick(editor->Memo1(), Qt::Key_C, Qt::ControlModifier);
   QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("p>q"));
+  QVERIFY(Item(editor, "Copy1")->isEnabled() && Item(editor, "Copy2")->isEnabled());
+  // Select a line with Shift+End, copy it, paste it elsewhere.
+  QTest::keyClick(editor->Memo1(), Qt::Key_Home);
+  QTest::keyClick(editor->Memo1(), Qt::Key_End, Qt::ShiftModifier);
+  QTest::keyClick(editor->Memo1(), Qt::Key_C, Qt::ControlModifier);
+  QTest::keyClick(editor->Memo1(), Qt::Key_Return);
+  QTest::keyClick(editor->Memo1(), Qt::Key_V, Qt::ControlModifier);
+  QCOMPARE(TextOf(*editor), std::string("p>q|r\r\np>q|r"));
+  // Without a selection Ctrl+X and Ctrl+C leave the clipboard alone.
+  QTest::keyClick(editor->Memo1(), Qt::Key_X, Qt::ControlModifier);
+  QTest::keyClick(editor->Memo1(), Qt::Key_C, Qt::ControlModifier);
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("p>q|r"));
+  QCOMPARE(TextOf(*editor), std::string("p>q|r\r\np>q|r"));
+  QVERIFY(!Item(editor, "Cut1")->isEnabled() && !Item(editor, "Copy1")->isEnabled());
 }
 
 void EditTests::contextMenuReplacesTheControlsOwn() {
@@ -260,7 +273,9 @@ void EditTests::delDeletesTheSelectionOnly() {
   QCOMPARE(TextOf(*editor), std::string("forla"));
 }
 
-void EditTests::disabledDeleteSwallowsDel() {
+// Del finds the Delete item as the selection is now: it deletes a selection made after
+// the menu was opened without one, and without a selection it deletes nothing.
+void EditTests::delFollowsTheSelectionNotTheLastOpening() {
   Workbench bench;
   TEditForm* editor = bench.NewEditor("formula");
   Select(*editor, 0, 0);
@@ -268,10 +283,10 @@ void EditTests::disabledDeleteSwallowsDel() {
   QVERIFY(!Item(editor, "Delete1")->isEnabled());
   Select(*editor, 0, 3);
   QTest::keyClick(editor->Memo1(), Qt::Key_Delete);
-  QCOMPARE(TextOf(*editor), std::string("formula"));
-  OpenEditMenu(editor);  // opened again with the selection
-  QTest::keyClick(editor->Memo1(), Qt::Key_Delete);
   QCOMPARE(TextOf(*editor), std::string("mula"));
+  QTest::keyClick(editor->Memo1(), Qt::Key_Delete);  // the caret alone: nothing
+  QCOMPARE(TextOf(*editor), std::string("mula"));
+  QVERIFY(!Item(editor, "Delete1")->isEnabled());
 }
 
 void EditTests::otherKeysAreTheTextsOwn() {

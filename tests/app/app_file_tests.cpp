@@ -759,7 +759,8 @@ void FileTests::ownerGroupAndModeAreKeptWithoutSetIds_data() {
 }
 
 // The saved document keeps its owner, group and permissions, but is no longer setuid or
-// setgid; the backup holds the previous version.
+// setgid; the backup holds the previous version, with the permissions and without the
+// set-id bits either, so that no privileged program lives on under the backup name.
 void FileTests::ownerGroupAndModeAreKeptWithoutSetIds() {
   QFETCH(bool, bySuperuser);
   QFETCH(int, mode);
@@ -788,6 +789,7 @@ void FileTests::ownerGroupAndModeAreKeptWithoutSetIds() {
   QCOMPARE(after.st_mode & 07777, before.st_mode & 0777);
   QCOMPARE(ReadBytes(path), std::string("old new"));
   QCOMPARE(ReadBytes(dir + "/doc.BAK"), std::string("old"));
+  QCOMPARE(Status(dir + "/doc.BAK").st_mode & 07777, before.st_mode & 0777);
   QVERIFY(dialogs.errors.isEmpty());
   QVERIFY(dialogs.warnings.isEmpty());
 }

@@ -87,6 +87,8 @@ class WindowTests : public QObject {
   void standardBoxesCarryTheirTitlesAndButtons();
   void savePromptBringsItsWindowToTheFront();
   void closedDialogHandsTheKeysBackToItsWindow();
+  void closedAboutBoxHandsTheKeysBack_data();
+  void closedAboutBoxHandsTheKeysBack();
 };
 
 void WindowTests::startUpShowsTheFrameAlone() {
@@ -645,6 +647,44 @@ void WindowTests::closedDialogHandsTheKeysBackToItsWindow() {
   QCOMPARE(QApplication::focusWidget(), editor->Memo1());
   QTest::keyClick(editor->Memo1(), Qt::Key_S, Qt::ControlModifier);
   QVERIFY(script.Done());
+}
+
+enum class AboutClose { OKButton, Enter, Escape, CloseBox };
+Q_DECLARE_METATYPE(AboutClose)
+
+void WindowTests::closedAboutBoxHandsTheKeysBack_data() {
+  QTest::addColumn<bool>("withEditor");
+  QTest::addColumn<AboutClose>("way");
+  QTest::newRow("OK, editor open") << true << AboutClose::OKButton;
+  QTest::newRow("Enter, editor open") << true << AboutClose::Enter;
+  QTest::newRow("Escape, editor open") << true << AboutClose::Escape;
+  QTest::newRow("close box, editor open") << true << AboutClose::CloseBox;
+  QTest::newRow("OK, no editor") << false << AboutClose::OKButton;
+}
+
+// However the about box goes, the window that was active before takes the keys again:
+// the text its typing, the menu bar its shortcuts.
+void WindowTests::closedAboutBoxHandsTheKeysBack() {
+  QFETCH(bool, withEditor);
+  QFETCH(AboutClose, way);
+  Workbench bench;
+  TEditForm* editor = withEditor ? bench.NewEditor("abc") : nullptr;
+  TAboutBox& about = bench.about();
+  MenuItem(bench.frame(), "About2")->trigger();
+  QTRY_COMPARE(QApplication::activeWindow(), &about);
+  switch (way) {
+    case AboutClose::OKButton: QTest::mouseClick(about.OKButton(), Qt::LeftButton); break;
+    case AboutClose::Enter: QTest::keyClick(about.OKButton(), Qt::Key_Return); break;
+    case AboutClose::Escape: QTest::keyClick(about.OKButton(), Qt::Key_Escape); break;
+    case AboutClose::CloseBox: about.close(); break;
+  }
+  QVERIFY(!about.isVisible());
+  QTRY_COMPARE(QApplication::activeWindow(), &bench.frame());
+  if (editor != nullptr) QCOMPARE(QApplication::focusWidget(), editor->Memo1());
+  const qsizetype windows = bench.frame().ClientArea()->subWindowList().size();
+  QWidget* keys = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &bench.frame();
+  QTest::keyClick(keys, Qt::Key_N, Qt::ControlModifier);
+  QCOMPARE(bench.frame().ClientArea()->subWindowList().size(), windows + 1);
 }
 
 QTEST_MAIN(WindowTests)
