@@ -65,7 +65,7 @@ TEditForm::TEditForm(TFrameForm& frame, TForm2& stopDialog)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(memo1_);
   setFocusProxy(memo1_);
-  memo1_->installEventFilter(new MenuKeyFilter([this] { return frame_.menuBar(); }, this));
+  memo1_->installEventFilter(new MenuKeyFilter([this] { return frame_.menuBar(); }, [this] { EnableEditItems(); }, this));
   memo1_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(memo1_, &QWidget::customContextMenuRequested, this, &TEditForm::ShowMemoPopUp);
 

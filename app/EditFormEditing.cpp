@@ -30,7 +30,9 @@ void TEditForm::SetEditItems() { EnableEditItems(); }
 
 void TEditForm::SetPopUpItems() { EnableEditItems(); }
 
-// The items keep these states until the next opening of a menu that runs this.
+// Run when the Edit menu or the context menu opens, and when a key of the menu bar is
+// pressed in the text, so that Cut, Copy, Paste and Delete act on the selection and
+// the clipboard as they are at that moment; a disabled item swallows its key.
 void TEditForm::EnableEditItems() {
   const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData();
   const bool hasText = clipboard != nullptr && clipboard->hasText();

@@ -157,6 +157,7 @@ void EditTests::keysFindTheSelectionAsItIsNow() {
   QTest::keyClick(editor->Memo1(), Qt::Key_Home);
   QTest::keyClick(editor->Memo1(), Qt::Key_End, Qt::ShiftModifier);
   QTest::keyClick(editor->Memo1(), Qt::Key_C, Qt::ControlModifier);
+  QTest::keyClick(editor->Memo1(), Qt::Key_End);
   QTest::keyClick(editor->Memo1(), Qt::Key_Return);
   QTest::keyClick(editor->Memo1(), Qt::Key_V, Qt::ControlModifier);
   QCOMPARE(TextOf(*editor), std::string("p>q|r\r\np>q|r"));
