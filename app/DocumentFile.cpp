@@ -161,17 +161,26 @@ bool OverwriteWith(int fd, int source) {
 // directory stands there, say, or the name is too long.
 class RenamedBackup {
  public:
-  RenamedBackup(const QByteArray& document, const QByteArray& backup) : document_(document), backup_(backup) {
+  // The backup is a previous text, not a program: it keeps the permissions, but not
+  // setuid or setgid, as a saved document does not. The file is opened before the
+  // rename, so that the bits are cleared on this very file.
+  RenamedBackup(const QByteArray& document, const QByteArray& backup, const struct stat& old)
+      : document_(document), backup_(backup), mode_(old.st_mode & 07777) {
     if (backup_ == document_) return;  // a document named x.BAK is simply replaced
     struct stat info {};
     if (lstat(backup_.constData(), &info) == 0) HoldOldBackup();
+    if ((mode_ & (S_ISUID | S_ISGID)) != 0) {
+      previous_.fd = open(document_.constData(), O_RDONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    }
     documentMoved_ = rename(document_.constData(), backup_.constData()) == 0;
     failed_ = !documentMoved_;
+    if (documentMoved_ && previous_.fd >= 0) fchmod(previous_.fd, mode_ & kKeptModeBits);
   }
 
   bool Failed() const { return failed_; }
 
   void Undo() {
+    if (documentMoved_ && previous_.fd >= 0) fchmod(previous_.fd, mode_);
     if (documentMoved_) rename(backup_.constData(), document_.constData());
     if (!held_.isEmpty()) rename(held_.constData(), backup_.constData());
   }
@@ -193,6 +202,8 @@ class RenamedBackup {
   QByteArray document_;
   QByteArray backup_;
   QByteArray held_;
+  mode_t mode_;
+  Descriptor previous_{-1};  // the document's file, while its set-id bits are cleared
   bool documentMoved_ = false;
   bool failed_ = false;
 };
@@ -235,7 +246,7 @@ std::optional<SaveReport> SaveByRename(const QByteArray& target, const struct st
     throw WriteError();
   }
   const QByteArray backup = BackupOf(target);
-  RenamedBackup step(target, backup);
+  RenamedBackup step(target, backup, old);
   if (rename(temporary.constData(), target.constData()) != 0) {
     const int error = errno;
     step.Undo();
