@@ -59,10 +59,12 @@ class TEditForm final : public QWidget {
   void Activate();
 
  public slots:
-  // File menu
+  // File menu. Save and Close asked for while a command runs are carried out when it
+  // has ended (CarryOutDeferred).
   void New1Click();
   void Open1Click();
   void Close1Click();
+  void Save1Requested();
   void Exit1Click();
   void Print1Click();
   void PrintSetup1Click();
@@ -112,6 +114,10 @@ class TEditForm final : public QWidget {
   void SetCaption(const QString& caption);
   void RunCommand(lumenark::FormulaCommand command);
   void ReportOverflow();
+  // What the user asked for while the window's command ran, done now that it has
+  // ended: the save first, with the result in the text, then the close with its prompt;
+  // then the frame's exit, when no command runs anywhere.
+  void CarryOutDeferred();
   void ShowMemoPopUp(const QPoint& position);
   // While a command runs, the pointer over the window is the wait cursor and the
   // status bar notes that the window is busy.
@@ -127,6 +133,8 @@ class TEditForm final : public QWidget {
   lumenark::FormulaDocument doc_;
   OptionsPanel* panel1_ = nullptr;
   bool commandRunning_ = false;
+  bool saveDeferred_ = false;
+  bool closeDeferred_ = false;
 
   QMenu* file1_ = nullptr;
   QMenu* edit1_ = nullptr;

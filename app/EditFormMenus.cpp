@@ -47,15 +47,19 @@ void TEditForm::CreateMenus() {
   file1_ = AddMenu(this, "File1", QStringLiteral("&File"), 0);
   item(file1_, "New1", QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N), run(&TEditForm::New1Click));
   item(file1_, "Open1", QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O), run(&TEditForm::Open1Click));
-  item(file1_, "Close1", QStringLiteral("&Close"), none, run(&TEditForm::Close1Click));
+  // Close, Save and Exit are not lost while a command runs: they wait for its end.
+  QAction* close1 = item(file1_, "Close1", QStringLiteral("&Close"), none, nullptr);
+  connect(close1, &QAction::triggered, this, &TEditForm::Close1Click);
   AddSeparator(file1_, "N1");
-  item(file1_, "Save1", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { Save1Click(); });
+  QAction* save1 = item(file1_, "Save1", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), nullptr);
+  connect(save1, &QAction::triggered, this, &TEditForm::Save1Requested);
   item(file1_, "SaveAs1", QStringLiteral("Save &As..."), none, [this] { SaveAs1Click(); });
   AddSeparator(file1_, "N2");
   item(file1_, "Print1", QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P), run(&TEditForm::Print1Click));
   item(file1_, "PrintSetup1", QStringLiteral("Prin&t Setup..."), none, run(&TEditForm::PrintSetup1Click));
   AddSeparator(file1_, "N3");
-  item(file1_, "Exit1", QStringLiteral("E&xit"), none, run(&TEditForm::Exit1Click));
+  QAction* exit1 = item(file1_, "Exit1", QStringLiteral("E&xit"), none, nullptr);
+  connect(exit1, &QAction::triggered, this, &TEditForm::Exit1Click);
 
   edit1_ = AddMenu(this, "Edit1", QStringLiteral("&Edit"), 1);
   connect(edit1_, &QMenu::aboutToShow, this, &TEditForm::SetEditItems);

@@ -17,6 +17,7 @@
 #include <QTime>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 #include "AboutBox.h"
 #include "ApplicationGlobals.h"
@@ -264,9 +265,10 @@ QPrinter& TFrameForm::Printer() {
 void TFrameForm::Exit1Click() { close(); }
 
 // Every editor window is asked in turn, front to back; the first that refuses keeps
-// the program running. Nothing closes while a command runs.
+// the program running. Nothing closes while a command runs: the exit waits for its end.
 void TFrameForm::closeEvent(QCloseEvent* event) {
   if (TEditForm::RunningCommands() > 0) {
+    exitDeferred_ = true;
     event->ignore();
     return;
   }
@@ -278,6 +280,10 @@ void TFrameForm::closeEvent(QCloseEvent* event) {
   }
   event->accept();
   emit Closed();
+}
+
+void TFrameForm::CarryOutDeferredExit() {
+  if (std::exchange(exitDeferred_, false)) close();
 }
 
 // ---- Info ------------------------------------------------------------------------------

@@ -50,6 +50,9 @@ class TFrameForm final : public QMainWindow {
   // command, and nothing otherwise; called when a command starts or ends and when
   // another window becomes active.
   void ShowBusyNote();
+  // An exit asked for while a command ran (File > Exit, the close box) waits for the
+  // end of the commands; the last command to end calls this, which then closes.
+  void CarryOutDeferredExit();
 
  public slots:
   TEditForm* NewChild();
@@ -90,4 +93,5 @@ class TFrameForm final : public QMainWindow {
   QTimer* timer1_ = nullptr;
   QString timeFormat_;  // the locale's long time format, read at start-up
   std::unique_ptr<QPrinter> printer_;
+  bool exitDeferred_ = false;
 };
