@@ -18,7 +18,7 @@ void TEditForm::Open(const QString& fileName) {
   try {
     memo1_->SetDocumentText(ReadDocumentFile(fileName, MemoControl::kCapacityBytes, MemoControl::kCapacityLines));
   } catch (const FileError& error) {
-    ShowErrorReport(this, error.text);
+    ShowErrorReport(this, error);
     return;
   } catch (const TextTooLarge&) {
     ShowTextTooLarge();
@@ -48,7 +48,7 @@ SaveOutcome TEditForm::Save1Click() {
   try {
     report = SaveDocumentFile(fileName, memo1_->DocumentText());
   } catch (const FileError& error) {
-    ShowErrorReport(this, error.text);
+    ShowErrorReport(this, error);
     return SaveOutcome::Failed;
   }
   memo1_->document()->setModified(false);

@@ -37,7 +37,7 @@ using namespace std::string_literals;
 
 enum class NoDocument { Directory, Unreadable, NamedPipe, EndlessDevice };
 enum class SaveFailure { FileSizeLimit, FullDisk };
-enum class CreateFailure { MissingDirectory, ReadOnlyDirectory, LinkLoop };
+enum class CreateFailure { MissingDirectory, ReadOnlyDirectory, LinkLoop, DirectoryAtName };
 enum class LinkChain { OneLink, TwoLinks, MissingTarget };
 enum class OldBackup { Writable, Missing, NotWritable };
 Q_DECLARE_METATYPE(std::string)
@@ -500,11 +500,11 @@ void FileTests::readOnlyFileLeadsToSaveAs() {
 void FileTests::failedSaveLosesNothing_data() {
   QTest::addColumn<SaveFailure>("failure");
   QTest::addColumn<QString>("error");
-  QTest::newRow("write stops part-way") << SaveFailure::FileSizeLimit << QStringLiteral("Stream write error.");
-  QTest::newRow("full disk") << SaveFailure::FullDisk << QStringLiteral("Stream write error.");
+  QTest::newRow("write stops part-way") << SaveFailure::FileSizeLimit << QStringLiteral("Stream write error.\nFile too large");
+  QTest::newRow("full disk") << SaveFailure::FullDisk << QStringLiteral("Stream write error.\nNo space left on device");
 }
 
-// The error is reported; the document and its backup are as they were, no temporary
+// The error is reported with the system's reason below it; the document and its backup are as they were, no temporary
 // file is left, and the window is still changed, so that a later save loses nothing.
 void FileTests::failedSaveLosesNothing() {
   QFETCH(SaveFailure, failure);
@@ -533,7 +533,11 @@ void FileTests::failedSaveLosesNothing() {
     case SaveFailure::FullDisk: {
       std::optional<SmallFileLimit> nothingFits;  // where no disk can be mounted
       if (disk->Mounted()) disk->Fill("filler");
-      else nothingFits.emplace(0), qInfo("no tmpfs could be mounted: a file size limit of 0 stands in for a full disk");
+      else {
+        qInfo("no tmpfs could be mounted: a file size limit of 0 stands in for a full disk");
+        nothingFits.emplace(0);
+        error = QStringLiteral("Stream write error.\nFile too large");
+      }
       entries = QDir(dir).entryList(QDir::Files | QDir::Hidden);
       QVERIFY(editor->Save1Click() == SaveOutcome::Failed);
       break;
@@ -553,13 +557,17 @@ void FileTests::failedSaveLosesNothing() {
 
 void FileTests::failedCreateReportsAndStaysChanged_data() {
   QTest::addColumn<CreateFailure>("failure");
-  QTest::newRow("a missing directory") << CreateFailure::MissingDirectory;
-  QTest::newRow("a read-only directory") << CreateFailure::ReadOnlyDirectory;
-  QTest::newRow("a loop of links") << CreateFailure::LinkLoop;
+  QTest::addColumn<QString>("reason");
+  QTest::newRow("a missing directory") << CreateFailure::MissingDirectory << "No such file or directory";
+  QTest::newRow("a read-only directory") << CreateFailure::ReadOnlyDirectory << "Permission denied";
+  QTest::newRow("a loop of links") << CreateFailure::LinkLoop << "Too many levels of symbolic links";
+  QTest::newRow("a directory at the name") << CreateFailure::DirectoryAtName << "Is a directory";
 }
 
+// The report names the file, and below it the system's reason.
 void FileTests::failedCreateReportsAndStaysChanged() {
   QFETCH(CreateFailure, failure);
+  QFETCH(QString, reason);
   QTemporaryDir top;
   QFile::setPermissions(top.path(), QFile::permissions(top.path()) | QFileDevice::ReadOther | QFileDevice::ExeOther);
   const QString dir = top.filePath("documents");
@@ -569,6 +577,11 @@ void FileTests::failedCreateReportsAndStaysChanged() {
     UnprivilegedUser::Give(dir);  // the directory is no obstacle
     QCOMPARE(symlink("other.txt", QFile::encodeName(path).constData()), 0);
     QCOMPARE(symlink("doc.txt", QFile::encodeName(dir + "/other.txt").constData()), 0);
+  }
+  if (failure == CreateFailure::DirectoryAtName) {
+    QDir().mkdir(path);
+    UnprivilegedUser::Give(dir);
+    UnprivilegedUser::Give(path);  // not read-only: the save tries it
   }
   const QStringList names = Names(dir);
   if (failure == CreateFailure::ReadOnlyDirectory) {
@@ -583,7 +596,7 @@ void FileTests::failedCreateReportsAndStaysChanged() {
     UnprivilegedUser user;
     QVERIFY(editor->Save1Click() == SaveOutcome::Failed);
   }
-  QCOMPARE(dialogs.errors, QStringList{"Cannot create file " + path + "."});
+  QCOMPARE(dialogs.errors, QStringList{"Cannot create file " + path + ".\n" + reason});
   QVERIFY(editor->Memo1()->document()->isModified());
   QCOMPARE(editor->FileName(), path);
   QCOMPARE(Names(dir), names);
