@@ -316,10 +316,16 @@ void TFrameForm::Timer1Timer() {
   }
 }
 
+// The pointer is the wait cursor over the whole frame while any command runs: the
+// menu bar, the status bar, the editor windows' frames (whose title bars give up their
+// own cursor as soon as the pointer moves over them). Texts that can be typed into keep
+// the I-beam; the running command's text shows the wait cursor (TEditForm::ShowBusy).
 void TFrameForm::ShowBusyNote() {
   const TEditForm* editor = ActiveEditor();
   const bool busy = editor != nullptr && editor->CommandRunning();
   panels_[3]->setText(busy ? QString::fromLatin1(kBusyNote) : QString());
+  if (TEditForm::RunningCommands() > 0) setCursor(Qt::WaitCursor);
+  else unsetCursor();
 }
 
 void TFrameForm::StatusBar1Click() {

@@ -47,8 +47,9 @@ class TFrameForm final : public QMainWindow {
   // window set it up, and every print job goes to it. Made when first needed.
   QPrinter& Printer();
   // The last status panel shows kBusyNote while the active editor window runs a
-  // command, and nothing otherwise; called when a command starts or ends and when
-  // another window becomes active.
+  // command, and nothing otherwise, and the frame shows the wait cursor while any
+  // command runs; called when a command starts or ends and when another window
+  // becomes active.
   void ShowBusyNote();
   // An exit asked for while a command ran (File > Exit, the close box) waits for the
   // end of the commands; the last command to end calls this, which then closes.

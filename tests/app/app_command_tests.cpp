@@ -456,8 +456,9 @@ void CommandTests::saveAndCloseWaitForTheCommand() {
   QVERIFY(dialogs.unexpected.isEmpty());
 }
 
-// While a command runs, the pointer over its window is the wait cursor, and the status
-// bar says "Busy" while that window is the active one.
+// While a command runs, the pointer over the frame and over the command's text is the
+// wait cursor (the other windows' texts keep the I-beam: they can be typed into), and
+// the status bar says "Busy" while that window is the active one.
 void CommandTests::runningCommandShowsItsWindowBusy() {
   Workbench bench;
   TEditForm* other = bench.NewEditor("p>q");
@@ -466,6 +467,7 @@ void CommandTests::runningCommandShowsItsWindowBusy() {
   QWidget* window = editor->parentWidget();
   const QLabel* note = bench.frame().StatusPanel(3);
   QStringList seen;
+  Qt::CursorShape frameCursor = Qt::ArrowCursor;
   auto look = [&](TEditForm* form) {
     return QStringLiteral("%1 %2 '%3'")
         .arg(form->parentWidget()->cursor().shape())
@@ -474,6 +476,7 @@ void CommandTests::runningCommandShowsItsWindowBusy() {
   };
   OnSecondTick(bench.frame(), [&] {
     seen.append(look(editor));
+    frameCursor = bench.frame().cursor().shape();
     auto activate = [&bench](TEditForm* form) {
       bench.frame().ClientArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(form->parentWidget()));
     };
@@ -485,9 +488,11 @@ void CommandTests::runningCommandShowsItsWindowBusy() {
   });
   MenuItem(bench.frame(), "MinimalCNF1")->trigger();
   const QString busy = QStringLiteral("%1 %1 'Busy'").arg(Qt::WaitCursor);
-  QCOMPARE(seen, (QStringList{busy, QStringLiteral("%1 %2 ''").arg(Qt::ArrowCursor).arg(Qt::IBeamCursor), busy}));
+  QCOMPARE(seen, (QStringList{busy, QStringLiteral("%1 %2 ''").arg(Qt::WaitCursor).arg(Qt::IBeamCursor), busy}));
   QCOMPARE(look(editor), QStringLiteral("%1 %2 ''").arg(Qt::ArrowCursor).arg(Qt::IBeamCursor));
   QVERIFY(!window->testAttribute(Qt::WA_SetCursor));
+  QCOMPARE(frameCursor, Qt::WaitCursor);
+  QCOMPARE(bench.frame().cursor().shape(), Qt::ArrowCursor);
 }
 
 void CommandTests::fullTextStopsTheCommand_data() {
