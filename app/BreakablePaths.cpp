@@ -7,6 +7,20 @@ namespace {
 constexpr qsizetype kLongestWholePart = 32;
 
 constexpr QChar kBreakPoint(0x200B);  // zero-width space
+constexpr QChar kNoBreak(0x2060);     // word joiner
+
+// A path up to this long stays whole on a line; a longer one starts a line of its own.
+constexpr qsizetype kLongestWholePath = 40;
+
+// A short path wraps as one word: no break after its "/".
+QString UnbreakablePath(const QString& path) {
+  QString shown;
+  for (const QChar c : path) {
+    shown += c;
+    if (c == QLatin1Char('/')) shown += kNoBreak;
+  }
+  return shown;
+}
 
 QString BreakablePath(const QString& path) {
   QString shown;
@@ -28,7 +42,9 @@ QString WithBreakablePaths(const QString& text) {
     qsizetype end = at;
     while (end < text.size() && text[end] != QLatin1Char(' ') && text[end] != QLatin1Char('\n')) ++end;
     const QString word = text.mid(at, end - at);
-    if (word.startsWith(QLatin1Char('/'))) {
+    if (word.startsWith(QLatin1Char('/')) && word.size() <= kLongestWholePath) {
+      shown += UnbreakablePath(word);
+    } else if (word.startsWith(QLatin1Char('/'))) {
       if (shown.endsWith(QLatin1Char(' '))) shown.back() = QLatin1Char('\n');  // the path on a line of its own
       shown += BreakablePath(word);
     } else {

@@ -178,7 +178,8 @@ void TEditForm::Format1Click() {
   if (commandRunning_) return;
   panel1_->show();
   panel1_->raise();
-  panel1_->setFocus();
+  panel1_->setFocus();  // entering the panel loads it
+  panel1_->FocusChosenDetail();
 }
 
 void TEditForm::Panel1Enter() { panel1_->Load(doc_); }

@@ -33,6 +33,7 @@
 #include "StopDialog.h"
 #include "UserDialogs.h"
 #include "WindowArrangement.h"
+#include "WindowKeys.h"
 
 namespace {
 
@@ -84,6 +85,7 @@ TFrameForm::TFrameForm() : mdiArea_(new QMdiArea(this)) {
   CreateMenus();
   CreateStatusBar();
   MergeMenus();
+  AddWindowKeys(*this, *mdiArea_);
 
   // The platform's default placement: a large part of the screen, a little off its corner.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -291,12 +291,15 @@ void TextTests::errorReportAppendsAFullStop() {
 
 void TextTests::pathsInBoxesWrapWhole() {
   const QString z(QChar(0x200B));
+  const QString j(QChar(0x2060));
   const QString longName(40, QLatin1Char('n'));
   const std::pair<QString, QString> cases[] = {
       {"No path here.", "No path here."},
       {"doc.txt was saved, but its previous version could not be kept in /tmp/w/doc.BAK.",
-       "doc.txt was saved, but its previous version could not be kept in\n/tmp/w/doc.BAK."},
-      {"Cannot create file /w/x.txt.\nIs a directory", "Cannot create file\n/w/x.txt.\nIs a directory"},
+       "doc.txt was saved, but its previous version could not be kept in /" + j + "tmp/" + j + "w/" + j + "doc.BAK."},
+      {"Cannot create file /w/x.txt.\nIs a directory", "Cannot create file /" + j + "w/" + j + "x.txt.\nIs a directory"},
+      {"in /home/someone/a-directory-with-a-long-name/notes.BAK.",
+       "in\n/home/someone/a-directory-with-a-long-name/notes.BAK."},
       {"/" + longName + "/a", "/" + longName.left(32) + z + "n" + z + "n" + z + "n" + z + "n" + z + "n" + z + "n" + z +
                                   "n" + z + "n/a"},
       {"a and/or b", "a and/or b"},
