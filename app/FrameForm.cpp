@@ -180,6 +180,7 @@ TEditForm* TFrameForm::CreateChild() {
   window->setWidget(editor);
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->setWindowIcon(editor->windowIcon());
+  LeaveWindowKeysToFrame(*window);
   const QSize room = mdiArea_->viewport()->size();
   window->resize(room.isEmpty() ? kEditorSize : kEditorSize.boundedTo(room));
   mdiArea_->addSubWindow(window);
