@@ -1,6 +1,6 @@
 // The editor window's File > Print and File > Print Setup...: the text printed as the
 // window shows it, in the window's font, on the program's one printer, or into a PDF
-// file where no printer is installed.
+// file where no printer is installed (Print Setup then sets up the PDF's page).
 
 #include <QPrinter>
 
@@ -34,7 +34,12 @@ void TEditForm::Print1Click() {
   if (!error.isEmpty()) ShowErrorReport(this, error);
 }
 
+// Without a printer it sets up the page of the PDF that Print offers.
 void TEditForm::PrintSetup1Click() {
-  if (ReportPrinterProblem()) return;
+  const QString problem = PageSetupProblem(frame_.Printer());
+  if (!problem.isEmpty()) {
+    ShowErrorReport(this, problem);
+    return;
+  }
   Dialogs().printSetup(this, frame_.Printer());
 }
