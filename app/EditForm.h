@@ -19,6 +19,7 @@
 #include "MemoControl.h"
 #include "WindowHost.h"
 
+class FindReplaceDialog;
 class OptionsPanel;
 class QAction;
 class QMenu;
@@ -77,10 +78,20 @@ class TEditForm final : public QWidget {
   void SetEditItems();
   void SetPopUpItems();
   void Format1Click();
+  // Edit menu, after the items above: undo and redo of the text's changes, and search
+  void Undo1Click();
+  void Redo1Click();
+  void Find1Click();
+  void Replace1Click();
+  void FindNext1Click();
   // Character menu
   void AlignClick(QAction* item);
   void SetWordWrap();
   void SetFont();
+  // Character menu, after the items above: the zoom of the text (not of its font)
+  void ZoomIn1Click();
+  void ZoomOut1Click();
+  void NormalSize1Click();
   // Formula menu
   void Cmpile1Click();
   void Decompile2Click();
@@ -124,6 +135,7 @@ class TEditForm final : public QWidget {
   void ShowBusy(bool busy);
   QWidget* OuterWindow() const;  // the window with title bar and frame in the area (or itself)
   bool ReportPrinterProblem();
+  FindReplaceDialog& FindDialog();  // made when first needed
 
   TFrameForm& frame_;
   TForm2& stopDialog_;
@@ -132,6 +144,7 @@ class TEditForm final : public QWidget {
   WindowHost host_;
   lumenark::FormulaDocument doc_;
   OptionsPanel* panel1_ = nullptr;
+  FindReplaceDialog* findDialog_ = nullptr;
   bool commandRunning_ = false;
   bool saveDeferred_ = false;
   bool closeDeferred_ = false;

@@ -30,7 +30,7 @@ void TEditForm::Print1Click() {
   // The window waits until the job is closed: the job reads nothing of it, but the
   // pending input processed between pages must not close it under the job.
   RunningCommand running(*this);
-  const QString error = PrintLines(printer, PrintFont(memo1_->font(), memo1_->logicalDpiY()), PrintedLines(*memo1_));
+  const QString error = PrintLines(printer, PrintFont(memo1_->TextFont(), memo1_->logicalDpiY()), PrintedLines(*memo1_));
   if (!error.isEmpty()) ShowErrorReport(this, error);
 }
 

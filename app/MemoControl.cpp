@@ -5,6 +5,8 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <algorithm>
+#include <cmath>
 
 #include "ErrorReport.h"
 #include "Latin1Text.h"
@@ -41,9 +43,39 @@ MemoControl::MemoControl(QWidget* parent) : QTextEdit(parent) {
   setPalette(colours);
 }
 
+namespace {
+
+constexpr int kSmallestZoom = -5;  // half the size
+constexpr int kLargestZoom = 30;   // four times
+
+QFont Zoomed(QFont font, int zoom) {
+  const double factor = 1.0 + zoom / 10.0;
+  if (font.pixelSize() > 0) font.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * factor))));
+  else font.setPointSizeF(font.pointSizeF() * factor);
+  return font;
+}
+
+}  // namespace
+
 void MemoControl::SetTextFont(const QFont& font) {
-  setFont(Unshaped(font));
-  setTabStopDistance(8 * QFontMetricsF(font).averageCharWidth());
+  chosen_ = Unshaped(font);
+  ShowFont();
+}
+
+void MemoControl::Zoom(int steps) {
+  zoom_ = std::clamp(zoom_ + steps, kSmallestZoom, kLargestZoom);
+  ShowFont();
+}
+
+void MemoControl::ZoomReset() {
+  zoom_ = 0;
+  ShowFont();
+}
+
+void MemoControl::ShowFont() {
+  const QFont shown = Zoomed(chosen_, zoom_);
+  setFont(shown);
+  setTabStopDistance(8 * QFontMetricsF(shown).averageCharWidth());
 }
 
 QFont MemoControl::Unshaped(QFont font) {

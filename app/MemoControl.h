@@ -27,8 +27,16 @@ class MemoControl final : public QTextEdit {
   void SetEditRect(const QMargins& margins);
   QMargins EditRect() const { return viewportMargins(); }
 
-  // The font of the text; tab stops stand every eight average characters of it.
+  // The font of the text as chosen (Character > Font...); tab stops stand every eight
+  // average characters of the font shown.
   void SetTextFont(const QFont& font);
+  QFont TextFont() const { return chosen_; }
+  // The zoom shows the chosen font larger or smaller, by tenths of its size (from half
+  // to four times), without changing it: the font dialog and printing use the chosen
+  // font. steps > 0 enlarges, < 0 reduces; ZoomReset shows the chosen size again.
+  void Zoom(int steps);
+  void ZoomReset();
+  int ZoomLevel() const { return zoom_; }  // tenths above (or below) the chosen size
   // The font as the control uses it: Latin-1 text needs no shaping, and laying out
   // a derivation without it takes about a third less time.
   static QFont Unshaped(QFont font);
@@ -62,4 +70,8 @@ class MemoControl final : public QTextEdit {
   bool Holds(const QString& inserted) const;
 
   void Relayout();
+  void ShowFont();
+
+  QFont chosen_;
+  int zoom_ = 0;
 };

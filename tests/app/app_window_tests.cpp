@@ -169,7 +169,15 @@ void WindowTests::editorMenusCarryTheirCaptionsAndKeys() {
                                             {"Delete1", "De&lete", "Del"},
                                             {"", "-", ""},
                                             {"SelectAll1", "Select &All", ""},
-                                            {"Format1", "Format", "Ctrl+T"}});
+                                            {"Format1", "Format", "Ctrl+T"},
+                                            // beyond the specified items, after them
+                                            {"", "-", ""},
+                                            {"Undo1", "&Undo", "Ctrl+Z"},
+                                            {"Redo1", "&Redo", "Ctrl+Y"},
+                                            {"", "-", ""},
+                                            {"Find1", "&Find...", "Ctrl+F"},
+                                            {"Replace1", "R&eplace...", "Ctrl+H"},
+                                            {"FindNext1", "Find &Next", "F3"}});
   QMenu* character = EditorMenu(editor, "Character1");
   CompareMenu(character, {{"Left1", "&Left", ""},
                           {"Right1", "&Right", ""},
@@ -177,7 +185,11 @@ void WindowTests::editorMenusCarryTheirCaptionsAndKeys() {
                           {"", "-", ""},
                           {"WordWrap1", "&WordWrap", ""},
                           {"", "-", ""},
-                          {"Font1", "&Font...", ""}});
+                          {"Font1", "&Font...", ""},
+                          {"", "-", ""},
+                          {"ZoomIn1", "Zoom &In", "Ctrl++"},
+                          {"ZoomOut1", "Zoom &Out", "Ctrl+-"},
+                          {"NormalSize1", "&Normal Size", "Ctrl+0"}});
   QVERIFY(character->actions()[0]->isChecked());
   QVERIFY(!character->actions()[1]->isChecked());
   QVERIFY(!character->actions()[4]->isChecked());
