@@ -354,7 +354,8 @@ SaveReport SaveInPlace(const QByteArray& target, std::string_view bytes, const Q
 
 }  // namespace
 
-std::string ReadDocumentFile(const QString& path, std::size_t maxBytes, std::size_t maxLines) {
+std::string ReadDocumentFile(const QString& path, std::size_t maxBytes, std::size_t maxLines,
+                             std::size_t maxLineLength) {
   // Opened without waiting, then looked at: a named pipe would otherwise hold the
   // window until someone wrote to it, and a device such as /dev/zero never ends.
   const Descriptor file(open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -378,9 +379,13 @@ std::string ReadDocumentFile(const QString& path, std::size_t maxBytes, std::siz
   std::string text = lumenark::NormalizeLineBreaks(content);
   if (text.size() > maxBytes) throw TextTooLarge{};
   std::size_t lines = 1;
+  std::size_t lineStart = 0;
   for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
     if (++lines > maxLines) throw TextTooLarge{};
+    if (at - 1 - lineStart > maxLineLength) throw TextTooLarge{true};  // without its CR LF
+    lineStart = at + 1;
   }
+  if (text.size() - lineStart > maxLineLength) throw TextTooLarge{true};
   return text;
 }
 

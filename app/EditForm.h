@@ -121,7 +121,7 @@ class TEditForm final : public QWidget {
   void CreateMenus();
   void EnableEditItems();
   bool IsReadOnly(const QString& fileName);
-  void ShowTextTooLarge();
+  void ShowTextTooLarge(bool lineTooLong = false);
   void SetCaption(const QString& caption);
   void RunCommand(lumenark::FormulaCommand command);
   void ReportOverflow();

@@ -18,7 +18,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -188,6 +190,8 @@ class FileTests : public QObject {
   void filesThatAreNoDocumentsDoNotOpen();
   void largeFilesOpenOrAreRefused_data();
   void largeFilesOpenOrAreRefused();
+  void longLinesOpenUpToTheLimit_data();
+  void longLinesOpenUpToTheLimit();
   void sameFileTwiceGivesIndependentWindows();
   void saveWritesTheTextAndKeepsABackup();
   void saveOfANewWindowAsksForAName();
@@ -362,6 +366,43 @@ void FileTests::largeFilesOpenOrAreRefused() {
   QVERIFY(editor->Save1Click() == SaveOutcome::Saved);
   QVERIFY(ReadBytes(path) == text);
   QVERIFY(ReadBytes(dir.filePath("large.BAK")) == file);
+}
+
+void FileTests::longLinesOpenUpToTheLimit_data() {
+  QTest::addColumn<std::string>("file");
+  QTest::addColumn<bool>("opens");
+  const std::string longest(MemoControl::kCapacityLineLength, 'A');
+  QTest::newRow("the longest line") << "x\n" + longest + "\r\ny" << true;
+  QTest::newRow("the longest line, then an empty one") << "x\n" + longest + "\n" << true;
+  QTest::newRow("one character more") << "x\n" + longest + "B\ny" << false;
+  QTest::newRow("one character more at the end") << longest + "B" << false;
+}
+
+// A line longer than the control can lay out is refused at Open, with the limit named.
+void FileTests::longLinesOpenUpToTheLimit() {
+  QFETCH(std::string, file);
+  QFETCH(bool, opens);
+  QTemporaryDir dir;
+  const QString path = dir.filePath("line.txt");
+  WriteBytes(path, file);
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = OpenFile(bench, dialogs, path);
+  if (opens) {
+    QVERIFY(dialogs.errors.isEmpty());
+    QCOMPARE(TextOf(*editor).substr(0, 4), std::string("x\r\nA"));
+    QCOMPARE(TextOf(*editor).find_first_not_of('A', 3), 3 + MemoControl::kCapacityLineLength);
+    return;
+  }
+  QCOMPARE(dialogs.errors, QStringList{"Text exceeds memo capacity.\nA line may hold at most 1000000 characters."});
+  QCOMPARE(TextOf(*editor), std::string());
+  // Paste refuses such a line as well; the text stays as it was.
+  editor->Memo1()->SetDocumentText("ab");
+  Select(*editor, 1, 0);
+  QGuiApplication::clipboard()->setText(QString(static_cast<qsizetype>(MemoControl::kCapacityLineLength) - 1, 'x'));
+  editor->PasteFromClipboard();
+  QCOMPARE(dialogs.errors.size(), 2);
+  QCOMPARE(TextOf(*editor), std::string("ab"));
 }
 
 void FileTests::sameFileTwiceGivesIndependentWindows() {
