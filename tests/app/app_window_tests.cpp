@@ -170,7 +170,7 @@ void WindowTests::editorMenusCarryTheirCaptionsAndKeys() {
                                             {"", "-", ""},
                                             {"SelectAll1", "Select &All", ""},
                                             {"Format1", "Format", "Ctrl+T"},
-                                            // beyond the specified items, after them
+                                            // what an editor offers beyond the items above
                                             {"", "-", ""},
                                             {"Undo1", "&Undo", "Ctrl+Z"},
                                             {"Redo1", "&Redo", "Ctrl+Y"},
