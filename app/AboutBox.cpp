@@ -1,5 +1,6 @@
 #include "AboutBox.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -89,3 +90,14 @@ TAboutBox::TAboutBox() {
 }
 
 void TAboutBox::OKButtonClick() { hide(); }
+
+void TAboutBox::showEvent(QShowEvent* event) {
+  QWidget* active = QApplication::activeWindow();
+  if (active != this) activeBefore_ = active;
+  QDialog::showEvent(event);
+}
+
+void TAboutBox::hideEvent(QHideEvent* event) {
+  QDialog::hideEvent(event);
+  if (activeBefore_ != nullptr && activeBefore_->isVisible()) activeBefore_->activateWindow();
+}

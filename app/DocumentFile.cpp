@@ -19,8 +19,18 @@
 
 namespace {
 
-QString CannotCreate(const QString& path) { return QStringLiteral("Cannot create file %1").arg(path); }
-FileError WriteError() { return FileError{QStringLiteral("Stream write error")}; }
+// The reports of a failed save, with the system's reason for the call that failed (an
+// errno value) below the first line.
+FileError CannotCreate(const QString& path, int error) {
+  return FileError{QStringLiteral("Cannot create file %1").arg(path), qt_error_string(error)};
+}
+FileError WriteError(int error) { return FileError{QStringLiteral("Stream write error"), qt_error_string(error)}; }
+
+// The reason a file that is not a regular file cannot be a document.
+FileError NotAFile(const QString& path, const struct stat& info) {
+  if (S_ISDIR(info.st_mode)) return CannotCreate(path, EISDIR);
+  return FileError{QStringLiteral("Cannot create file %1").arg(path), QStringLiteral("Not a regular file")};
+}
 
 // The bits of a document's mode that a saved document keeps: the permissions and the
 // sticky bit. Setuid and setgid are not carried onto a new text.
@@ -55,17 +65,22 @@ QByteArray BackupOf(const QByteArray& path) {
 
 // The file that a save of path writes: path itself, or the end of the chain of symbolic
 // links that starts there, which need not exist yet. A relative link leads from the
-// directory that holds it. Nothing when the chain does not end.
+// directory that holds it. Nothing when the chain does not end (errno tells why).
 std::optional<QByteArray> LinkTarget(QByteArray path) {
   for (int links = 0; links <= kMaxLinks; ++links) {
     struct stat info {};
     if (lstat(path.constData(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
     char target[PATH_MAX];
     const ssize_t length = readlink(path.constData(), target, sizeof target);
-    if (length <= 0 || static_cast<std::size_t>(length) == sizeof target) return std::nullopt;
+    if (length <= 0) return std::nullopt;
+    if (static_cast<std::size_t>(length) == sizeof target) {
+      errno = ENAMETOOLONG;
+      return std::nullopt;
+    }
     const QByteArray next(target, length);
     path = next.startsWith('/') ? next : path.left(path.lastIndexOf('/') + 1) + next;
   }
+  errno = ELOOP;
   return std::nullopt;
 }
 
@@ -101,11 +116,29 @@ bool KeepOwnerAndGroup(int fd, const struct stat& old) {
   return fchown(fd, old.st_uid, old.st_gid) == 0;
 }
 
-// Whether a file of size bytes stays within the process's file-size limit.
+// Whether a file of size bytes stays within the process's file-size limit; errno is
+// EFBIG when not.
 bool FitsFileSizeLimit(off_t size) {
   rlimit limit {};
-  return getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY ||
-         static_cast<rlim_t>(size) <= limit.rlim_cur;
+  if (getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY ||
+      static_cast<rlim_t>(size) <= limit.rlim_cur) {
+    return true;
+  }
+  errno = EFBIG;
+  return false;
+}
+
+// Closes a file that was written; false when the writing or the close failed, with the
+// system's reason in error.
+bool Finish(Descriptor& file, bool written, int& error) {
+  if (!written) {
+    error = errno;
+    file.Close();
+    return false;
+  }
+  if (file.Close()) return true;
+  error = errno;
+  return false;
 }
 
 // Disk space for a file of size bytes, taken before it is written, so that a full disk
@@ -161,17 +194,26 @@ bool OverwriteWith(int fd, int source) {
 // directory stands there, say, or the name is too long.
 class RenamedBackup {
  public:
-  RenamedBackup(const QByteArray& document, const QByteArray& backup) : document_(document), backup_(backup) {
+  // The backup is a previous text, not a program: it keeps the permissions, but not
+  // setuid or setgid, as a saved document does not. The file is opened before the
+  // rename, so that the bits are cleared on this very file.
+  RenamedBackup(const QByteArray& document, const QByteArray& backup, const struct stat& old)
+      : document_(document), backup_(backup), mode_(old.st_mode & 07777) {
     if (backup_ == document_) return;  // a document named x.BAK is simply replaced
     struct stat info {};
     if (lstat(backup_.constData(), &info) == 0) HoldOldBackup();
+    if ((mode_ & (S_ISUID | S_ISGID)) != 0) {
+      previous_.fd = open(document_.constData(), O_RDONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    }
     documentMoved_ = rename(document_.constData(), backup_.constData()) == 0;
     failed_ = !documentMoved_;
+    if (documentMoved_ && previous_.fd >= 0) fchmod(previous_.fd, mode_ & kKeptModeBits);
   }
 
   bool Failed() const { return failed_; }
 
   void Undo() {
+    if (documentMoved_ && previous_.fd >= 0) fchmod(previous_.fd, mode_);
     if (documentMoved_) rename(backup_.constData(), document_.constData());
     if (!held_.isEmpty()) rename(held_.constData(), backup_.constData());
   }
@@ -193,6 +235,8 @@ class RenamedBackup {
   QByteArray document_;
   QByteArray backup_;
   QByteArray held_;
+  mode_t mode_;
+  Descriptor previous_{-1};  // the document's file, while its set-id bits are cleared
   bool documentMoved_ = false;
   bool failed_ = false;
 };
@@ -202,15 +246,16 @@ class RenamedBackup {
 void SaveNewFile(const QByteArray& target, std::string_view bytes, const QString& path) {
   QByteArray temporary;
   Descriptor file(CreateFileBeside(target, "save", temporary));
-  if (file.fd < 0) throw FileError{CannotCreate(path)};
-  const bool written = fchmod(file.fd, NewFileMode()) == 0 && Overwrite(file.fd, bytes);
-  if (!file.Close() || !written) {
+  if (file.fd < 0) throw CannotCreate(path, errno);
+  int error = 0;
+  if (!Finish(file, fchmod(file.fd, NewFileMode()) == 0 && Overwrite(file.fd, bytes), error)) {
     unlink(temporary.constData());
-    throw WriteError();
+    throw WriteError(error);
   }
   if (rename(temporary.constData(), target.constData()) != 0) {
+    error = errno;
     unlink(temporary.constData());
-    throw FileError{CannotCreate(path)};
+    throw CannotCreate(path, error);
   }
   const QByteArray backup = BackupOf(target);
   if (backup != target) unlink(backup.constData());
@@ -229,19 +274,19 @@ std::optional<SaveReport> SaveByRename(const QByteArray& target, const struct st
     unlink(temporary.constData());
     return std::nullopt;
   }
-  const bool written = fchmod(file.fd, old.st_mode & kKeptModeBits) == 0 && Overwrite(file.fd, bytes);
-  if (!file.Close() || !written) {
+  int error = 0;
+  if (!Finish(file, fchmod(file.fd, old.st_mode & kKeptModeBits) == 0 && Overwrite(file.fd, bytes), error)) {
     unlink(temporary.constData());
-    throw WriteError();
+    throw WriteError(error);
   }
   const QByteArray backup = BackupOf(target);
-  RenamedBackup step(target, backup);
+  RenamedBackup step(target, backup, old);
   if (rename(temporary.constData(), target.constData()) != 0) {
-    const int error = errno;
+    error = errno;
     step.Undo();
     unlink(temporary.constData());
     if (error == EPERM || error == EACCES) return std::nullopt;  // a sticky directory, say
-    throw FileError{CannotCreate(path)};
+    throw CannotCreate(path, error);
   }
   step.Commit();
   return SaveReport{step.Failed(), QFile::decodeName(backup)};
@@ -254,10 +299,10 @@ bool CopyToNewBackup(int source, const QByteArray& backup, const struct stat& ol
   Descriptor copy(CreateFileBeside(backup, "save", temporary));
   if (copy.fd < 0) return false;
   KeepOwnerAndGroup(copy.fd, old);  // where the process may
-  const bool written = fchmod(copy.fd, old.st_mode & 0777) == 0 && OverwriteWith(copy.fd, source);
-  if (!copy.Close() || !written) {
+  int error = 0;
+  if (!Finish(copy, fchmod(copy.fd, old.st_mode & 0777) == 0 && OverwriteWith(copy.fd, source), error)) {
     unlink(temporary.constData());
-    throw WriteError();
+    throw WriteError(error);
   }
   if (rename(temporary.constData(), backup.constData()) == 0) return true;
   unlink(temporary.constData());
@@ -274,7 +319,7 @@ bool CopyOverOldBackup(int source, const QByteArray& backup, const struct stat& 
   if (info.st_uid != old.st_uid || info.st_gid != old.st_gid) return false;
   const mode_t mode = old.st_mode & 0777;
   if (fchmod(copy.fd, mode) != 0 && (info.st_mode & ~mode & 0777) != 0) return false;
-  if (!FitsFileSizeLimit(old.st_size) || !OverwriteWith(copy.fd, source) || !copy.Close()) throw WriteError();
+  if (!FitsFileSizeLimit(old.st_size) || !OverwriteWith(copy.fd, source) || !copy.Close()) throw WriteError(errno);
   return true;
 }
 
@@ -293,22 +338,24 @@ bool CopyToBackup(const QByteArray& document, const QByteArray& backup, const st
 SaveReport SaveInPlace(const QByteArray& target, std::string_view bytes, const QString& path) {
   Descriptor file(open(target.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
   struct stat old {};
-  if (file.fd < 0 || fstat(file.fd, &old) != 0 || !S_ISREG(old.st_mode)) throw FileError{CannotCreate(path)};
+  if (file.fd < 0 || fstat(file.fd, &old) != 0) throw CannotCreate(path, errno);
+  if (!S_ISREG(old.st_mode)) throw NotAFile(path, old);
   const auto size = static_cast<off_t>(bytes.size());
-  if (!FitsFileSizeLimit(size) || !Reserve(file.fd, size)) throw WriteError();
+  if (!FitsFileSizeLimit(size) || !Reserve(file.fd, size)) throw WriteError(errno);
   const QByteArray backup = BackupOf(target);
   const bool backedUp = backup == target || CopyToBackup(target, backup, old);
-  if (!Overwrite(file.fd, bytes)) throw WriteError();
+  if (!Overwrite(file.fd, bytes)) throw WriteError(errno);
   // The system takes setuid and setgid away on a write by anybody else; the owner and
   // the superuser take them away here.
   if ((old.st_mode & (S_ISUID | S_ISGID)) != 0) fchmod(file.fd, old.st_mode & kKeptModeBits);
-  if (!file.Close()) throw WriteError();
+  if (!file.Close()) throw WriteError(errno);
   return SaveReport{!backedUp, QFile::decodeName(backup)};
 }
 
 }  // namespace
 
-std::string ReadDocumentFile(const QString& path, std::size_t maxBytes, std::size_t maxLines) {
+std::string ReadDocumentFile(const QString& path, std::size_t maxBytes, std::size_t maxLines,
+                             std::size_t maxLineLength) {
   // Opened without waiting, then looked at: a named pipe would otherwise hold the
   // window until someone wrote to it, and a device such as /dev/zero never ends.
   const Descriptor file(open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -332,21 +379,25 @@ std::string ReadDocumentFile(const QString& path, std::size_t maxBytes, std::siz
   std::string text = lumenark::NormalizeLineBreaks(content);
   if (text.size() > maxBytes) throw TextTooLarge{};
   std::size_t lines = 1;
+  std::size_t lineStart = 0;
   for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
     if (++lines > maxLines) throw TextTooLarge{};
+    if (at - 1 - lineStart > maxLineLength) throw TextTooLarge{true};  // without its CR LF
+    lineStart = at + 1;
   }
+  if (text.size() - lineStart > maxLineLength) throw TextTooLarge{true};
   return text;
 }
 
 SaveReport SaveDocumentFile(const QString& path, std::string_view bytes) {
   const std::optional<QByteArray> target = LinkTarget(QFile::encodeName(path));
-  if (!target) throw FileError{CannotCreate(path)};
+  if (!target) throw CannotCreate(path, errno);
   struct stat old {};
   if (lstat(target->constData(), &old) != 0) {
     SaveNewFile(*target, bytes, path);
     return {};
   }
-  if (!S_ISREG(old.st_mode)) throw FileError{CannotCreate(path)};
+  if (!S_ISREG(old.st_mode)) throw NotAFile(path, old);
   // A file with other names is written in place, so that it stays one file.
   if (old.st_nlink == 1) {
     if (std::optional<SaveReport> report = SaveByRename(*target, old, bytes, path)) return *report;

@@ -17,14 +17,18 @@
 #include <string_view>
 
 // Thrown by ReadDocumentFile when the text would exceed the capacity given.
-struct TextTooLarge {};
+struct TextTooLarge {
+  bool lineTooLong = false;  // a line is longer than the capacity allows
+};
 
 // The whole file, with every lone CR and every lone LF made CR LF. Throws FileError
 // ("Cannot open file <path>", or "Stream read error"), or TextTooLarge when the text
-// would be longer than maxBytes or have more than maxLines lines. Only a regular file
+// would be longer than maxBytes, have more than maxLines lines, or a line of more than
+// maxLineLength characters. Only a regular file
 // can be opened: a directory, a device or a named pipe cannot, and none of them makes
 // the call wait. A file larger than maxBytes is refused unread.
-std::string ReadDocumentFile(const QString& path, std::size_t maxBytes, std::size_t maxLines);
+std::string ReadDocumentFile(const QString& path, std::size_t maxBytes, std::size_t maxLines,
+                             std::size_t maxLineLength);
 
 // What a save could not do although the document was saved.
 struct SaveReport {

@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "EngineGlobals.h"
 #include "EngineStack.h"
@@ -47,6 +48,7 @@ RunningCommand::~RunningCommand() {
   form_.commandRunning_ = false;
   form_.ShowBusy(false);
   if (memoHadFocus_ && form_.memo1_->isVisible()) form_.memo1_->setFocus();
+  form_.CarryOutDeferred();
 }
 
 TEditForm::TEditForm(TFrameForm& frame, TForm2& stopDialog)
@@ -65,7 +67,7 @@ TEditForm::TEditForm(TFrameForm& frame, TForm2& stopDialog)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(memo1_);
   setFocusProxy(memo1_);
-  memo1_->installEventFilter(new MenuKeyFilter([this] { return frame_.menuBar(); }, this));
+  memo1_->installEventFilter(new MenuKeyFilter([this] { return frame_.menuBar(); }, [this] { EnableEditItems(); }, this));
   memo1_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(memo1_, &QWidget::customContextMenuRequested, this, &TEditForm::ShowMemoPopUp);
 
@@ -120,6 +122,7 @@ void TEditForm::ShowBusy(bool busy) {
 }
 
 void TEditForm::closeEvent(QCloseEvent* event) {
+  if (commandRunning_) closeDeferred_ = true;
   if (commandRunning_ || !FormCloseQuery()) {
     event->ignore();
     return;
@@ -175,7 +178,8 @@ void TEditForm::Format1Click() {
   if (commandRunning_) return;
   panel1_->show();
   panel1_->raise();
-  panel1_->setFocus();
+  panel1_->setFocus();  // entering the panel loads it
+  panel1_->FocusChosenDetail();
 }
 
 void TEditForm::Panel1Enter() { panel1_->Load(doc_); }
@@ -197,12 +201,21 @@ void TEditForm::Open1Click() {
   if (!commandRunning_) frame_.OpenChild();
 }
 
-void TEditForm::Exit1Click() {
-  if (!commandRunning_) frame_.Exit1Click();
-}
+// The frame waits with its exit until no command runs.
+void TEditForm::Exit1Click() { frame_.Exit1Click(); }
 
 void TEditForm::Close1Click() {
-  if (commandRunning_) return;
   if (auto* window = qobject_cast<QMdiSubWindow*>(parentWidget())) window->close();
   else close();
+}
+
+void TEditForm::Save1Requested() {
+  if (commandRunning_) saveDeferred_ = true;
+  else Save1Click();
+}
+
+void TEditForm::CarryOutDeferred() {
+  if (std::exchange(saveDeferred_, false)) Save1Click();
+  if (std::exchange(closeDeferred_, false)) Close1Click();
+  if (runningCommands == 0) frame_.CarryOutDeferredExit();
 }

@@ -19,6 +19,7 @@
 #include "MemoControl.h"
 #include "WindowHost.h"
 
+class FindReplaceDialog;
 class OptionsPanel;
 class QAction;
 class QMenu;
@@ -59,10 +60,12 @@ class TEditForm final : public QWidget {
   void Activate();
 
  public slots:
-  // File menu
+  // File menu. Save and Close asked for while a command runs are carried out when it
+  // has ended (CarryOutDeferred).
   void New1Click();
   void Open1Click();
   void Close1Click();
+  void Save1Requested();
   void Exit1Click();
   void Print1Click();
   void PrintSetup1Click();
@@ -75,10 +78,20 @@ class TEditForm final : public QWidget {
   void SetEditItems();
   void SetPopUpItems();
   void Format1Click();
+  // Edit menu, after the items above: undo and redo of the text's changes, and search
+  void Undo1Click();
+  void Redo1Click();
+  void Find1Click();
+  void Replace1Click();
+  void FindNext1Click();
   // Character menu
   void AlignClick(QAction* item);
   void SetWordWrap();
   void SetFont();
+  // Character menu, after the items above: the zoom of the text (not of its font)
+  void ZoomIn1Click();
+  void ZoomOut1Click();
+  void NormalSize1Click();
   // Formula menu
   void Cmpile1Click();
   void Decompile2Click();
@@ -108,16 +121,21 @@ class TEditForm final : public QWidget {
   void CreateMenus();
   void EnableEditItems();
   bool IsReadOnly(const QString& fileName);
-  void ShowTextTooLarge();
+  void ShowTextTooLarge(bool lineTooLong = false);
   void SetCaption(const QString& caption);
   void RunCommand(lumenark::FormulaCommand command);
   void ReportOverflow();
+  // What the user asked for while the window's command ran, done now that it has
+  // ended: the save first, with the result in the text, then the close with its prompt;
+  // then the frame's exit, when no command runs anywhere.
+  void CarryOutDeferred();
   void ShowMemoPopUp(const QPoint& position);
   // While a command runs, the pointer over the window is the wait cursor and the
   // status bar notes that the window is busy.
   void ShowBusy(bool busy);
   QWidget* OuterWindow() const;  // the window with title bar and frame in the area (or itself)
   bool ReportPrinterProblem();
+  FindReplaceDialog& FindDialog();  // made when first needed
 
   TFrameForm& frame_;
   TForm2& stopDialog_;
@@ -126,7 +144,10 @@ class TEditForm final : public QWidget {
   WindowHost host_;
   lumenark::FormulaDocument doc_;
   OptionsPanel* panel1_ = nullptr;
+  FindReplaceDialog* findDialog_ = nullptr;
   bool commandRunning_ = false;
+  bool saveDeferred_ = false;
+  bool closeDeferred_ = false;
 
   QMenu* file1_ = nullptr;
   QMenu* edit1_ = nullptr;

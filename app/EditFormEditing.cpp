@@ -8,6 +8,7 @@
 #include <QMimeData>
 
 #include "EditForm.h"
+#include "FindReplaceDialog.h"
 #include "ShownFont.h"
 #include "UserDialogs.h"
 
@@ -30,7 +31,9 @@ void TEditForm::SetEditItems() { EnableEditItems(); }
 
 void TEditForm::SetPopUpItems() { EnableEditItems(); }
 
-// The items keep these states until the next opening of a menu that runs this.
+// Run when the Edit menu or the context menu opens, and when a key of the menu bar is
+// pressed in the text, so that Cut, Copy, Paste and Delete act on the selection and
+// the clipboard as they are at that moment; a disabled item swallows its key.
 void TEditForm::EnableEditItems() {
   const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData();
   const bool hasText = clipboard != nullptr && clipboard->hasText();
@@ -63,9 +66,30 @@ void TEditForm::SetWordWrap() {
 // The dialog opens on the font the text shows. Confirmed unchanged, it leaves the text's
 // font as it was: 13 pixels are not quite 10 points.
 void TEditForm::SetFont() {
-  const QFont shown = ShownFont(memo1_->font());
+  const QFont shown = ShownFont(memo1_->TextFont());
   if (const std::optional<QFont> chosen = Dialogs().font(this, shown)) {
     if (!SameInDialog(*chosen, shown)) memo1_->SetTextFont(*chosen);
   }
   SetEditRect();
 }
+
+void TEditForm::Undo1Click() { memo1_->undo(); }
+
+void TEditForm::Redo1Click() { memo1_->redo(); }
+
+FindReplaceDialog& TEditForm::FindDialog() {
+  if (findDialog_ == nullptr) findDialog_ = new FindReplaceDialog(*memo1_, this);
+  return *findDialog_;
+}
+
+void TEditForm::Find1Click() { FindDialog().ShowFind(); }
+
+void TEditForm::Replace1Click() { FindDialog().ShowReplace(); }
+
+void TEditForm::FindNext1Click() { FindDialog().FindNextAgain(); }
+
+void TEditForm::ZoomIn1Click() { memo1_->Zoom(1); }
+
+void TEditForm::ZoomOut1Click() { memo1_->Zoom(-1); }
+
+void TEditForm::NormalSize1Click() { memo1_->ZoomReset(); }

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "DocumentFile.h"
+#include "MemoControl.h"
 #include "EditForm.h"
 #include "ErrorReport.h"
 #include "UserDialogs.h"
@@ -16,12 +17,13 @@ QString TEditForm::FileName() const { return QFile::decodeName(QByteArray::fromS
 void TEditForm::Open(const QString& fileName) {
   doc_.FileName = QFile::encodeName(fileName).toStdString();
   try {
-    memo1_->SetDocumentText(ReadDocumentFile(fileName, MemoControl::kCapacityBytes, MemoControl::kCapacityLines));
+    memo1_->SetDocumentText(ReadDocumentFile(fileName, MemoControl::kCapacityBytes, MemoControl::kCapacityLines,
+                                             MemoControl::kCapacityLineLength));
   } catch (const FileError& error) {
-    ShowErrorReport(this, error.text);
+    ShowErrorReport(this, error);
     return;
-  } catch (const TextTooLarge&) {
-    ShowTextTooLarge();
+  } catch (const TextTooLarge& tooLarge) {
+    ShowTextTooLarge(tooLarge.lineTooLong);
     return;
   } catch (const std::bad_alloc&) {
     ShowTextTooLarge();
@@ -34,11 +36,13 @@ void TEditForm::Open(const QString& fileName) {
   memo1_->document()->setModified(false);
 }
 
-// The window stays as a failed open leaves it: empty and unchanged.
-void TEditForm::ShowTextTooLarge() {
+// The window stays as a failed open leaves it: empty and unchanged. A line too long
+// for the control is named with the limit.
+void TEditForm::ShowTextTooLarge(bool lineTooLong) {
   memo1_->clear();
   memo1_->document()->setModified(false);
-  ShowErrorReport(this, QStringLiteral("Text exceeds memo capacity"));
+  ShowErrorReport(this, FileError{QStringLiteral("Text exceeds memo capacity"),
+                                  lineTooLong ? LineTooLongReason() : QString()});
 }
 
 SaveOutcome TEditForm::Save1Click() {
@@ -48,7 +52,7 @@ SaveOutcome TEditForm::Save1Click() {
   try {
     report = SaveDocumentFile(fileName, memo1_->DocumentText());
   } catch (const FileError& error) {
-    ShowErrorReport(this, error.text);
+    ShowErrorReport(this, error);
     return SaveOutcome::Failed;
   }
   memo1_->document()->setModified(false);

@@ -47,15 +47,19 @@ void TEditForm::CreateMenus() {
   file1_ = AddMenu(this, "File1", QStringLiteral("&File"), 0);
   item(file1_, "New1", QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N), run(&TEditForm::New1Click));
   item(file1_, "Open1", QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O), run(&TEditForm::Open1Click));
-  item(file1_, "Close1", QStringLiteral("&Close"), none, run(&TEditForm::Close1Click));
+  // Close, Save and Exit are not lost while a command runs: they wait for its end.
+  QAction* close1 = item(file1_, "Close1", QStringLiteral("&Close"), none, nullptr);
+  connect(close1, &QAction::triggered, this, &TEditForm::Close1Click);
   AddSeparator(file1_, "N1");
-  item(file1_, "Save1", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { Save1Click(); });
+  QAction* save1 = item(file1_, "Save1", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), nullptr);
+  connect(save1, &QAction::triggered, this, &TEditForm::Save1Requested);
   item(file1_, "SaveAs1", QStringLiteral("Save &As..."), none, [this] { SaveAs1Click(); });
   AddSeparator(file1_, "N2");
   item(file1_, "Print1", QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P), run(&TEditForm::Print1Click));
   item(file1_, "PrintSetup1", QStringLiteral("Prin&t Setup..."), none, run(&TEditForm::PrintSetup1Click));
   AddSeparator(file1_, "N3");
-  item(file1_, "Exit1", QStringLiteral("E&xit"), none, run(&TEditForm::Exit1Click));
+  QAction* exit1 = item(file1_, "Exit1", QStringLiteral("E&xit"), none, nullptr);
+  connect(exit1, &QAction::triggered, this, &TEditForm::Exit1Click);
 
   edit1_ = AddMenu(this, "Edit1", QStringLiteral("&Edit"), 1);
   connect(edit1_, &QMenu::aboutToShow, this, &TEditForm::SetEditItems);
@@ -67,6 +71,15 @@ void TEditForm::CreateMenus() {
   AddSeparator(edit1_);
   item(edit1_, "SelectAll1", QStringLiteral("Select &All"), none, run(&TEditForm::SelectAll));
   item(edit1_, "Format1", QStringLiteral("Format"), QKeySequence(Qt::CTRL | Qt::Key_T), run(&TEditForm::Format1Click));
+  // What an editor offers beyond the items above, after them.
+  AddSeparator(edit1_);
+  item(edit1_, "Undo1", QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), run(&TEditForm::Undo1Click));
+  item(edit1_, "Redo1", QStringLiteral("&Redo"), QKeySequence(Qt::CTRL | Qt::Key_Y), run(&TEditForm::Redo1Click));
+  AddSeparator(edit1_);
+  item(edit1_, "Find1", QStringLiteral("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F), run(&TEditForm::Find1Click));
+  item(edit1_, "Replace1", QStringLiteral("R&eplace..."), QKeySequence(Qt::CTRL | Qt::Key_H),
+       run(&TEditForm::Replace1Click));
+  item(edit1_, "FindNext1", QStringLiteral("Find &Next"), QKeySequence(Qt::Key_F3), run(&TEditForm::FindNext1Click));
 
   character1_ = AddMenu(this, "Character1", QStringLiteral("&Character"), 1);
   left1_ = item(character1_, "Left1", QStringLiteral("&Left"), none, nullptr);
@@ -84,6 +97,14 @@ void TEditForm::CreateMenus() {
   wordWrap1_->setCheckable(true);
   AddSeparator(character1_);
   item(character1_, "Font1", QStringLiteral("&Font..."), none, run(&TEditForm::SetFont));
+  AddSeparator(character1_);
+  QAction* zoomIn = item(character1_, "ZoomIn1", QStringLiteral("Zoom &In"), none, run(&TEditForm::ZoomIn1Click));
+  // Ctrl++ is Ctrl+Shift+= on many keyboards; Ctrl+= and the keypad's + serve as well.
+  zoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+  item(character1_, "ZoomOut1", QStringLiteral("Zoom &Out"), QKeySequence(Qt::CTRL | Qt::Key_Minus),
+       run(&TEditForm::ZoomOut1Click));
+  item(character1_, "NormalSize1", QStringLiteral("&Normal Size"), QKeySequence(Qt::CTRL | Qt::Key_0),
+       run(&TEditForm::NormalSize1Click));
 
   formula1_ = AddMenu(this, "Formula1", QStringLiteral("Formula"), 1);
   QMenu* conversion1 = AddSubmenu(formula1_, "Conversion1", QStringLiteral("Conversion"));

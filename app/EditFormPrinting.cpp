@@ -1,6 +1,6 @@
 // The editor window's File > Print and File > Print Setup...: the text printed as the
 // window shows it, in the window's font, on the program's one printer, or into a PDF
-// file where no printer is installed.
+// file where no printer is installed (Print Setup then sets up the PDF's page).
 
 #include <QPrinter>
 
@@ -30,11 +30,16 @@ void TEditForm::Print1Click() {
   // The window waits until the job is closed: the job reads nothing of it, but the
   // pending input processed between pages must not close it under the job.
   RunningCommand running(*this);
-  const QString error = PrintLines(printer, PrintFont(memo1_->font(), memo1_->logicalDpiY()), PrintedLines(*memo1_));
+  const QString error = PrintLines(printer, PrintFont(memo1_->TextFont(), memo1_->logicalDpiY()), PrintedLines(*memo1_));
   if (!error.isEmpty()) ShowErrorReport(this, error);
 }
 
+// Without a printer it sets up the page of the PDF that Print offers.
 void TEditForm::PrintSetup1Click() {
-  if (ReportPrinterProblem()) return;
+  const QString problem = PageSetupProblem(frame_.Printer());
+  if (!problem.isEmpty()) {
+    ShowErrorReport(this, problem);
+    return;
+  }
   Dialogs().printSetup(this, frame_.Printer());
 }

@@ -8,3 +8,9 @@ QString ErrorReportText(const QString& text) {
 }
 
 void ShowErrorReport(QWidget* parent, const QString& text) { Dialogs().error(parent, ErrorReportText(text)); }
+
+void ShowErrorReport(QWidget* parent, const FileError& error) {
+  QString text = ErrorReportText(error.text);
+  if (!error.reason.isEmpty()) text += QLatin1Char('\n') + error.reason;
+  Dialogs().error(parent, text);
+}

@@ -7,9 +7,11 @@
 
 class QWidget;
 
-// An error of a file operation, with the text the report shows.
+// An error of a file operation: the text the report shows, and below it the system's
+// reason ("No space left on device"), where one is known.
 struct FileError {
   QString text;
+  QString reason = {};
 };
 
 // The text as the report shows it: a full stop is appended when the last character's
@@ -17,3 +19,5 @@ struct FileError {
 QString ErrorReportText(const QString& text);
 
 void ShowErrorReport(QWidget* parent, const QString& text);
+// The error's text as above, with its reason on a line of its own.
+void ShowErrorReport(QWidget* parent, const FileError& error);

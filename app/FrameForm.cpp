@@ -17,6 +17,7 @@
 #include <QTime>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 #include "AboutBox.h"
 #include "ApplicationGlobals.h"
@@ -32,6 +33,7 @@
 #include "StopDialog.h"
 #include "UserDialogs.h"
 #include "WindowArrangement.h"
+#include "WindowKeys.h"
 
 namespace {
 
@@ -83,6 +85,7 @@ TFrameForm::TFrameForm() : mdiArea_(new QMdiArea(this)) {
   CreateMenus();
   CreateStatusBar();
   MergeMenus();
+  AddWindowKeys(*this, *mdiArea_);
 
   // The platform's default placement: a large part of the screen, a little off its corner.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -177,6 +180,7 @@ TEditForm* TFrameForm::CreateChild() {
   window->setWidget(editor);
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->setWindowIcon(editor->windowIcon());
+  LeaveWindowKeysToFrame(*window);
   const QSize room = mdiArea_->viewport()->size();
   window->resize(room.isEmpty() ? kEditorSize : kEditorSize.boundedTo(room));
   mdiArea_->addSubWindow(window);
@@ -269,9 +273,10 @@ QPrinter& TFrameForm::Printer() {
 void TFrameForm::Exit1Click() { close(); }
 
 // Every editor window is asked in turn, front to back; the first that refuses keeps
-// the program running. Nothing closes while a command runs.
+// the program running. Nothing closes while a command runs: the exit waits for its end.
 void TFrameForm::closeEvent(QCloseEvent* event) {
   if (TEditForm::RunningCommands() > 0) {
+    exitDeferred_ = true;
     event->ignore();
     return;
   }
@@ -283,6 +288,10 @@ void TFrameForm::closeEvent(QCloseEvent* event) {
   }
   event->accept();
   emit Closed();
+}
+
+void TFrameForm::CarryOutDeferredExit() {
+  if (std::exchange(exitDeferred_, false)) close();
 }
 
 // ---- Info ------------------------------------------------------------------------------
@@ -315,10 +324,16 @@ void TFrameForm::Timer1Timer() {
   }
 }
 
+// The pointer is the wait cursor over the whole frame while any command runs: the
+// menu bar, the status bar, the editor windows' frames (whose title bars give up their
+// own cursor as soon as the pointer moves over them). Texts that can be typed into keep
+// the I-beam; the running command's text shows the wait cursor (TEditForm::ShowBusy).
 void TFrameForm::ShowBusyNote() {
   const TEditForm* editor = ActiveEditor();
   const bool busy = editor != nullptr && editor->CommandRunning();
   panels_[3]->setText(busy ? QString::fromLatin1(kBusyNote) : QString());
+  if (TEditForm::RunningCommands() > 0) setCursor(Qt::WaitCursor);
+  else unsetCursor();
 }
 
 void TFrameForm::StatusBar1Click() {

@@ -47,9 +47,13 @@ class TFrameForm final : public QMainWindow {
   // window set it up, and every print job goes to it. Made when first needed.
   QPrinter& Printer();
   // The last status panel shows kBusyNote while the active editor window runs a
-  // command, and nothing otherwise; called when a command starts or ends and when
-  // another window becomes active.
+  // command, and nothing otherwise, and the frame shows the wait cursor while any
+  // command runs; called when a command starts or ends and when another window
+  // becomes active.
   void ShowBusyNote();
+  // An exit asked for while a command ran (File > Exit, the close box) waits for the
+  // end of the commands; the last command to end calls this, which then closes.
+  void CarryOutDeferredExit();
 
  public slots:
   TEditForm* NewChild();
@@ -92,4 +96,5 @@ class TFrameForm final : public QMainWindow {
   QTimer* timer1_ = nullptr;
   QString timeFormat_;  // the locale's long time format, read at start-up
   std::unique_ptr<QPrinter> printer_;
+  bool exitDeferred_ = false;
 };

@@ -5,6 +5,8 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <algorithm>
+#include <cmath>
 
 #include "ErrorReport.h"
 #include "Latin1Text.h"
@@ -41,9 +43,43 @@ MemoControl::MemoControl(QWidget* parent) : QTextEdit(parent) {
   setPalette(colours);
 }
 
+namespace {
+
+constexpr int kSmallestZoom = -5;  // half the size
+constexpr int kLargestZoom = 30;   // four times
+
+QFont Zoomed(QFont font, int zoom) {
+  const double factor = 1.0 + zoom / 10.0;
+  if (font.pixelSize() > 0) font.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * factor))));
+  else font.setPointSizeF(font.pointSizeF() * factor);
+  return font;
+}
+
+}  // namespace
+
+QString LineTooLongReason() {
+  return QStringLiteral("A line may hold at most %1 characters.").arg(MemoControl::kCapacityLineLength);
+}
+
 void MemoControl::SetTextFont(const QFont& font) {
-  setFont(Unshaped(font));
-  setTabStopDistance(8 * QFontMetricsF(font).averageCharWidth());
+  chosen_ = Unshaped(font);
+  ShowFont();
+}
+
+void MemoControl::Zoom(int steps) {
+  zoom_ = std::clamp(zoom_ + steps, kSmallestZoom, kLargestZoom);
+  ShowFont();
+}
+
+void MemoControl::ZoomReset() {
+  zoom_ = 0;
+  ShowFont();
+}
+
+void MemoControl::ShowFont() {
+  const QFont shown = Zoomed(chosen_, zoom_);
+  setFont(shown);
+  setTabStopDistance(8 * QFontMetricsF(shown).averageCharWidth());
 }
 
 QFont MemoControl::Unshaped(QFont font) {
@@ -125,9 +161,13 @@ bool MemoControl::canInsertFromMimeData(const QMimeData* source) const { return 
 void MemoControl::insertFromMimeData(const QMimeData* source) {
   if (!source->hasText()) return;
   const QString text = Latin1Input(source->text());
+  // Refused whole: the clipboard or the dragged text still has it all.
   if (!Holds(text)) {
-    // Refused whole: the clipboard or the dragged text still has it all.
     ShowErrorReport(this, QStringLiteral("Text exceeds memo capacity"));
+    return;
+  }
+  if (LongestLineWith(text) > kCapacityLineLength) {
+    ShowErrorReport(this, FileError{QStringLiteral("Text exceeds memo capacity"), LineTooLongReason()});
     return;
   }
   insertPlainText(text);
@@ -146,6 +186,23 @@ bool MemoControl::Holds(const QString& inserted) const {
                             (static_cast<std::size_t>(selected.size()) + breaks(selected, QChar::ParagraphSeparator)) +
                             static_cast<std::size_t>(inserted.size()) + breaks(inserted, QLatin1Char('\n'));
   return bytes <= kCapacityBytes && lines <= kCapacityLines;
+}
+
+std::size_t MemoControl::LongestLineWith(const QString& inserted) const {
+  const QTextCursor selection = textCursor();
+  QTextCursor start(document());
+  start.setPosition(selection.selectionStart());
+  QTextCursor end(document());
+  end.setPosition(selection.selectionEnd());
+  const QStringList parts = inserted.split(QLatin1Char('\n'));
+  std::size_t longest = 0;
+  for (qsizetype i = 0; i < parts.size(); ++i) {
+    qsizetype length = parts[i].size();
+    if (i == 0) length += start.positionInBlock();
+    if (i == parts.size() - 1) length += end.block().length() - 1 - end.positionInBlock();
+    longest = std::max(longest, static_cast<std::size_t>(length));
+  }
+  return longest;
 }
 
 QMimeData* MemoControl::createMimeDataFromSelection() const {

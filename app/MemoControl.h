@@ -10,6 +10,9 @@
 #include <string>
 #include <string_view>
 
+// The second line of the report of a line longer than the control holds.
+QString LineTooLongReason();
+
 class MemoControl final : public QTextEdit {
  public:
   // The most a file may bring into the control: document bytes (a line break counts
@@ -19,6 +22,12 @@ class MemoControl final : public QTextEdit {
   // the number of lines beyond about a million.
   static constexpr std::size_t kCapacityBytes = 16 * 1024 * 1024;
   static constexpr std::size_t kCapacityLines = 1'000'000;
+  // The longest line, in characters. Qt lays a line out in 26.6 fixed-point pixels:
+  // past 2^25 pixels (about 4.3 million characters of the 13-pixel "Courier New") the
+  // positions wrap round, the glyphs are drawn over each other and the line cannot be
+  // scrolled. A million characters stay below that at four times the size (the largest
+  // zoom) and open in a fifth of a second.
+  static constexpr std::size_t kCapacityLineLength = 1'000'000;
 
   explicit MemoControl(QWidget* parent);
 
@@ -27,8 +36,16 @@ class MemoControl final : public QTextEdit {
   void SetEditRect(const QMargins& margins);
   QMargins EditRect() const { return viewportMargins(); }
 
-  // The font of the text; tab stops stand every eight average characters of it.
+  // The font of the text as chosen (Character > Font...); tab stops stand every eight
+  // average characters of the font shown.
   void SetTextFont(const QFont& font);
+  QFont TextFont() const { return chosen_; }
+  // The zoom shows the chosen font larger or smaller, by tenths of its size (from half
+  // to four times), without changing it: the font dialog and printing use the chosen
+  // font. steps > 0 enlarges, < 0 reduces; ZoomReset shows the chosen size again.
+  void Zoom(int steps);
+  void ZoomReset();
+  int ZoomLevel() const { return zoom_; }  // tenths above (or below) the chosen size
   // The font as the control uses it: Latin-1 text needs no shaping, and laying out
   // a derivation without it takes about a third less time.
   static QFont Unshaped(QFont font);
@@ -60,6 +77,13 @@ class MemoControl final : public QTextEdit {
  private:
   // Whether the text stays within the capacity when inserted replaces the selection.
   bool Holds(const QString& inserted) const;
+  // The longest line the text has where inserted replaces the selection, counting only
+  // the lines the insertion makes or changes.
+  std::size_t LongestLineWith(const QString& inserted) const;
 
   void Relayout();
+  void ShowFont();
+
+  QFont chosen_;
+  int zoom_ = 0;
 };

@@ -23,8 +23,8 @@ bool IsMenuShortcut(const QMenuBar& menuBar, const QKeyEvent& key) {
   return HasShortcut(menuBar.actions(), QKeySequence(QKeyCombination(modifiers, Qt::Key(key.key()))));
 }
 
-MenuKeyFilter::MenuKeyFilter(std::function<QMenuBar*()> menuBar, QObject* parent)
-    : QObject(parent), menuBar_(std::move(menuBar)) {}
+MenuKeyFilter::MenuKeyFilter(std::function<QMenuBar*()> menuBar, std::function<void()> beforeKey, QObject* parent)
+    : QObject(parent), menuBar_(std::move(menuBar)), beforeKey_(std::move(beforeKey)) {}
 
 bool MenuKeyFilter::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) {
@@ -32,7 +32,9 @@ bool MenuKeyFilter::eventFilter(QObject* watched, QEvent* event) {
   }
   const QMenuBar* menuBar = menuBar_();
   if (menuBar == nullptr || !IsMenuShortcut(*menuBar, *static_cast<QKeyEvent*>(event))) return false;
-  // ShortcutOverride: left unaccepted, the key goes on to the menu items' shortcuts.
+  // ShortcutOverride: left unaccepted, the key goes on to the menu items' shortcuts,
+  // which are looked up after this returns, with the enabled states set now.
+  if (event->type() == QEvent::ShortcutOverride && beforeKey_) beforeKey_();
   // KeyPress: it only comes when no enabled item took the key; nobody else gets it.
   return true;
 }

@@ -11,6 +11,8 @@
 
 #include "FormulaDocument.h"
 #include "LineLengthText.h"
+#include "PixelFont.h"
+#include "RadioGroupKeys.h"
 
 namespace {
 
@@ -53,7 +55,10 @@ OptionsPanel::OptionsPanel(QWidget* parent) : QFrame(parent) {
   checkBox1_->setGeometry(8, 108, 97, 17);
 
   AddLabel(this, "Label1", "String length opt.:", QPoint(8, 136));
-  AddLabel(this, "Label2", "(21-250)", QPoint(160, 136));
+  QLabel* range = AddLabel(this, "Label2", "(21-250)", QPoint(160, 136));
+  // The font that stands in for the design's is wider: the range keeps off the frame.
+  range->setFont(FitToWidth(range->font(), range->text(), contentsRect().right() - 2 - range->x()));
+  range->adjustSize();
 
   edit2_ = new QLineEdit(QStringLiteral("79"), this);
   edit2_->setObjectName(QStringLiteral("Edit2"));
@@ -64,6 +69,7 @@ OptionsPanel::OptionsPanel(QWidget* parent) : QFrame(parent) {
   bitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
   bitBtn1_->setGeometry(64, 160, 89, 33);
 
+  new RadioGroupKeys(*details_);
   QWidget::setTabOrder(details_->button(4), checkBox1_);
   QWidget::setTabOrder(checkBox1_, bitBtn1_);
   QWidget::setTabOrder(bitBtn1_, edit2_);
@@ -71,6 +77,10 @@ OptionsPanel::OptionsPanel(QWidget* parent) : QFrame(parent) {
 }
 
 int OptionsPanel::ChosenDetail() const { return details_->checkedId(); }
+
+void OptionsPanel::FocusChosenDetail() {
+  if (QAbstractButton* chosen = details_->checkedButton()) chosen->setFocus(Qt::TabFocusReason);
+}
 
 void OptionsPanel::ChooseDetail(int index) {
   if (QAbstractButton* item = details_->button(index)) item->setChecked(true);

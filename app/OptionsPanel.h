@@ -35,6 +35,9 @@ class OptionsPanel final : public QFrame {
   bool Store(lumenark::FormulaDocument& doc) const;
 
   QGroupBox* RadioGroup1() const { return radioGroup1_; }
+  // Moves the focus from the panel to the chosen Details item, where the arrow keys
+  // choose another.
+  void FocusChosenDetail();
   QCheckBox* CheckBox1() const { return checkBox1_; }
   QLineEdit* Edit2() const { return edit2_; }
   QPushButton* BitBtn1() const { return bitBtn1_; }

@@ -61,6 +61,11 @@ bool WritesPdfToNoFile(const QPrinter& printer) {
 
 }  // namespace
 
+QString PageSetupProblem(const QPrinter& printer) {
+  if (!printing && WritesPdfToNoFile(printer)) return {};
+  return PrinterProblem(printer);
+}
+
 PdfForOnePrint::PdfForOnePrint(QPrinter& printer, const QString& fileName) : printer_(printer) {
   if (printing || !WritesPdfToNoFile(printer)) return;
   printer.setOutputFileName(fileName);

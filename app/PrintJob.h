@@ -22,6 +22,11 @@ inline constexpr char kPrintingInProgress[] = "Printing in progress";
 // no file: that is no default printer.
 QString PrinterProblem(const QPrinter& printer);
 
+// Why the page setup cannot be run now, or an empty text. A printer that writes PDF
+// to no file (no printer installed) can be set up: the page (size, orientation,
+// margins) is that of the PDF file that Print then offers.
+QString PageSetupProblem(const QPrinter& printer);
+
 bool PrintingInProgress();
 
 // Without a printer the platform leaves the printer writing PDF to no file. For the

@@ -14,6 +14,7 @@
 #include <QTreeView>
 
 #include "ApplicationGlobals.h"
+#include "BreakablePaths.h"
 #include "DocumentFile.h"
 
 namespace {
@@ -40,11 +41,12 @@ class FocusReturn {
 };
 
 // Message texts keep CR LF line breaks as the program writes them; the box shows
-// them as line breaks.
+// them as line breaks, and the paths in them on lines of their own, wrapped where they
+// are longer than the box is wide.
 QString BoxText(const QString& text) {
   QString shown = text;
   shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-  return shown;
+  return WithBreakablePaths(shown);
 }
 
 void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text) {

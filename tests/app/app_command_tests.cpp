@@ -136,6 +136,8 @@ class CommandTests : public QObject {
   void megabyteSelectionCompilesOrFails();
   void runningCommandKeepsItsWindowInPlace();
   void runningCommandShowsItsWindowBusy();
+  void saveAndCloseWaitForTheCommand_data();
+  void saveAndCloseWaitForTheCommand();
   void fullTextStopsTheCommand_data();
   void fullTextStopsTheCommand();
   void largePrintIsWrittenInPieces();
@@ -335,7 +337,8 @@ void CommandTests::megabyteSelectionCompilesOrFails() {
 }
 
 // While the command runs (it processes pending input), everything that would pull the
-// document away or change the text of its window does nothing; the rest works.
+// document away or change the text of its window does nothing (saving and closing
+// wait for the end of the command, see below); the rest works.
 void CommandTests::runningCommandKeepsItsWindowInPlace() {
   Workbench bench;
   ScriptedDialogs dialogs;
@@ -350,11 +353,6 @@ void CommandTests::runningCommandKeepsItsWindowInPlace() {
   OnSecondTick(bench.frame(), [&] {
     check(editor->CommandRunning() && TEditForm::RunningCommands() == 1, "a command is running");
     const std::string before = TextOf(*editor);
-    window->close();
-    editor->Close1Click();
-    bench.frame().close();
-    MenuItem(bench.frame(), "Exit1")->trigger();
-    MenuItem(bench.frame(), "Save1")->trigger();
     MenuItem(bench.frame(), "New1")->trigger();
     MenuItem(bench.frame(), "Paste1")->trigger();
     MenuItem(bench.frame(), "Delete1")->trigger();
@@ -393,8 +391,74 @@ void CommandTests::runningCommandKeepsItsWindowInPlace() {
   QTRY_COMPARE(bench.frame().ClientArea()->subWindowList().size(), 1);
 }
 
-// While a command runs, the pointer over its window is the wait cursor, and the status
-// bar says "Busy" while that window is the active one.
+void CommandTests::saveAndCloseWaitForTheCommand_data() {
+  QTest::addColumn<QStringList>("requests");  // made while the command runs, in order
+  QTest::addColumn<bool>("saved");            // the file holds the text with the result
+  QTest::addColumn<int>("prompts");           // save prompts asked (answered No)
+  QTest::addColumn<int>("windows");           // editor windows in the frame afterwards
+  QTest::addColumn<bool>("frameOpen");
+  QTest::newRow("Ctrl+S") << QStringList{"Ctrl+S"} << true << 0 << 2 << true;
+  QTest::newRow("File > Save") << QStringList{"Save1"} << true << 0 << 2 << true;
+  QTest::newRow("close box") << QStringList{"close box"} << false << 1 << 1 << true;
+  QTest::newRow("File > Close") << QStringList{"Close1"} << false << 1 << 1 << true;
+  QTest::newRow("Ctrl+S, then the close box") << QStringList{"Ctrl+S", "close box"} << true << 0 << 1 << true;
+  QTest::newRow("the frame's close box") << QStringList{"frame"} << false << 1 << 2 << false;
+  QTest::newRow("File > Exit") << QStringList{"Exit1"} << false << 1 << 2 << false;
+}
+
+// A save or a close asked for while a command runs is neither done in the middle of it
+// nor dropped: it is carried out when the command has ended, a save with the result
+// in the text, a close with its prompt.
+void CommandTests::saveAndCloseWaitForTheCommand() {
+  QFETCH(QStringList, requests);
+  QFETCH(bool, saved);
+  QFETCH(int, prompts);
+  QFETCH(int, windows);
+  QFETCH(bool, frameOpen);
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("long.txt"));
+  WriteBytes(path, kLongFormula);
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  bench.NewEditor("p>q");
+  dialogs.openAnswers = {path};
+  bench.frame().OpenChild();
+  TEditForm* editor = bench.frame().ActiveEditor();
+  editor->Memo1()->selectAll();
+  auto* window = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
+  dialogs.confirmAnswers = {QMessageBox::No, QMessageBox::No};
+  bool waited = false;
+  OnSecondTick(bench.frame(), [&] {
+    for (const QString& request : requests) {
+      if (request == "Ctrl+S") {
+        // The user clicks into the window, past the stop dialog, which the offscreen
+        // platform made active.
+        bench.frame().activateWindow();
+        if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == &bench.frame(); })) return;
+        QTest::keyClick(editor->Memo1(), Qt::Key_S, Qt::ControlModifier);
+      }
+      else if (request == "close box") window->close();
+      else if (request == "frame") bench.frame().close();
+      else MenuItem(bench.frame(), request)->trigger();
+    }
+    waited = editor->CommandRunning() && dialogs.confirms.isEmpty() && ReadBytes(path) == kLongFormula &&
+             bench.frame().isVisible() && bench.frame().ClientArea()->subWindowList().size() == 2;
+    QTest::mouseClick(bench.form2().Button1(), Qt::LeftButton);
+  });
+  MenuItem(bench.frame(), "MinimalCNF1")->trigger();
+  QVERIFY(waited);
+  QCOMPARE(dialogs.confirms.size(), prompts);
+  QTRY_COMPARE(bench.frame().ClientArea()->subWindowList().size(), windows);
+  QCOMPARE(bench.frame().isVisible(), frameOpen);
+  const std::string file = ReadBytes(path);
+  QCOMPARE(file != kLongFormula, saved);
+  if (saved && windows == 2) QVERIFY(file == TextOf(*editor));
+  QVERIFY(dialogs.unexpected.isEmpty());
+}
+
+// While a command runs, the pointer over the frame and over the command's text is the
+// wait cursor (the other windows' texts keep the I-beam: they can be typed into), and
+// the status bar says "Busy" while that window is the active one.
 void CommandTests::runningCommandShowsItsWindowBusy() {
   Workbench bench;
   TEditForm* other = bench.NewEditor("p>q");
@@ -403,6 +467,7 @@ void CommandTests::runningCommandShowsItsWindowBusy() {
   QWidget* window = editor->parentWidget();
   const QLabel* note = bench.frame().StatusPanel(3);
   QStringList seen;
+  Qt::CursorShape frameCursor = Qt::ArrowCursor;
   auto look = [&](TEditForm* form) {
     return QStringLiteral("%1 %2 '%3'")
         .arg(form->parentWidget()->cursor().shape())
@@ -411,6 +476,7 @@ void CommandTests::runningCommandShowsItsWindowBusy() {
   };
   OnSecondTick(bench.frame(), [&] {
     seen.append(look(editor));
+    frameCursor = bench.frame().cursor().shape();
     auto activate = [&bench](TEditForm* form) {
       bench.frame().ClientArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(form->parentWidget()));
     };
@@ -422,9 +488,11 @@ void CommandTests::runningCommandShowsItsWindowBusy() {
   });
   MenuItem(bench.frame(), "MinimalCNF1")->trigger();
   const QString busy = QStringLiteral("%1 %1 'Busy'").arg(Qt::WaitCursor);
-  QCOMPARE(seen, (QStringList{busy, QStringLiteral("%1 %2 ''").arg(Qt::ArrowCursor).arg(Qt::IBeamCursor), busy}));
+  QCOMPARE(seen, (QStringList{busy, QStringLiteral("%1 %2 ''").arg(Qt::WaitCursor).arg(Qt::IBeamCursor), busy}));
   QCOMPARE(look(editor), QStringLiteral("%1 %2 ''").arg(Qt::ArrowCursor).arg(Qt::IBeamCursor));
   QVERIFY(!window->testAttribute(Qt::WA_SetCursor));
+  QCOMPARE(frameCursor, Qt::WaitCursor);
+  QCOMPARE(bench.frame().cursor().shape(), Qt::ArrowCursor);
 }
 
 void CommandTests::fullTextStopsTheCommand_data() {

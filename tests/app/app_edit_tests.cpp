@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QCheckBox>
 #include <QFontDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,6 +16,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include "FindReplaceDialog.h"
 #include "OptionsPanel.h"
 #include "TestSupport.h"
 
@@ -76,14 +79,14 @@ class EditTests : public QObject {
   void itemsStartEnabled();
   void openingTheEditMenuSetsTheItems();
   void emptyClipboardDisablesPasteInBothMenus();
-  void selectionAfterOpeningDoesNotEnableCopy();
+  void keysFindTheSelectionAsItIsNow();
   void contextMenuReplacesTheControlsOwn();
   void ctrlCCopiesAndNeverConverts();
   void ctrlVPastesAndNeverEvaluates();
   void pasteBeyondTheCapacityIsRefused();
   void ctrlXCutsTheSelection();
   void delDeletesTheSelectionOnly();
-  void disabledDeleteSwallowsDel();
+  void delFollowsTheSelectionNotTheLastOpening();
   void otherKeysAreTheTextsOwn();
   void alignmentKeepsExactlyOneCheck();
   void alignmentAppliesToEveryLine();
@@ -92,6 +95,11 @@ class EditTests : public QObject {
   void fontDialogStartsFromTheCurrentFont();
   void cancelledFontDialogKeepsTheFont();
   void characterFormatBelongsToTheWindow();
+  void undoAndRedoTakeTheirKeys();
+  void findGoesRoundTheText_data();
+  void findGoesRoundTheText();
+  void replaceOneAndAll();
+  void zoomChangesTheShownSizeOnly();
 };
 
 void EditTests::itemsStartEnabled() {
@@ -123,21 +131,25 @@ void EditTests::emptyClipboardDisablesPasteInBothMenus() {
   OpenEditMenu(editor);
   QVERIFY(!Item(editor, "Paste1")->isEnabled());
   QVERIFY(!Item(editor, "Paste2")->isEnabled());
-  // Text on the clipboard enables Paste only at the next opening, here of the
-  // context menu; until then Ctrl+V does nothing.
+  // Text put on the clipboard later is pasted by Ctrl+V at once: the key finds the
+  // items as the clipboard is now.
   QGuiApplication::clipboard()->setText(QStringLiteral("x"));
-  QTest::keyClick(editor->Memo1(), Qt::Key_V, Qt::ControlModifier);
-  QCOMPARE(TextOf(*editor), std::string("A&1"));
-  QVERIFY(RightClick(editor) == editor->MemoPopUp());
-  QVERIFY(Item(editor, "Paste1")->isEnabled());
-  QVERIFY(Item(editor, "Paste2")->isEnabled());
   Select(*editor, 3, 0);
   QTest::keyClick(editor->Memo1(), Qt::Key_V, Qt::ControlModifier);
   QCOMPARE(TextOf(*editor), std::string("A&1x"));
+  QVERIFY(Item(editor, "Paste1")->isEnabled());
+  QVERIFY(Item(editor, "Paste2")->isEnabled());
+  // An emptied clipboard: Ctrl+V pastes nothing and does not reach the text.
+  QGuiApplication::clipboard()->clear();
+  QTest::keyClick(editor->Memo1(), Qt::Key_V, Qt::ControlModifier);
+  QCOMPARE(TextOf(*editor), std::string("A&1x"));
+  QVERIFY(!Item(editor, "Paste1")->isEnabled());
   QVERIFY(dialogs.unexpected.isEmpty());
 }
 
-void EditTests::selectionAfterOpeningDoesNotEnableCopy() {
+// The items' enabled states are refreshed when a menu opens and when one of their keys
+// is pressed, so that a key acts on the selection and the clipboard as they are now.
+void EditTests::keysFindTheSelectionAsItIsNow() {
   Workbench bench;
   TEditForm* editor = bench.NewEditor("p>q|r");
   QGuiApplication::clipboard()->setText(QStringLiteral("before"));
@@ -145,14 +157,24 @@ void EditTests::selectionAfterOpeningDoesNotEnableCopy() {
   OpenEditMenu(editor);
   QVERIFY(!Item(editor, "Copy1")->isEnabled());
   Select(*editor, 0, 3);
-  QVERIFY(!Item(editor, "Copy1")->isEnabled());  // nothing refreshes the items but an opening
-  QTest::keyClick(editor->Memo1(), Qt::Key_C, Qt::ControlModifier);
-  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
-  RightClick(editor);  // the context menu opened with the selection
-  QVERIFY(Item(editor, "Copy1")->isEnabled());
-  QVERIFY(Item(editor, "Copy2")->isEnabled());
+  QVERIFY(!Item(editor, "Copy1")->isEnabled());  // shown so until a menu opens or a key asks
   QTest::keyClick(editor->Memo1(), Qt::Key_C, Qt::ControlModifier);
   QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("p>q"));
+  QVERIFY(Item(editor, "Copy1")->isEnabled() && Item(editor, "Copy2")->isEnabled());
+  // Select a line with Shift+End, copy it, paste it elsewhere.
+  QTest::keyClick(editor->Memo1(), Qt::Key_Home);
+  QTest::keyClick(editor->Memo1(), Qt::Key_End, Qt::ShiftModifier);
+  QTest::keyClick(editor->Memo1(), Qt::Key_C, Qt::ControlModifier);
+  QTest::keyClick(editor->Memo1(), Qt::Key_End);
+  QTest::keyClick(editor->Memo1(), Qt::Key_Return);
+  QTest::keyClick(editor->Memo1(), Qt::Key_V, Qt::ControlModifier);
+  QCOMPARE(TextOf(*editor), std::string("p>q|r\r\np>q|r"));
+  // Without a selection Ctrl+X and Ctrl+C leave the clipboard alone.
+  QTest::keyClick(editor->Memo1(), Qt::Key_X, Qt::ControlModifier);
+  QTest::keyClick(editor->Memo1(), Qt::Key_C, Qt::ControlModifier);
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("p>q|r"));
+  QCOMPARE(TextOf(*editor), std::string("p>q|r\r\np>q|r"));
+  QVERIFY(!Item(editor, "Cut1")->isEnabled() && !Item(editor, "Copy1")->isEnabled());
 }
 
 void EditTests::contextMenuReplacesTheControlsOwn() {
@@ -260,7 +282,9 @@ void EditTests::delDeletesTheSelectionOnly() {
   QCOMPARE(TextOf(*editor), std::string("forla"));
 }
 
-void EditTests::disabledDeleteSwallowsDel() {
+// Del finds the Delete item as the selection is now: it deletes a selection made after
+// the menu was opened without one, and without a selection it deletes nothing.
+void EditTests::delFollowsTheSelectionNotTheLastOpening() {
   Workbench bench;
   TEditForm* editor = bench.NewEditor("formula");
   Select(*editor, 0, 0);
@@ -268,10 +292,10 @@ void EditTests::disabledDeleteSwallowsDel() {
   QVERIFY(!Item(editor, "Delete1")->isEnabled());
   Select(*editor, 0, 3);
   QTest::keyClick(editor->Memo1(), Qt::Key_Delete);
-  QCOMPARE(TextOf(*editor), std::string("formula"));
-  OpenEditMenu(editor);  // opened again with the selection
-  QTest::keyClick(editor->Memo1(), Qt::Key_Delete);
   QCOMPARE(TextOf(*editor), std::string("mula"));
+  QTest::keyClick(editor->Memo1(), Qt::Key_Delete);  // the caret alone: nothing
+  QCOMPARE(TextOf(*editor), std::string("mula"));
+  QVERIFY(!Item(editor, "Delete1")->isEnabled());
 }
 
 void EditTests::otherKeysAreTheTextsOwn() {
@@ -467,6 +491,107 @@ void EditTests::characterFormatBelongsToTheWindow() {
   QVERIFY(Item(first, "Right1")->isChecked() && Item(first, "WordWrap1")->isChecked());
   QCOMPARE(first->Memo1()->font(), MemoControl::Unshaped(chosen));
   QVERIFY(!first->Memo1()->document()->isModified());  // formats do not change the text
+}
+
+void EditTests::undoAndRedoTakeTheirKeys() {
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor("A");
+  MemoControl* memo = editor->Memo1();
+  Select(*editor, 1, 0);
+  QTest::keyClicks(memo, QStringLiteral("|B"));
+  QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(TextOf(*editor), std::string("A"));
+  QTest::keyClick(memo, Qt::Key_Y, Qt::ControlModifier);
+  QCOMPARE(TextOf(*editor), std::string("A|B"));
+  MenuItem(bench.frame(), "Undo1")->trigger();
+  QCOMPARE(TextOf(*editor), std::string("A"));
+  MenuItem(bench.frame(), "Redo1")->trigger();
+  QCOMPARE(TextOf(*editor), std::string("A|B"));
+}
+
+void EditTests::findGoesRoundTheText_data() {
+  QTest::addColumn<QString>("what");
+  QTest::addColumn<bool>("matchCase");
+  QTest::addColumn<bool>("wholeWords");
+  QTest::addColumn<QList<int>>("found");  // where each Find Next from position 4 selects
+  // "a A and a\r\nA": positions count a line break as one character (A at 10).
+  QTest::newRow("any case") << "a" << false << false << QList<int>{4, 8, 10, 0, 2};
+  QTest::newRow("matching case") << "A" << true << false << QList<int>{10, 2, 10};
+  QTest::newRow("whole words") << "a" << false << true << QList<int>{8, 10, 0, 2, 8};
+  QTest::newRow("nowhere") << "b" << false << false << QList<int>{-1};
+}
+
+// Find Next goes forward from the caret and round the end; F3 repeats it from the text.
+void EditTests::findGoesRoundTheText() {
+  QFETCH(QString, what);
+  QFETCH(bool, matchCase);
+  QFETCH(bool, wholeWords);
+  QFETCH(QList<int>, found);
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor("a A and a\r\nA");
+  Select(*editor, 4, 0);
+  MenuItem(bench.frame(), "Find1")->trigger();
+  auto* dialog = editor->findChild<FindReplaceDialog*>();
+  QVERIFY(dialog->isVisible() && !dialog->isModal() && !dialog->ReplaceText()->isVisible());
+  dialog->FindText()->setText(what);
+  dialog->MatchCase()->setChecked(matchCase);
+  dialog->WholeWords()->setChecked(wholeWords);
+  QList<int> seen;
+  dialog->FindNextClick();
+  for (int i = 1; i < found.size(); ++i) {
+    seen.append(editor->Memo1()->textCursor().hasSelection() ? editor->Memo1()->textCursor().selectionStart() : -1);
+    QTest::keyClick(editor->Memo1(), Qt::Key_F3);
+  }
+  seen.append(editor->Memo1()->textCursor().hasSelection() ? editor->Memo1()->textCursor().selectionStart() : -1);
+  QCOMPARE(seen, found);
+  QCOMPARE(dialog->Status()->text().isEmpty(), found != QList<int>{-1});
+}
+
+void EditTests::replaceOneAndAll() {
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor("A|B\r\nB&A\r\nA");
+  Select(*editor, 0, 0);
+  MenuItem(bench.frame(), "Replace1")->trigger();
+  auto* dialog = editor->findChild<FindReplaceDialog*>();
+  QVERIFY(dialog->ReplaceText()->isVisible());
+  dialog->FindText()->setText(QStringLiteral("A"));
+  dialog->ReplaceText()->setText(QStringLiteral("(C>D)"));
+  dialog->ReplaceClick();  // nothing selected yet: selects the first
+  QCOMPARE(TextOf(*editor), std::string("A|B\r\nB&A\r\nA"));
+  dialog->ReplaceClick();  // replaces it, selects the next
+  QCOMPARE(TextOf(*editor), std::string("(C>D)|B\r\nB&A\r\nA"));
+  QCOMPARE(editor->Text().SelectedText(), std::string("A"));
+  dialog->ReplaceAllClick();
+  QCOMPARE(TextOf(*editor), std::string("(C>D)|B\r\nB&(C>D)\r\n(C>D)"));
+  QCOMPARE(dialog->Status()->text(), QStringLiteral("2 replaced."));
+  QTest::keyClick(editor->Memo1(), Qt::Key_Z, Qt::ControlModifier);  // Replace All is one step
+  QCOMPARE(TextOf(*editor), std::string("(C>D)|B\r\nB&A\r\nA"));
+  // The text keeps its keys while the dialog is open.
+  Select(*editor, 0, 0);
+  QTest::keyClicks(editor->Memo1(), QStringLiteral("x"));
+  QCOMPARE(TextOf(*editor).substr(0, 2), std::string("x("));
+}
+
+// The zoom changes the size the text is shown in, not the chosen font: the font dialog
+// and printing see the chosen one.
+void EditTests::zoomChangesTheShownSizeOnly() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = bench.NewEditor("text");
+  MemoControl* memo = editor->Memo1();
+  const QFont chosen = memo->TextFont();
+  QTest::keyClick(memo, Qt::Key_Plus, Qt::ControlModifier);
+  QTest::keyClick(memo, Qt::Key_Equal, Qt::ControlModifier);
+  QCOMPARE(memo->font().pixelSize(), 16);  // 13 pixels and two tenths
+  QCOMPARE(memo->TextFont(), chosen);
+  dialogs.fontAnswers = {std::nullopt};
+  MenuItem(bench.frame(), "Font1")->trigger();
+  QCOMPARE(dialogs.fontPresets.value(0).pointSize(), 10);
+  for (int i = 0; i < 12; ++i) QTest::keyClick(memo, Qt::Key_Minus, Qt::ControlModifier);
+  QCOMPARE(memo->font().pixelSize(), 7);  // no smaller than half
+  QTest::keyClick(memo, Qt::Key_0, Qt::ControlModifier);
+  QCOMPARE(memo->font(), chosen);
+  QVERIFY(!memo->document()->isModified());
 }
 
 QTEST_MAIN(EditTests)

@@ -18,7 +18,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -37,7 +39,7 @@ using namespace std::string_literals;
 
 enum class NoDocument { Directory, Unreadable, NamedPipe, EndlessDevice };
 enum class SaveFailure { FileSizeLimit, FullDisk };
-enum class CreateFailure { MissingDirectory, ReadOnlyDirectory, LinkLoop };
+enum class CreateFailure { MissingDirectory, ReadOnlyDirectory, LinkLoop, DirectoryAtName };
 enum class LinkChain { OneLink, TwoLinks, MissingTarget };
 enum class OldBackup { Writable, Missing, NotWritable };
 Q_DECLARE_METATYPE(std::string)
@@ -188,6 +190,8 @@ class FileTests : public QObject {
   void filesThatAreNoDocumentsDoNotOpen();
   void largeFilesOpenOrAreRefused_data();
   void largeFilesOpenOrAreRefused();
+  void longLinesOpenUpToTheLimit_data();
+  void longLinesOpenUpToTheLimit();
   void sameFileTwiceGivesIndependentWindows();
   void saveWritesTheTextAndKeepsABackup();
   void saveOfANewWindowAsksForAName();
@@ -364,6 +368,43 @@ void FileTests::largeFilesOpenOrAreRefused() {
   QVERIFY(ReadBytes(dir.filePath("large.BAK")) == file);
 }
 
+void FileTests::longLinesOpenUpToTheLimit_data() {
+  QTest::addColumn<std::string>("file");
+  QTest::addColumn<bool>("opens");
+  const std::string longest(MemoControl::kCapacityLineLength, 'A');
+  QTest::newRow("the longest line") << "x\n" + longest + "\r\ny" << true;
+  QTest::newRow("the longest line, then an empty one") << "x\n" + longest + "\n" << true;
+  QTest::newRow("one character more") << "x\n" + longest + "B\ny" << false;
+  QTest::newRow("one character more at the end") << longest + "B" << false;
+}
+
+// A line longer than the control can lay out is refused at Open, with the limit named.
+void FileTests::longLinesOpenUpToTheLimit() {
+  QFETCH(std::string, file);
+  QFETCH(bool, opens);
+  QTemporaryDir dir;
+  const QString path = dir.filePath("line.txt");
+  WriteBytes(path, file);
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = OpenFile(bench, dialogs, path);
+  if (opens) {
+    QVERIFY(dialogs.errors.isEmpty());
+    QCOMPARE(TextOf(*editor).substr(0, 4), std::string("x\r\nA"));
+    QCOMPARE(TextOf(*editor).find_first_not_of('A', 3), 3 + MemoControl::kCapacityLineLength);
+    return;
+  }
+  QCOMPARE(dialogs.errors, QStringList{"Text exceeds memo capacity.\nA line may hold at most 1000000 characters."});
+  QCOMPARE(TextOf(*editor), std::string());
+  // Paste refuses such a line as well; the text stays as it was.
+  editor->Memo1()->SetDocumentText("ab");
+  Select(*editor, 1, 0);
+  QGuiApplication::clipboard()->setText(QString(static_cast<qsizetype>(MemoControl::kCapacityLineLength) - 1, 'x'));
+  editor->PasteFromClipboard();
+  QCOMPARE(dialogs.errors.size(), 2);
+  QCOMPARE(TextOf(*editor), std::string("ab"));
+}
+
 void FileTests::sameFileTwiceGivesIndependentWindows() {
   QTemporaryDir dir;
   const QString path = dir.filePath("same.txt");
@@ -500,11 +541,11 @@ void FileTests::readOnlyFileLeadsToSaveAs() {
 void FileTests::failedSaveLosesNothing_data() {
   QTest::addColumn<SaveFailure>("failure");
   QTest::addColumn<QString>("error");
-  QTest::newRow("write stops part-way") << SaveFailure::FileSizeLimit << QStringLiteral("Stream write error.");
-  QTest::newRow("full disk") << SaveFailure::FullDisk << QStringLiteral("Stream write error.");
+  QTest::newRow("write stops part-way") << SaveFailure::FileSizeLimit << QStringLiteral("Stream write error.\nFile too large");
+  QTest::newRow("full disk") << SaveFailure::FullDisk << QStringLiteral("Stream write error.\nNo space left on device");
 }
 
-// The error is reported; the document and its backup are as they were, no temporary
+// The error is reported with the system's reason below it; the document and its backup are as they were, no temporary
 // file is left, and the window is still changed, so that a later save loses nothing.
 void FileTests::failedSaveLosesNothing() {
   QFETCH(SaveFailure, failure);
@@ -533,7 +574,11 @@ void FileTests::failedSaveLosesNothing() {
     case SaveFailure::FullDisk: {
       std::optional<SmallFileLimit> nothingFits;  // where no disk can be mounted
       if (disk->Mounted()) disk->Fill("filler");
-      else nothingFits.emplace(0), qInfo("no tmpfs could be mounted: a file size limit of 0 stands in for a full disk");
+      else {
+        qInfo("no tmpfs could be mounted: a file size limit of 0 stands in for a full disk");
+        nothingFits.emplace(0);
+        error = QStringLiteral("Stream write error.\nFile too large");
+      }
       entries = QDir(dir).entryList(QDir::Files | QDir::Hidden);
       QVERIFY(editor->Save1Click() == SaveOutcome::Failed);
       break;
@@ -553,13 +598,17 @@ void FileTests::failedSaveLosesNothing() {
 
 void FileTests::failedCreateReportsAndStaysChanged_data() {
   QTest::addColumn<CreateFailure>("failure");
-  QTest::newRow("a missing directory") << CreateFailure::MissingDirectory;
-  QTest::newRow("a read-only directory") << CreateFailure::ReadOnlyDirectory;
-  QTest::newRow("a loop of links") << CreateFailure::LinkLoop;
+  QTest::addColumn<QString>("reason");
+  QTest::newRow("a missing directory") << CreateFailure::MissingDirectory << "No such file or directory";
+  QTest::newRow("a read-only directory") << CreateFailure::ReadOnlyDirectory << "Permission denied";
+  QTest::newRow("a loop of links") << CreateFailure::LinkLoop << "Too many levels of symbolic links";
+  QTest::newRow("a directory at the name") << CreateFailure::DirectoryAtName << "Is a directory";
 }
 
+// The report names the file, and below it the system's reason.
 void FileTests::failedCreateReportsAndStaysChanged() {
   QFETCH(CreateFailure, failure);
+  QFETCH(QString, reason);
   QTemporaryDir top;
   QFile::setPermissions(top.path(), QFile::permissions(top.path()) | QFileDevice::ReadOther | QFileDevice::ExeOther);
   const QString dir = top.filePath("documents");
@@ -569,6 +618,11 @@ void FileTests::failedCreateReportsAndStaysChanged() {
     UnprivilegedUser::Give(dir);  // the directory is no obstacle
     QCOMPARE(symlink("other.txt", QFile::encodeName(path).constData()), 0);
     QCOMPARE(symlink("doc.txt", QFile::encodeName(dir + "/other.txt").constData()), 0);
+  }
+  if (failure == CreateFailure::DirectoryAtName) {
+    QDir().mkdir(path);
+    UnprivilegedUser::Give(dir);
+    UnprivilegedUser::Give(path);  // not read-only: the save tries it
   }
   const QStringList names = Names(dir);
   if (failure == CreateFailure::ReadOnlyDirectory) {
@@ -583,7 +637,7 @@ void FileTests::failedCreateReportsAndStaysChanged() {
     UnprivilegedUser user;
     QVERIFY(editor->Save1Click() == SaveOutcome::Failed);
   }
-  QCOMPARE(dialogs.errors, QStringList{"Cannot create file " + path + "."});
+  QCOMPARE(dialogs.errors, QStringList{"Cannot create file " + path + ".\n" + reason});
   QVERIFY(editor->Memo1()->document()->isModified());
   QCOMPARE(editor->FileName(), path);
   QCOMPARE(Names(dir), names);
@@ -759,7 +813,8 @@ void FileTests::ownerGroupAndModeAreKeptWithoutSetIds_data() {
 }
 
 // The saved document keeps its owner, group and permissions, but is no longer setuid or
-// setgid; the backup holds the previous version.
+// setgid; the backup holds the previous version, with the permissions and without the
+// set-id bits either, so that no privileged program lives on under the backup name.
 void FileTests::ownerGroupAndModeAreKeptWithoutSetIds() {
   QFETCH(bool, bySuperuser);
   QFETCH(int, mode);
@@ -788,6 +843,7 @@ void FileTests::ownerGroupAndModeAreKeptWithoutSetIds() {
   QCOMPARE(after.st_mode & 07777, before.st_mode & 0777);
   QCOMPARE(ReadBytes(path), std::string("old new"));
   QCOMPARE(ReadBytes(dir + "/doc.BAK"), std::string("old"));
+  QCOMPARE(Status(dir + "/doc.BAK").st_mode & 07777, before.st_mode & 0777);
   QVERIFY(dialogs.errors.isEmpty());
   QVERIFY(dialogs.warnings.isEmpty());
 }

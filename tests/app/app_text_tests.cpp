@@ -10,6 +10,7 @@
 #include "ControlEditorText.h"
 #include "DocumentFile.h"
 #include "EngineGlobals.h"
+#include "BreakablePaths.h"
 #include "ErrorReport.h"
 #include "FormulaDocument.h"
 #include "Latin1Text.h"
@@ -86,6 +87,7 @@ class TextTests : public QObject {
   void backupAndNameParts_data();
   void backupAndNameParts();
   void errorReportAppendsAFullStop();
+  void pathsInBoxesWrapWhole();
   void menusMergeByGroupIndex();
   void clockShowsTheLongTimeWithoutZone();
 };
@@ -285,6 +287,24 @@ void TextTests::errorReportAppendsAFullStop() {
   QCOMPARE(ErrorReportText(QStringLiteral("a,")), QStringLiteral("a,"));
   QCOMPARE(ErrorReportText(QStringLiteral("(a)")), QStringLiteral("(a)"));
   QCOMPARE(ErrorReportText(QStringLiteral("Cannot open file /w/")), QStringLiteral("Cannot open file /w/."));
+}
+
+void TextTests::pathsInBoxesWrapWhole() {
+  const QString z(QChar(0x200B));
+  const QString j(QChar(0x2060));
+  const QString longName(40, QLatin1Char('n'));
+  const std::pair<QString, QString> cases[] = {
+      {"No path here.", "No path here."},
+      {"doc.txt was saved, but its previous version could not be kept in /tmp/w/doc.BAK.",
+       "doc.txt was saved, but its previous version could not be kept in /" + j + "tmp/" + j + "w/" + j + "doc.BAK."},
+      {"Cannot create file /w/x.txt.\nIs a directory", "Cannot create file /" + j + "w/" + j + "x.txt.\nIs a directory"},
+      {"in /home/someone/a-directory-with-a-long-name/notes.BAK.",
+       "in\n/home/someone/a-directory-with-a-long-name/notes.BAK."},
+      {"/" + longName + "/a", "/" + longName.left(32) + z + "n" + z + "n" + z + "n" + z + "n" + z + "n" + z + "n" + z +
+                                  "n" + z + "n/a"},
+      {"a and/or b", "a and/or b"},
+  };
+  for (const auto& [text, shown] : cases) QCOMPARE(WithBreakablePaths(text), shown);
 }
 
 void TextTests::menusMergeByGroupIndex() {

@@ -24,6 +24,7 @@
 #include <QTimer>
 
 #include "ApplicationGlobals.h"
+#include "BreakablePaths.h"
 #include "EngineGlobals.h"
 #include "HelpWindow.h"
 #include "OptionsPanel.h"
@@ -87,6 +88,10 @@ class WindowTests : public QObject {
   void standardBoxesCarryTheirTitlesAndButtons();
   void savePromptBringsItsWindowToTheFront();
   void closedDialogHandsTheKeysBackToItsWindow();
+  void closedAboutBoxHandsTheKeysBack_data();
+  void closedAboutBoxHandsTheKeysBack();
+  void arrowKeysChooseTheDetails();
+  void ctrlF4ClosesAndCtrlF6CyclesTheEditors();
 };
 
 void WindowTests::startUpShowsTheFrameAlone() {
@@ -164,7 +169,15 @@ void WindowTests::editorMenusCarryTheirCaptionsAndKeys() {
                                             {"Delete1", "De&lete", "Del"},
                                             {"", "-", ""},
                                             {"SelectAll1", "Select &All", ""},
-                                            {"Format1", "Format", "Ctrl+T"}});
+                                            {"Format1", "Format", "Ctrl+T"},
+                                            // what an editor offers beyond the items above
+                                            {"", "-", ""},
+                                            {"Undo1", "&Undo", "Ctrl+Z"},
+                                            {"Redo1", "&Redo", "Ctrl+Y"},
+                                            {"", "-", ""},
+                                            {"Find1", "&Find...", "Ctrl+F"},
+                                            {"Replace1", "R&eplace...", "Ctrl+H"},
+                                            {"FindNext1", "Find &Next", "F3"}});
   QMenu* character = EditorMenu(editor, "Character1");
   CompareMenu(character, {{"Left1", "&Left", ""},
                           {"Right1", "&Right", ""},
@@ -172,7 +185,11 @@ void WindowTests::editorMenusCarryTheirCaptionsAndKeys() {
                           {"", "-", ""},
                           {"WordWrap1", "&WordWrap", ""},
                           {"", "-", ""},
-                          {"Font1", "&Font...", ""}});
+                          {"Font1", "&Font...", ""},
+                          {"", "-", ""},
+                          {"ZoomIn1", "Zoom &In", "Ctrl++"},
+                          {"ZoomOut1", "Zoom &Out", "Ctrl+-"},
+                          {"NormalSize1", "&Normal Size", "Ctrl+0"}});
   QVERIFY(character->actions()[0]->isChecked());
   QVERIFY(!character->actions()[1]->isChecked());
   QVERIFY(!character->actions()[4]->isChecked());
@@ -595,7 +612,7 @@ void WindowTests::standardBoxesCarryTheirTitlesAndButtons() {
   QCOMPARE(seen[3].icon, QMessageBox::Warning);
   QCOMPARE(seen[4].title, QStringLiteral("Lumenark for Windows 95"));
   QCOMPARE(seen[4].icon, QMessageBox::Critical);
-  QCOMPARE(seen[4].text, QStringLiteral("Cannot open file /x."));
+  QCOMPARE(seen[4].text, WithBreakablePaths(QStringLiteral("Cannot open file /x.")));  // /x stays whole
 }
 
 // Several windows share the caption "Untitled": each question comes with its window
@@ -645,6 +662,102 @@ void WindowTests::closedDialogHandsTheKeysBackToItsWindow() {
   QCOMPARE(QApplication::focusWidget(), editor->Memo1());
   QTest::keyClick(editor->Memo1(), Qt::Key_S, Qt::ControlModifier);
   QVERIFY(script.Done());
+}
+
+enum class AboutClose { OKButton, Enter, Escape, CloseBox };
+Q_DECLARE_METATYPE(AboutClose)
+
+void WindowTests::closedAboutBoxHandsTheKeysBack_data() {
+  QTest::addColumn<bool>("withEditor");
+  QTest::addColumn<AboutClose>("way");
+  QTest::newRow("OK, editor open") << true << AboutClose::OKButton;
+  QTest::newRow("Enter, editor open") << true << AboutClose::Enter;
+  QTest::newRow("Escape, editor open") << true << AboutClose::Escape;
+  QTest::newRow("close box, editor open") << true << AboutClose::CloseBox;
+  QTest::newRow("OK, no editor") << false << AboutClose::OKButton;
+}
+
+// However the about box goes, the window that was active before takes the keys again:
+// the text its typing, the menu bar its shortcuts.
+void WindowTests::closedAboutBoxHandsTheKeysBack() {
+  QFETCH(bool, withEditor);
+  QFETCH(AboutClose, way);
+  Workbench bench;
+  TEditForm* editor = withEditor ? bench.NewEditor("abc") : nullptr;
+  TAboutBox& about = bench.about();
+  MenuItem(bench.frame(), "About2")->trigger();
+  QTRY_COMPARE(QApplication::activeWindow(), &about);
+  switch (way) {
+    case AboutClose::OKButton: QTest::mouseClick(about.OKButton(), Qt::LeftButton); break;
+    case AboutClose::Enter: QTest::keyClick(about.OKButton(), Qt::Key_Return); break;
+    case AboutClose::Escape: QTest::keyClick(about.OKButton(), Qt::Key_Escape); break;
+    case AboutClose::CloseBox: about.close(); break;
+  }
+  QVERIFY(!about.isVisible());
+  QTRY_COMPARE(QApplication::activeWindow(), &bench.frame());
+  if (editor != nullptr) QCOMPARE(QApplication::focusWidget(), editor->Memo1());
+  const qsizetype windows = bench.frame().ClientArea()->subWindowList().size();
+  QWidget* keys = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &bench.frame();
+  QTest::keyClick(keys, Qt::Key_N, Qt::ControlModifier);
+  QCOMPARE(bench.frame().ClientArea()->subWindowList().size(), windows + 1);
+}
+
+// The Details group acts as a radio group: the keyboard enters it at the chosen item,
+// and the arrow keys choose (Down and Right the next item, Up and Left the previous,
+// round the ends). The range label stays inside the panel.
+void WindowTests::arrowKeysChooseTheDetails() {
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor("text");
+  OptionsPanel* panel = editor->Panel1();
+  MenuItem(bench.frame(), "Format1")->trigger();
+  const auto chosen = [panel] {
+    const QList<QRadioButton*> items = panel->RadioGroup1()->findChildren<QRadioButton*>();
+    for (int i = 0; i < items.size(); ++i) {
+      if (items[i]->isChecked() && items[i]->hasFocus()) return i;
+    }
+    return -1;
+  };
+  QCOMPARE(chosen(), 4);  // a new window's "Nothing", with the focus
+  const std::pair<Qt::Key, int> steps[] = {{Qt::Key_Up, 3}, {Qt::Key_Left, 2}, {Qt::Key_Down, 3},
+                                           {Qt::Key_Right, 4}, {Qt::Key_Down, 0}, {Qt::Key_Up, 4}};
+  for (auto [key, expected] : steps) {
+    QTest::keyClick(QApplication::focusWidget(), key);
+    QCOMPARE(chosen(), expected);
+  }
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);     // to Results
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab); // back to the chosen item
+  QCOMPARE(chosen(), 3);
+  panel->BitBtn1()->click();
+  QCOMPARE(int(editor->Document().DetailLevel), 3);
+  const QLabel* range = panel->findChild<QLabel*>("Label2");
+  QVERIFY2(range->geometry().right() < panel->contentsRect().right() - 1,
+           qPrintable(QString::number(range->geometry().right())));
+}
+
+// Ctrl+F4 closes the active editor window (with the save prompt), Ctrl+F6 activates
+// the next one, as Ctrl+Tab does.
+void WindowTests::ctrlF4ClosesAndCtrlF6CyclesTheEditors() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* first = bench.NewEditor("first");
+  TEditForm* second = bench.NewEditor("second");
+  TEditForm* third = bench.NewEditor("third");
+  QCOMPARE(bench.frame().ActiveEditor(), third);
+  QTest::keyClick(third->Memo1(), Qt::Key_F6, Qt::ControlModifier);
+  QVERIFY(bench.frame().ActiveEditor() != third);
+  TEditForm* next = bench.frame().ActiveEditor();
+  QCOMPARE(QApplication::focusWidget(), next->Memo1());
+  QTest::keyClicks(next->Memo1(), QStringLiteral("x"));
+  dialogs.confirmAnswers = {QMessageBox::No};
+  QTest::keyClick(next->Memo1(), Qt::Key_F4, Qt::ControlModifier);
+  QCOMPARE(dialogs.confirms.size(), 1);  // the text was changed
+  QTRY_COMPARE(bench.frame().ClientArea()->subWindowList().size(), 2);
+  TEditForm* left = bench.frame().ActiveEditor();
+  QVERIFY(left == first || left == second || left == third);
+  QTest::keyClick(left->Memo1(), Qt::Key_F4, Qt::ControlModifier);  // unchanged: no prompt
+  QTRY_COMPARE(bench.frame().ClientArea()->subWindowList().size(), 1);
+  QCOMPARE(dialogs.confirms.size(), 1);
 }
 
 QTEST_MAIN(WindowTests)
