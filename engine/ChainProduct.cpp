@@ -64,6 +64,7 @@ struct ChainNode {
   std::uint32_t outers;         // outer nodes below, at every depth: 2^outers bounds the products
   mutable std::int32_t sat;     // the solver literal of an input node, once encoded; else 0
   ModelDiagram::Set diagram;    // the same sets as models, as a diagram, with many letters
+  const std::uint32_t* counts;  // a chain without outer element: its literals by letter
   char symbol;                  // a literal's letter
   std::uint8_t negation;        // a literal's negated flag
   Part part;
@@ -80,8 +81,6 @@ constexpr std::size_t kMostInputWords = std::size_t{1} << 22;
 
 constexpr int kLetters = 52;
 
-// The diagram's nodes (12 bytes each, with about as much again for its tables).
-constexpr std::size_t kMostDiagramNodes = std::size_t{1} << 20;
 
 class Multiplier {
  public:
@@ -98,7 +97,8 @@ class Multiplier {
       if (nodes * sets.Words() > kMostInputWords) sets_.reset();
     }
     words_ = sets_ ? sets_->Words() : 0;
-    if (words_ == 0) diagram_.emplace(kMostDiagramNodes);
+    if (words_ == 0) diagram_.emplace(ProductDiagramNodeLimit);
+    CountByLetter(letters, nodes);
     bool supported = true;
     const ChainNode* chain = Convert(slot, supported);
     if (!supported) return ProductOutcome::Unsupported;
@@ -122,11 +122,13 @@ class Multiplier {
   struct Mark {
     StackArena<ChainNode>::Mark nodes;
     StackArena<std::uint64_t>::Mark words;
+    StackArena<std::uint32_t>::Mark counts;
   };
-  Mark Top() const { return Mark{nodes_.Top(), modelWords_.Top()}; }
+  Mark Top() const { return Mark{nodes_.Top(), modelWords_.Top(), countWords_.Top()}; }
   void Release(Mark mark) {
     nodes_.Release(mark.nodes);
     modelWords_.Release(mark.words);
+    countWords_.Release(mark.counts);
   }
 
   // The letters of the subtree and its number of nodes.
@@ -167,6 +169,7 @@ class Multiplier {
                       left->outers + right->outers,
                       0,
                       ModelDiagram::Unknown,
+                      nullptr,
                       inner_,
                       0,
                       Part::Inner,
@@ -181,6 +184,12 @@ class Multiplier {
     } else if (diagram_) {
       node->diagram = diagram_->Intersect(left->diagram, right->diagram);
       node->barren = node->barren || node->diagram == ModelDiagram::None;
+    }
+    if (countLetters_ != 0 && !node->holdsOuter && !node->barren) {
+      std::uint32_t* counts = countWords_.New(countLetters_);
+      if (counts == nullptr) return nullptr;
+      for (std::size_t i = 0; i < countLetters_; ++i) counts[i] = left->counts[i] + right->counts[i];
+      node->counts = counts;
     }
     return node;
   }
@@ -199,8 +208,9 @@ class Multiplier {
       if (literal == nullptr) return nullptr;
       const int letter = FormulaSat::LetterVariable(node->symbol);
       *literal = ChainNode{nullptr, nullptr, nullptr, node->negated ? 0 : bit, node->negated ? bit : 0, 1, 0,
-                           node->negated ? -letter : letter, ModelDiagram::Unknown, node->symbol, node->negated,
-                           Part::Literal, false, false};
+                           node->negated ? -letter : letter, ModelDiagram::Unknown, nullptr, node->symbol,
+                           node->negated, Part::Literal, false, false};
+      if (countLetters_ != 0) literal->counts = &unitCounts_[LetterIndex(bit) * countLetters_];
       if (words_ != 0) literal->models = sets_->Literal(node->symbol, node->negated != 0);
       if (diagram_) literal->diagram = diagram_->Literal(node->symbol, node->negated != 0);
       return literal;
@@ -217,7 +227,7 @@ class Multiplier {
     ChainNode* outer = nodes_.New(1);
     if (outer == nullptr) return nullptr;
     *outer = ChainNode{left, right, nullptr, 0, 0, 1, 1 + left->outers + right->outers, 0, ModelDiagram::Unknown,
-                       outer_, 0, Part::Outer, false, false};
+                       nullptr, outer_, 0, Part::Outer, false, false};
     if (diagram_) outer->diagram = diagram_->Unite(left->diagram, right->diagram);
     if (words_ != 0) {
       std::uint64_t* models = modelWords_.New(words_);
@@ -421,6 +431,23 @@ class Multiplier {
 
   // ---- Clauses -----------------------------------------------------------------------
 
+  // A clause's letters are counted once per clause; the chain of a clause can hold
+  // thousands of literals (a product over thousands of outer elements) for a handful of
+  // letters, so the chains without an outer element carry their counts, each the sum
+  // of its two halves', when that fits in a few words per input node.
+  void CountByLetter(std::uint64_t letters, std::size_t nodes) {
+    const auto count = static_cast<std::size_t>(__builtin_popcountll(letters));
+    if (count == 0 || nodes * count > kMostInputWords) return;
+    inputLetters_ = letters;
+    countLetters_ = count;
+    unitCounts_.assign(count * count, 0);
+    for (std::size_t i = 0; i < count; ++i) unitCounts_[i * count + i] = 1;
+  }
+
+  std::size_t LetterIndex(std::uint64_t bit) const {
+    return static_cast<std::size_t>(__builtin_popcountll(inputLetters_ & (bit - 1)));
+  }
+
   void CountLetters(const ChainNode* x) {
     if (!EnterRecursion()) return;
     if (x->part == Part::Literal) {
@@ -436,7 +463,14 @@ class Multiplier {
   // form. After the sort, the places of a letter's run are consecutive, and all but the
   // last become constants; the sort of each half then moves its constants to its front.
   Piece Clause(const ChainNode* t) {
-    CountLetters(t);
+    if (t->counts != nullptr) {
+      for (std::uint64_t rest = t->plain | t->negated; rest != 0; rest &= rest - 1) {
+        const std::uint64_t bit = rest & (~rest + 1);
+        counts_[__builtin_ctzll(bit)] = t->counts[LetterIndex(bit)];
+      }
+    } else {
+      CountLetters(t);
+    }
     letterCount_ = 0;
     const std::uint32_t leftElements = t->left->elements;
     std::uint32_t survivorsLeft = 0;
@@ -520,6 +554,10 @@ class Multiplier {
   StackArena<ChainNode> nodes_{4096};
   StackArena<std::uint64_t> modelWords_{std::size_t{1} << 16};
   std::uint32_t counts_[kLetters] = {};
+  std::uint64_t inputLetters_ = 0;
+  std::size_t countLetters_ = 0;           // letters of the counts; 0 without counts
+  BudgetVector<std::uint32_t> unitCounts_;  // a literal's counts, by letter
+  StackArena<std::uint32_t> countWords_{std::size_t{1} << 16};
   FormulaNode letters_[kLetters];
   std::uint32_t letterCount_ = 0;
   std::uint32_t leftElements_ = 0;       // places in the clause's left half
@@ -528,6 +566,9 @@ class Multiplier {
 };
 
 }  // namespace
+
+// The diagram's nodes take 12 bytes each, with about as much again for its tables.
+std::size_t ProductDiagramNodeLimit = std::size_t{1} << 20;
 
 ProductOutcome MultiplyOutChain(Slot slot, char outer, bool keepTop, Host& host) {
   Multiplier multiplier(outer, host);

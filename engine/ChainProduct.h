@@ -45,4 +45,9 @@ enum class ProductOutcome {
 // made; a stop leaves the slot as it was.
 ProductOutcome MultiplyOutChain(Slot slot, char outer, bool keepTop, Host& host);
 
+// How the vanishing partial products are found with more than 12 letters: a decision
+// diagram while it stays within this many nodes, the SAT solver past it. Tests lower it
+// to take the solver's route on small formulas.
+extern std::size_t ProductDiagramNodeLimit;
+
 }  // namespace lumenark

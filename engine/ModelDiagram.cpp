@@ -1,5 +1,6 @@
 #include "ModelDiagram.h"
 
+#include <new>
 #include <utility>
 
 #include "LetterBits.h"
@@ -76,18 +77,26 @@ ModelDiagram::Set ModelDiagram::Make(std::uint32_t letter, Set low, Set high) {
   }
   if (nodes_.size() >= mostNodes_) return Unknown;
   const auto created = static_cast<Set>(nodes_.size());
-  nodes_.push_back(Node{letter, low, high});
-  if (nodes_.size() * 2 > buckets_.size()) Grow();
+  // A refused charge makes the diagram's answers unknown from here on, instead of
+  // ending the conversion: the products go on without it.
+  try {
+    if ((nodes_.size() + 1) * 2 > buckets_.size()) Grow();
+    if (memo_.size() < buckets_.size() / 2) memo_.resize(buckets_.size() / 2);
+    nodes_.push_back(Node{letter, low, high});
+  } catch (const std::bad_alloc&) {
+    mostNodes_ = nodes_.size();
+    return Unknown;
+  }
   mask = buckets_.size() - 1;
   std::size_t i = NodeHash(letter, low, high) & mask;
   while (buckets_[i] != Unknown) i = (i + 1) & mask;
   buckets_[i] = created;
-  if (memo_.size() < buckets_.size() / 2) memo_.resize(buckets_.size() / 2);
   return created;
 }
 
 void ModelDiagram::Grow() {
-  buckets_.assign(buckets_.size() * 2, Unknown);
+  BudgetVector<Set> larger(buckets_.size() * 2, Unknown);
+  buckets_.swap(larger);
   const std::size_t mask = buckets_.size() - 1;
   for (std::size_t n = 2; n < nodes_.size(); ++n) {
     const Node& node = nodes_[n];

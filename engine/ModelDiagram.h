@@ -6,7 +6,7 @@
 //
 // The diagram grows only up to a number of nodes fixed when it is made; an operation
 // that would pass it answers Unknown, and so does every later operation on Unknown. Its
-// tables count against the memory budget (a refused charge throws std::bad_alloc).
+// tables count against the memory budget; a refused charge makes it stop growing there.
 
 #include <cstddef>
 #include <cstdint>
@@ -44,7 +44,7 @@ class ModelDiagram {
   Set Make(std::uint32_t letter, Set low, Set high);
   void Grow();
 
-  const std::size_t mostNodes_;
+  std::size_t mostNodes_;
   BudgetVector<Node> nodes_;
   BudgetVector<Set> buckets_;  // open addressing over node indexes; Unknown is empty
   BudgetVector<Memo> memo_;    // the results of recent operations, overwritten on collision

@@ -36,7 +36,7 @@ class FormulaSat::Watch final : public CaDiCaL::Terminator {
   explicit Watch(FormulaSat& owner) : owner_(owner), heapAtStart_(HeapInUse()) {}
 
   bool terminate() override {
-    if ((++polls_ & 0x3FF) == 0) {
+    if ((polls_++ & 0x3FF) == 0) {
       owner_.host_.ProcessPendingInput();
       const std::uint64_t heap = HeapInUse();
       const std::uint64_t grown = heap > heapAtStart_ ? heap - heapAtStart_ : 0;
