@@ -1,7 +1,7 @@
 // Engine benchmarks: medians of repeated runs, no window. Prints one line per figure.
 //
 //   engine_bench                 the standard set
-//   engine_bench run CMD FILE [--steps] [--limit S] [--nodes N]
+//   engine_bench run CMD FILE [--steps] [--rewrite] [--limit S] [--nodes N]
 //                                one command on the formula in FILE (for bench/run):
 //                                prints "<seconds of the operation> <seconds to print
 //                                the result> <result characters> <clauses of the
@@ -105,6 +105,7 @@ std::string RandomThreeCnf(int clauses, int letters, unsigned seed) {
 struct Setting {
   std::vector<FormulaCommand> before;
   bool steps = false;
+  bool rewrite = false;  // Decision without the SAT solver (the route before it)
   double limitSeconds = 0;
   std::size_t nodeLimit = 0;
 };
@@ -115,6 +116,7 @@ struct Document {
     doc.DetailLevel = 4;
     doc.ShowResults = false;
     doc.StepByStepNormalForms = setting.steps;
+    doc.DecisionBySolver = !setting.rewrite;
     OutputColumn = 0;
     RunFormulaCommand(doc, FormulaCommand::Compile);
     for (FormulaCommand command : setting.before) RunFormulaCommand(doc, command);
@@ -260,6 +262,7 @@ int RunOne(const std::vector<std::string>& arguments) {
   Setting setting;
   for (std::size_t i = 2; i < arguments.size(); ++i) {
     if (arguments[i] == "--steps") setting.steps = true;
+    else if (arguments[i] == "--rewrite") setting.rewrite = true;
     else if (arguments[i] == "--limit" && i + 1 < arguments.size()) setting.limitSeconds = std::stod(arguments[++i]);
     else if (arguments[i] == "--nodes" && i + 1 < arguments.size()) setting.nodeLimit = std::stoull(arguments[++i]);
     else return std::cerr << "unknown option " << arguments[i] << "\n", 2;

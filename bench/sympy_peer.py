@@ -1,11 +1,12 @@
 """Times SymPy's to_cnf / to_dnf (simplify=False) on a formula in Lumenark's syntax.
 
-usage: sympy_peer.py cnf|dnf FILE   prints the seconds of the conversion alone."""
+usage: sympy_peer.py cnf|dnf|simplify FILE   prints the seconds of the operation alone
+(simplify: simplify_logic, the smallest equivalent form; FILE - reads standard input)."""
 import sys
 import time
 
 from sympy import And, Equivalent, Implies, Not, Or, Symbol, false, true
-from sympy.logic.boolalg import to_cnf, to_dnf
+from sympy.logic.boolalg import simplify_logic, to_cnf, to_dnf
 
 sys.setrecursionlimit(1_000_000)
 
@@ -60,10 +61,12 @@ def parse(text):
 
 def main():
     operation, path = sys.argv[1], sys.argv[2]
-    expr = parse(open(path).read())
-    convert = to_cnf if operation == "cnf" else to_dnf
+    expr = parse(sys.stdin.read() if path == "-" else open(path).read())
     start = time.perf_counter()
-    convert(expr, simplify=False)
+    if operation == "simplify":
+        simplify_logic(expr)
+    else:
+        (to_cnf if operation == "cnf" else to_dnf)(expr, simplify=False)
     print(f"{time.perf_counter() - start:.6f}")
 
 

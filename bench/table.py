@@ -5,6 +5,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(__file__))
+import solver_table  # noqa: E402
 import workloads as w  # noqa: E402
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -266,6 +267,10 @@ def window_table():
 
 
 def main():
+    if "--solver" in sys.argv:  # the SAT solver's two tables alone
+        solver_table.decision_workload()
+        solver_table.repeats_workload()
+        return
     print("workload | command | size | Lumenark | result chars | conversion / (compile + print) | SymPy | SymPy / Lumenark"
           " | peak memory | bytes / result clause")
     print("---|---|---|---|---|---|---|---|---|---")
@@ -283,6 +288,8 @@ def main():
     workload("4 pigeonhole, n holes", "decision", w.pigeonhole, range(1, 7), False)
     workload("5 text of n bytes", "compile", w.text_of_size, [1_000, 10_000, 100_000, 1_000_000, 10_000_000], False)
     normal_form_workload()
+    solver_table.decision_workload()
+    solver_table.repeats_workload()
     print()
     for name, (ratio, operation) in sorted(WORST.items()):
         print(f"worst conversion / (compile + print), {name}: {ratio:.1f} ({operation})")

@@ -140,3 +140,39 @@ def test_formulas():
 
 if __name__ == "__main__":
     test_formulas()
+
+
+def pigeonhole_cnf(holes):
+    """holes+1 pigeons in `holes` holes as a CNF: unsatisfiable (up to 6 holes)."""
+    def sits(i, j):
+        return LETTERS[i * holes + j]
+    clauses = ["(" + "|".join(sits(i, j) for j in range(holes)) + ")" for i in range(holes + 1)]
+    clauses += [f"(~{sits(i, j)}|~{sits(k, j)})" for j in range(holes) for i in range(holes + 1) for k in range(i + 1, holes + 1)]
+    return "&".join(clauses)
+
+
+def random_three_cnf(letters, clauses, seed):
+    """clauses random clauses of three distinct letters among the first `letters`."""
+    rng = random.Random(seed)
+    return "&".join("(" + "|".join(("~" if rng.random() < 0.5 else "") + x for x in rng.sample(LETTERS[:letters], 3)) + ")"
+                    for _ in range(clauses))
+
+
+def exactly_one(k):
+    """Exactly one of the first k letters, as a CNF: one clause of all, one per pair."""
+    pairs = [f"(~{LETTERS[i]}|~{LETTERS[j]})" for i in range(k) for j in range(i + 1, k)]
+    return "(" + "|".join(LETTERS[:k]) + ")&" + "&".join(pairs)
+
+
+def parity(k):
+    """A=B=...: a chain of k letters' equivalences."""
+    return "=".join(LETTERS[:k])
+
+
+def dimacs(cnf):
+    """A CNF in Lumenark's syntax, clauses of literals, in DIMACS for a SAT solver."""
+    lines = []
+    for clause in cnf.split("&"):
+        literals = clause.strip("()").split("|")
+        lines.append(" ".join(("-" if x.startswith("~") else "") + str(LETTERS.index(x.lstrip("~")) + 1) for x in literals) + " 0")
+    return f"p cnf {len(LETTERS)} {len(lines)}\n" + "\n".join(lines) + "\n"
