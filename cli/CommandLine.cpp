@@ -8,7 +8,7 @@ namespace lumenark::cli {
 
 const char* const kUsage =
     "usage: lumenark-cli [--details N] [--results | --no-results] [--width N] [--crlf]\n"
-    "                    [--memory-limit SIZE] [-e TEXT] COMMAND...\n"
+    "                    [--memory-limit SIZE] [--latex] [-e TEXT] COMMAND...\n"
     "\n"
     "Runs Formula menu commands on a document, as an editor window of Lumenark runs\n"
     "them. The document is TEXT, or else all of standard input; it is selected whole\n"
@@ -17,6 +17,7 @@ const char* const kUsage =
     "\n"
     "commands: compile decompile tree conjunctions implications disjunctions literals\n"
     "          evaluate cnf dnf mincnf mindnf decision\n"
+    "          truthtable model countermodel latex\n"
     "\n"
     "options:\n"
     "  --details N      0 comment + evaluations, 1 step by step + comment,\n"
@@ -29,6 +30,7 @@ const char* const kUsage =
     "                   the memory the document may take, e.g. 512M or 2G (default:\n"
     "                   what the machine has available, less a reserve; also\n"
     "                   LUMENARK_MEMORY_LIMIT)\n"
+    "  --latex          write the final document as a standalone LaTeX file\n"
     "  -e TEXT          the document text (default: standard input)\n"
     "  --help           this text\n"
     "\n"
@@ -89,6 +91,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
       line.results = false;
     } else if (argument == "--crlf" && !inlineValue) {
       line.crlf = true;
+    } else if (argument == "--latex" && !inlineValue) {
+      line.latex = true;
     } else if (argument == "-e") {
       if (line.text) return fail("-e given twice");
       if (i + 1 >= arguments.size()) return fail("-e needs a text");

@@ -2,7 +2,7 @@
 // The command line of lumenark-cli:
 //
 //   lumenark-cli [--details N] [--results | --no-results] [--width N] [--crlf]
-//                [--memory-limit SIZE] [-e TEXT] COMMAND...
+//                [--memory-limit SIZE] [--latex] [-e TEXT] COMMAND...
 
 #include <cstdint>
 #include <optional>
@@ -18,6 +18,7 @@ struct CommandLine {
   bool results = true;               // the Results option
   int width = 77;                    // the line length, 21..250
   bool crlf = false;                 // write CR LF line breaks instead of LF
+  bool latex = false;                // write the final document as a standalone LaTeX file
   std::optional<std::uint64_t> memoryLimit;  // --memory-limit, in bytes
   std::optional<std::string> text;   // -e TEXT; standard input otherwise
   std::vector<FormulaCommand> commands;

@@ -23,6 +23,7 @@
 #include "LineBreaks.h"
 #include "MemoryBudget.h"
 #include "MemoryEditorText.h"
+#include "analysis/LatexDocument.h"
 
 namespace {
 
@@ -111,6 +112,23 @@ void WriteDocument(const MemoryEditorText& text, bool crlf) {
   if (close(STDOUT_FILENO) != 0) FailInputOutput("cannot write standard output");
 }
 
+// The whole document as a standalone LaTeX file; a refusal is a message (status 1).
+int WriteLatexDocument(const MemoryEditorText& text, CliHost& host, int status) {
+  std::string document;
+  text.WriteTo([&](std::string_view part) {
+    document += part;
+    return true;
+  });
+  std::string file;
+  if (auto refusal = ExportLatexDocument(document, [&](std::string_view piece) { file += piece; })) {
+    host.ShowMessage(*refusal);
+    return cli::kExitMessage;
+  }
+  WriteAll(file);
+  if (close(STDOUT_FILENO) != 0) FailInputOutput("cannot write standard output");
+  return status;
+}
+
 // Runs the commands; each after the first starts with nothing selected. Returns the
 // exit status.
 int RunCommands(const cli::CommandLine& line, FormulaDocument& doc, MemoryEditorText& text, CliHost& host) {
@@ -140,8 +158,9 @@ int Run(const cli::CommandLine& line) {
   }
   text.SelectAll();
   FormulaDocument doc(text, host);
-  const int status = RunCommands(line, doc, text, host);
-  WriteDocument(text, line.crlf);
+  int status = RunCommands(line, doc, text, host);
+  if (line.latex) status = WriteLatexDocument(text, host, status);
+  else WriteDocument(text, line.crlf);
 #ifndef LUMENARK_ASAN
   // A tree of billions of nodes takes seconds to free one by one; the system takes the
   // whole process back at once. (The sanitizer build frees it, to see that nothing leaks.)

@@ -1,6 +1,8 @@
 #include "analysis/TruthTable.h"
 
+#include <algorithm>
 #include <bit>
+#include <cstdio>
 #include <string>
 
 #include "BudgetAllocator.h"
@@ -120,9 +122,9 @@ BudgetVector<Column> FormulaColumns(const FormulaDocument& doc, const Entries& e
     }
     Column column{text, i, 0, {}};
     if (text.size() > headingLimit) {
-      column.heading = "(";
-      column.heading += std::to_string(++numbered);
-      column.heading += ')';
+      char number[16];
+      std::snprintf(number, sizeof number, "(%d)", ++numbered);
+      column.heading = number;
       column.legend = column.heading;
     } else {
       column.mark = MarkOf(node);
