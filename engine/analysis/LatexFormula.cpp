@@ -12,6 +12,18 @@ bool IsBinaryOperator(std::string_view piece) {
          piece == kLatexSymbols.implication || piece == kLatexSymbols.equivalence;
 }
 
+// A chunk on the current line, or on a new one where it would reach the line width; a
+// chunk as long as the line itself stands alone on its line, never after an empty one.
+void PutChunk(FormulaDocument& doc, std::string_view chunk) {
+  if (OutputColumn != 0 && chunk.size() + OutputColumn >= static_cast<std::size_t>(doc.LineWidth)) doc.InsertLine();
+  if (chunk.size() < static_cast<std::size_t>(doc.LineWidth)) {
+    doc.InsertString(chunk);
+    return;
+  }
+  doc.Text.ReplaceSelection(chunk);
+  OutputColumn = static_cast<std::uint16_t>(OutputColumn + chunk.size());
+}
+
 }  // namespace
 
 bool LatexChunks(const FormulaNode* node, const std::function<bool(std::string_view)>& chunk) {
@@ -35,7 +47,7 @@ void WriteLatexFormula(FormulaDocument& doc) {
   bool first = true;
   const bool whole = LatexChunks(doc.Root, [&](std::string_view chunk) {
     if (!first) {
-      doc.InsertString(held);
+      PutChunk(doc, held);
       held.clear();
     }
     first = false;
@@ -43,7 +55,7 @@ void WriteLatexFormula(FormulaDocument& doc) {
     return !StopRequested;
   });
   if (!whole || StopRequested) return;
-  doc.InsertString(held + "$");
+  PutChunk(doc, held + "$");
   doc.InsertLine();
 }
 

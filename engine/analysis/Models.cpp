@@ -62,11 +62,12 @@ void WriteModel(FormulaDocument& doc, ModelKind kind) {
       assumptions.push_back(-letters[i]);
     }
   }
+  // One "A=0" after another; a line that is full continues on the next without a blank.
   for (std::size_t i = 0; i < letters.size() && !StopRequested; ++i) {
-    std::string piece = i == 0 ? "" : " ";
-    piece += LetterOfVariable(letters[i]);
-    piece += found[i] ? "=1" : "=0";
-    doc.InsertString(piece);
+    const char piece[] = {LetterOfVariable(letters[i]), '=', found[i] ? '1' : '0'};
+    if (i > 0 && OutputColumn + 1 + sizeof piece < static_cast<std::size_t>(doc.LineWidth)) doc.InsertString(" ");
+    else if (i > 0) doc.InsertLine();
+    doc.InsertString(std::string_view(piece, sizeof piece));
   }
   if (!StopRequested) doc.InsertLine();
 }

@@ -87,13 +87,14 @@ struct Column {
   std::string heading;
   std::int32_t entry;
   std::size_t mark = 0;
+  bool inverted = false;  // the subformula without its negation
   std::string legend;  // the formula behind a numbered heading
 };
 
 // Where a subformula's value goes under its printed text: under '~' when it is negated,
 // else under its main operator (after the left operand and its parentheses).
-std::size_t MarkOf(const FormulaNode* node) {
-  if (node->negated || IsLiteral(node)) return 0;
+std::size_t MarkOf(const FormulaNode* node, bool withNegation = true) {
+  if ((node->negated && withNegation) || IsLiteral(node)) return 0;
   const FormulaNode* left = node->left;
   const bool parens = !left->negated && left->kind < node->kind;
   return FormulaString(left).size() + (parens ? 2 : 0);
@@ -109,18 +110,26 @@ BudgetVector<Column> FormulaColumns(const FormulaDocument& doc, const Entries& e
   const bool subformulas = doc.DetailLevel <= 1 && operators <= kMaxSubformulaColumns;
   const std::int32_t last = static_cast<std::int32_t>(entries.size()) - 1;
   int numbered = 0;
-  BudgetVector<std::string> seen;
+  BudgetVector<std::string> seen{FormulaString(entries[last].node, headingLimit)};
+  // A subformula is shown once, at its first place.
+  auto fresh = [&](const std::string& text) {
+    for (const std::string& s : seen) {
+      if (s == text) return false;
+    }
+    seen.push_back(text);
+    return true;
+  };
   for (std::int32_t i = 0; i <= last; ++i) {
     const FormulaNode* node = entries[i].node;
     if (i != last && (!subformulas || IsLiteral(node))) continue;
     std::string text = FormulaString(node, headingLimit);
-    if (i != last) {
-      bool repeated = false;
-      for (const std::string& s : seen) repeated = repeated || s == text;
-      if (repeated || text == FormulaString(entries[last].node, headingLimit)) continue;
-      seen.push_back(text);
+    // A negated operator shows its operator's value first, as ~( ... ) takes it.
+    if (subformulas && node->negated && !IsLiteral(node) && text.size() <= headingLimit) {
+      std::string inner = text.substr(2, text.size() - 3);
+      if (fresh(inner)) columns.push_back({inner, i, MarkOf(node, false), true, {}});
     }
-    Column column{text, i, 0, {}};
+    if (i != last && !fresh(text)) continue;
+    Column column{text, i, 0, false, {}};
     if (text.size() > headingLimit) {
       char number[16];
       std::snprintf(number, sizeof number, "(%d)", ++numbered);
@@ -209,7 +218,7 @@ void WriteTruthTable(FormulaDocument& doc) {
   for (std::uint64_t rest = letters; rest != 0; rest &= rest - 1) {
     const int bit = std::countr_zero(rest);
     const char letter = static_cast<char>(bit < 26 ? 'A' + bit : 'a' + bit - 26);
-    columns.push_back({std::string(1, letter), -1, 0, {}});
+    columns.push_back({std::string(1, letter), -1, 0, false, {}});
   }
   for (Column& column : FormulaColumns(doc, entries)) columns.push_back(std::move(column));
   if (OutputColumn != 0) doc.InsertLine();
@@ -228,7 +237,7 @@ void WriteTruthTable(FormulaDocument& doc) {
     for (std::size_t c = 0; c < columns.size(); ++c) {
       const bool value = c < static_cast<std::size_t>(letterCount)
                              ? ((row >> (letterCount - 1 - c)) & 1) != 0
-                             : ((values[columns[c].entry] >> (row & 63)) & 1) != 0;
+                             : (((values[columns[c].entry] >> (row & 63)) & 1) != 0) != columns[c].inverted;
       std::string& line = lines[layout.line[c]];
       line.resize(layout.position[c], ' ');
       line += value ? '1' : '0';
