@@ -70,7 +70,7 @@ std::string_view Escape(unsigned char c) {
     case '#': return "\\#";
     case '$': return "\\$";
     case '&': return "\\&";
-    case '_': return "\\_";
+    case '_': return "\\texttt{\\char95}";  // a glyph, not a rule, so that it reads back
     case '^': return "\\textasciicircum{}";
     case '~': return "\\textasciitilde{}";
     case '<': return "\\textless{}";
