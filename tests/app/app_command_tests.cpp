@@ -5,6 +5,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -128,6 +132,7 @@ class CommandTests : public QObject {
  private slots:
   void typicalRequestWritesTheOverviewsLines();
   void compileAndTreeWantASelection();
+  void analysesRunFromTheirKeysAndExportAsLatex();
   void resultsOffHidesTheTextWhileTheCommandRuns();
   void decisionWritesItsVerdictWithResultsOff();
   void stopEndsEveryLongCommand_data();
@@ -167,6 +172,42 @@ void CommandTests::typicalRequestWritesTheOverviewsLines() {
   // The tree is now the CNF: Minimal CNF without a selection works on it.
   QTest::keyClick(editor->Memo1(), Qt::Key_F8, Qt::ControlModifier);
   QVERIFY(TextOf(*editor).ends_with("(A|B)&(A|C)\r\n"));
+}
+
+// The analyses after the Formula menu's separator answer their keys, write at the caret
+// and keep the tree; File > Export as LaTeX... writes the file (and its PDF where
+// pdflatex is installed).
+void CommandTests::analysesRunFromTheirKeysAndExportAsLatex() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = bench.NewEditor("A>B");
+  editor->Document().DetailLevel = 1;
+  SelectText(*editor, "A>B");
+  QTest::keyClick(editor->Memo1(), Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(editor->Memo1(), Qt::Key_M, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(editor->Memo1(), Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(editor->Memo1(), Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+  QCOMPARE(TextOf(*editor), std::string("A>B\r\nA B  A>B\r\n0 0   1\r\n0 1   1\r\n1 0   0\r\n1 1   1\r\n"
+                                        "A=0 B=0\r\nA=1 B=0\r\n$A \\rightarrow B$\r\n"));
+  QVERIFY(dialogs.messages.isEmpty());
+  QVERIFY(!bench.form2().isVisible());
+
+  QTemporaryDir directory;
+  const QString tex = directory.filePath(QStringLiteral("derivation.tex"));
+  dialogs.saveAnswers.push_back(tex);
+  MenuItem(bench.frame(), "ExportLatex1")->trigger();
+  QCOMPARE(dialogs.savePresets, QStringList{QStringLiteral("Untitled.tex")});
+  QFile file(tex);
+  QVERIFY(file.open(QIODevice::ReadOnly));
+  const QByteArray written = file.readAll();
+  QVERIFY(written.startsWith("% Exported by Lumenark."));
+  QVERIFY(written.contains("\\begin{longtable}{cc|c}\n$A$ & $B$ & $A \\rightarrow B$ \\\\\n"));
+  QVERIFY(written.contains("A=1 B=0\\par\n"));
+  if (!QStandardPaths::findExecutable(QStringLiteral("pdflatex")).isEmpty()) {
+    QVERIFY(QFileInfo::exists(directory.filePath(QStringLiteral("derivation.pdf"))));
+  }
+  QVERIFY(dialogs.warnings.isEmpty());
+  QVERIFY(dialogs.unexpected.isEmpty());
 }
 
 void CommandTests::compileAndTreeWantASelection() {
