@@ -229,18 +229,18 @@ void WriteTruthTable(FormulaDocument& doc) {
     WriteLine(doc, heading);
   }
   BudgetVector<std::uint64_t> values(entries.size());
+  // Each line of a row is a template of blanks as long as its last value reaches; a row
+  // only sets its values' characters.
   BudgetVector<std::string> lines(layout.headings.size());
+  for (std::size_t c = 0; c < columns.size(); ++c) lines[layout.line[c]].resize(layout.position[c] + 1, ' ');
   const std::uint64_t rows = std::uint64_t{1} << letterCount;
   for (std::uint64_t row = 0; row < rows && !StopRequested; ++row) {
     if ((row & 63) == 0) EvaluateBlock(entries, row, values);
-    for (std::string& line : lines) line.clear();
     for (std::size_t c = 0; c < columns.size(); ++c) {
       const bool value = c < static_cast<std::size_t>(letterCount)
                              ? ((row >> (letterCount - 1 - c)) & 1) != 0
                              : (((values[columns[c].entry] >> (row & 63)) & 1) != 0) != columns[c].inverted;
-      std::string& line = lines[layout.line[c]];
-      line.resize(layout.position[c], ' ');
-      line += value ? '1' : '0';
+      lines[layout.line[c]][layout.position[c]] = value ? '1' : '0';
     }
     for (const std::string& line : lines) {
       if (!StopRequested) WriteLine(doc, line);
