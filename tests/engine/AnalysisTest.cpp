@@ -256,13 +256,16 @@ TEST(AnalysisStopTest, StopAndMemoryLeaveTheTree) {
       }
     }
   }
-  SetMemoryLimit(std::uint64_t{64} << 20);
-  Session session(formula);
-  session.Run(C::TruthTable);
-  SetMemoryLimit(std::nullopt);
-  EXPECT_EQ(session.host.messages, std::vector<std::string>{"Insuficient memory."});
-  EXPECT_NE(session.doc.Root, nullptr);
-  EXPECT_FALSE(StopRequested);
+  // A table larger than the budget, and a solver that cannot start within it.
+  for (auto [command, room] : {std::pair{C::TruthTable, 64 << 20}, {C::Model, 256 << 10}, {C::Countermodel, 256 << 10}}) {
+    Session session(formula);
+    SetMemoryLimit(MemoryInUse() + room);
+    session.Run(command);
+    SetMemoryLimit(std::nullopt);
+    EXPECT_EQ(session.host.messages, std::vector<std::string>{"Insuficient memory."}) << CommandName(command);
+    EXPECT_NE(session.doc.Root, nullptr);
+    EXPECT_FALSE(StopRequested);
+  }
 }
 
 }  // namespace
