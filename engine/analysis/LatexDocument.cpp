@@ -20,6 +20,8 @@ namespace {
 constexpr std::size_t kMaxMathCharacters = 20000;
 constexpr std::size_t kSourceLineLength = 100;
 constexpr std::size_t kUnbrokenRun = 30;
+// A formula the report output broke over more lines than this is written as text.
+constexpr std::size_t kMaxContinuationLines = 1000;
 
 const char* const kPreamble =
     "% Exported by Lumenark.\n"
@@ -53,6 +55,8 @@ class LineCompiler {
     if (doc_.ParseError == kInsufficientMemory) throw std::bad_alloc();
     return doc_.ParseError == 0 ? doc_.Root : nullptr;
   }
+  // After a line that is not a formula: where the parser stopped in it.
+  std::size_t ErrorPosition() const { return text_.SelectionStart(); }
 
  private:
   MemoryEditorText text_;
@@ -181,7 +185,7 @@ class Exporter {
     out_.Raw(kPreamble);
     for (std::size_t i = 0; i < lines_.size();) {
       const std::size_t table = WriteTable(i);
-      i += table != 0 ? table : WriteLine(lines_[i]);
+      i += table != 0 ? table : WriteLine(i);
     }
     out_.Raw("\\end{document}\n");
   }
@@ -238,34 +242,70 @@ class Exporter {
     return line - first;
   }
 
-  std::size_t WriteLine(std::string_view line) {
+  // Writes the line that starts at line first, with the lines that continue its formula
+  // where the report output broke it; returns how many lines it took.
+  std::size_t WriteLine(std::size_t first) {
+    const std::string_view line = lines_[first];
     if (line.find_first_not_of(' ') == std::string_view::npos) {
       out_.Raw("\\medskip\n");
       return 1;
     }
-    if (const FormulaNode* node = compiler_.Compile(line)) {
-      out_.Math(node);
-    } else if (const std::size_t split = CommentEnd(line); split != 0) {
-      const FormulaNode* formula = compiler_.Compile(line.substr(split));
-      out_.Text(line.substr(0, split));
-      out_.Math(formula);
-    } else {
-      out_.Text(line);
+    const std::size_t split = FormulaStart(line);
+    if (split != std::string_view::npos) {
+      // The report output breaks a long formula where the line is full: each line but
+      // the last as long as the first (at least 20 characters, the shortest line width).
+      std::size_t last = first, length = line.size() - split;
+      while (line.size() >= 20 && last + 1 < lines_.size() && lines_[last].size() == line.size() &&
+             last - first < kMaxContinuationLines && IsFormulaText(lines_[last + 1]) &&
+             length + lines_[last + 1].size() <= kMaxMathCharacters) {
+        length += lines_[++last].size();
+      }
+      std::string joined(line.substr(split));
+      std::vector<std::size_t> starts{0};  // where each line starts in joined
+      for (std::size_t next = first + 1; next <= last; ++next) {
+        starts.push_back(joined.size());
+        joined += lines_[next];
+      }
+      // Two formulas never join into one (an operand would follow an operand): where the
+      // parser stops at the start of a line, the formula ended on the line before.
+      for (std::size_t count = starts.size();;) {
+        const std::string_view candidate = std::string_view(joined).substr(0, count < starts.size() ? starts[count] : joined.size());
+        if (const FormulaNode* node = compiler_.Compile(candidate)) {
+          out_.Text(line.substr(0, split));
+          out_.Math(node);
+          out_.EndParagraph();
+          return count;
+        }
+        if (count == 1) break;
+        const std::size_t stop = compiler_.ErrorPosition();
+        std::size_t line = 1;
+        while (line < count && starts[line] <= stop) ++line;  // lines up to the one stopped in
+        count = std::min(count - 1, std::max<std::size_t>(line - 1, 1));
+      }
     }
+    out_.Text(line);
     out_.EndParagraph();
     return 1;
   }
 
-  // Where the formula of "comment:formula" or "(k) formula" starts; 0 for other lines.
-  std::size_t CommentEnd(std::string_view line) {
+  // Where the formula of the line starts: the whole line, or after the comment of
+  // "comment:formula" or "(k) formula"; npos for a line that holds no formula text.
+  static std::size_t FormulaStart(std::string_view line) {
+    if (IsFormulaText(line)) return 0;
     std::size_t split = line.rfind(':');
     split = split == std::string_view::npos ? 0 : split + 1;
     if (split == 0 && line.front() == '(') {
       const std::size_t close = line.find(") ");
       if (close != std::string_view::npos && IsColumnNumber(line.substr(0, close + 1))) split = close + 2;
     }
-    if (split == 0 || split >= line.size()) return 0;
-    return compiler_.Compile(line.substr(split)) != nullptr ? split : 0;
+    return split != 0 && IsFormulaText(line.substr(split)) ? split : std::string_view::npos;
+  }
+
+  // Text made only of what the printer writes: letters, constants, operators, '~' and
+  // parentheses.
+  static bool IsFormulaText(std::string_view text) {
+    return !text.empty() && text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz01~&|>=()") ==
+                                std::string_view::npos;
   }
 
   std::vector<std::string_view> lines_;

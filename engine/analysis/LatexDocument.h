@@ -3,7 +3,8 @@
 //
 // - a line that is a formula becomes the formula in math; a line "comment:formula" (the
 //   report's result lines) or "(k) formula" (a truth table's numbered columns) becomes
-//   the comment in text and the formula in math;
+//   the comment in text and the formula in math; a formula the report output broke over
+//   several lines is joined again;
 // - a truth table as WriteTruthTable writes it (its heading on one line) becomes a
 //   longtable, the formulas of its heading in math;
 // - every other line is text, each character that means something to TeX written as

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -83,6 +84,19 @@ TEST(LatexExportTest, TruthTableBecomesATabular) {
                          "0 & 0 & 0 & 1 \\\\\n"),
             std::string::npos)
       << run.out;
+}
+
+// A formula the report output broke over lines is one formula again: the document holds
+// the selection and its print at width 21, with a comment line's formula broken too.
+TEST(LatexExportTest, BrokenFormulasAreJoined) {
+  const CliRun run = RunScript(
+      "\"$CLI\" --width 21 --details 1 -e '(A&a|B&b|C&c)&~(D&d>E&e)=(F|G)&~H' compile decompile literals > in;"
+      "cat in; \"$CLI\" --latex decompile < in");
+  EXPECT_GT(std::count(run.out.begin(), run.out.end(), '\n'), 40) << run.out;  // the print is broken
+  const std::string whole = "$(A \\land a \\lor B \\land b \\lor C \\land c) \\land \\neg (D \\land d \\rightarrow E \\land %\n"
+                            "e) \\leftrightarrow (F \\lor G) \\land \\neg H$\\par\n";
+  EXPECT_NE(run.out.find(whole + whole), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Equivalence to conjunction:\\par\n$\\neg ((A \\land a"), std::string::npos) << run.out;
 }
 
 TEST(LatexExportTest, TooLargeADocumentIsRefused) {
