@@ -262,6 +262,7 @@ TEST(AnalysisStopTest, StopAndMemoryLeaveTheTree) {
     SetMemoryLimit(MemoryInUse() + room);
     session.Run(command);
     SetMemoryLimit(std::nullopt);
+    BeginMemoryBudget();  // the machine's budget again, for what the next tests allocate
     EXPECT_EQ(session.host.messages, std::vector<std::string>{"Insuficient memory."}) << CommandName(command);
     EXPECT_NE(session.doc.Root, nullptr);
     EXPECT_FALSE(StopRequested);
