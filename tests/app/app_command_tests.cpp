@@ -133,6 +133,7 @@ class CommandTests : public QObject {
   void typicalRequestWritesTheOverviewsLines();
   void compileAndTreeWantASelection();
   void analysesRunFromTheirKeysAndExportAsLatex();
+  void largeTruthTableStopsAtTheTextCapacity();
   void resultsOffHidesTheTextWhileTheCommandRuns();
   void decisionWritesItsVerdictWithResultsOff();
   void stopEndsEveryLongCommand_data();
@@ -208,6 +209,30 @@ void CommandTests::analysesRunFromTheirKeysAndExportAsLatex() {
   }
   QVERIFY(dialogs.warnings.isEmpty());
   QVERIFY(dialogs.unexpected.isEmpty());
+}
+
+// A table of 2^25 rows fills the text with whole rows and stops there; the tree stays.
+void CommandTests::largeTruthTableStopsAtTheTextCapacity() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  const std::string formula = "A|B|C|D|E|F|G|H|I|J|K|L|M|N|O|P|Q|R|S|T|U|V|W|X|Y";
+  TEditForm* editor = bench.NewEditor(formula);
+  editor->Text().SetCapacity(SIZE_MAX, 5000);
+  editor->Memo1()->selectAll();
+  MenuItem(bench.frame(), "TruthTable1")->trigger();
+  QCOMPARE(dialogs.errors, QStringList{"Text exceeds memo capacity."});
+  const std::string text = TextOf(*editor);
+  QVERIFY(editor->Memo1()->document()->blockCount() <= 5000);
+  // The formula, its numbered heading's formula, the heading, then whole rows.
+  const auto lines = std::count(text.begin(), text.end(), '\n');
+  std::string last;
+  for (int bit = 24; bit >= 0; --bit) last += std::string(bit == 24 ? "" : " ") + (((lines - 4) >> bit) & 1 ? "1" : "0");
+  QVERIFY2(text.ends_with("\n" + last + "  1\r\n"), text.substr(text.size() - 200).c_str());
+  QVERIFY(editor->Document().Root != nullptr);
+  QVERIFY(!lumenark::StopRequested);
+  QVERIFY(!bench.form2().isVisible());
+  editor->Text().SetCapacity(SIZE_MAX, SIZE_MAX);
+  QVERIFY(WindowIsUsable(*editor));
 }
 
 void CommandTests::compileAndTreeWantASelection() {
