@@ -171,6 +171,10 @@ void TEditForm::MinimalCNF1Click() { RunCommand(FormulaCommand::MinimalCNF); }
 void TEditForm::MinimalDNF1Click() { RunCommand(FormulaCommand::MinimalDNF); }
 void TEditForm::Evaluate1Click() { RunCommand(FormulaCommand::Evaluate); }
 void TEditForm::Decision1Click() { RunCommand(FormulaCommand::Decision); }
+void TEditForm::TruthTable1Click() { RunCommand(FormulaCommand::TruthTable); }
+void TEditForm::Model1Click() { RunCommand(FormulaCommand::Model); }
+void TEditForm::Countermodel1Click() { RunCommand(FormulaCommand::Countermodel); }
+void TEditForm::Latex1Click() { RunCommand(FormulaCommand::Latex); }
 
 // ---- Options panel -------------------------------------------------------------------
 

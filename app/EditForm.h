@@ -106,6 +106,14 @@ class TEditForm final : public QWidget {
   void MinimalDNF1Click();
   void Evaluate1Click();
   void Decision1Click();
+  // After the Formula menu's separator: analyses that leave the tree as it is
+  void TruthTable1Click();
+  void Model1Click();
+  void Countermodel1Click();
+  void Latex1Click();
+  // File > Export as LaTeX...: the document as a standalone LaTeX file (and its PDF
+  // where pdflatex is installed)
+  void ExportLatex1Click();
   // Options panel
   void Panel1Enter();
   void BitBtn1Click();
@@ -136,6 +144,7 @@ class TEditForm final : public QWidget {
   QWidget* OuterWindow() const;  // the window with title bar and frame in the area (or itself)
   bool ReportPrinterProblem();
   FindReplaceDialog& FindDialog();  // made when first needed
+  void MakeLatexPdf(const QString& texPath);  // pdflatex beside the file, where installed
 
   TFrameForm& frame_;
   TForm2& stopDialog_;

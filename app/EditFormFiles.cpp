@@ -1,6 +1,10 @@
 // The editor window's documents: open, save with backup, save as, the save prompt.
 
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QTextCursor>
 #include <new>
 
@@ -9,6 +13,7 @@
 #include "EditForm.h"
 #include "ErrorReport.h"
 #include "UserDialogs.h"
+#include "analysis/LatexDocument.h"
 
 QString TEditForm::FileName() const { return QFile::decodeName(QByteArray::fromStdString(doc_.FileName)); }
 
@@ -92,5 +97,46 @@ bool TEditForm::FormCloseQuery() {
       return true;
     default:
       return false;
+  }
+}
+
+// The document as a standalone LaTeX file beside which pdflatex, where it is installed,
+// makes the PDF (without shell escape, so the file can run nothing).
+void TEditForm::ExportLatex1Click() {
+  const QFileInfo document(FileName());
+  const QString preset = FileName().isEmpty() ? QStringLiteral("Untitled.tex")
+                                              : document.path() + '/' + document.completeBaseName() + QStringLiteral(".tex");
+  const QString path = Dialogs().latexFileName(this, preset);
+  if (path.isEmpty()) return;
+  QByteArray file;
+  const std::optional<std::string> refusal =
+      lumenark::ExportLatexDocument(memo1_->DocumentText(), [&](std::string_view piece) {
+        file.append(piece.data(), static_cast<qsizetype>(piece.size()));
+      });
+  if (refusal) {
+    Dialogs().message(this, QString::fromLatin1(refusal->data(), static_cast<qsizetype>(refusal->size())));
+    return;
+  }
+  QSaveFile out(path);
+  if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size() || !out.commit()) {
+    ShowErrorReport(this, QStringLiteral("Cannot create file %1").arg(path));
+    return;
+  }
+  MakeLatexPdf(path);
+}
+
+void TEditForm::MakeLatexPdf(const QString& texPath) {
+  const QString pdflatex = QStandardPaths::findExecutable(QStringLiteral("pdflatex"));
+  if (pdflatex.isEmpty()) return;
+  const QFileInfo info(texPath);
+  QProcess process;
+  process.setWorkingDirectory(info.absolutePath());
+  process.start(pdflatex, {QStringLiteral("-interaction=nonstopmode"), QStringLiteral("-no-shell-escape"),
+                           QStringLiteral("-halt-on-error"), info.fileName()});
+  const bool made = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit &&
+                    process.exitCode() == 0;
+  if (!made) {
+    process.kill();
+    Dialogs().warning(this, QStringLiteral("%1 was written, but pdflatex could not make a PDF of it.").arg(info.fileName()));
   }
 }

@@ -60,6 +60,8 @@ void TEditForm::CreateMenus() {
   AddSeparator(file1_, "N3");
   QAction* exit1 = item(file1_, "Exit1", QStringLiteral("E&xit"), none, nullptr);
   connect(exit1, &QAction::triggered, this, &TEditForm::Exit1Click);
+  AddSeparator(file1_, "N4");
+  item(file1_, "ExportLatex1", QStringLiteral("Export as &LaTeX..."), none, run(&TEditForm::ExportLatex1Click));
 
   edit1_ = AddMenu(this, "Edit1", QStringLiteral("&Edit"), 1);
   connect(edit1_, &QMenu::aboutToShow, this, &TEditForm::SetEditItems);
@@ -131,6 +133,14 @@ void TEditForm::CreateMenus() {
        run(&TEditForm::MinimalDNF1Click));
   item(formula1_, "Evaluate1", QStringLiteral("Evaluate\tCtrl+V"), none, run(&TEditForm::Evaluate1Click));
   item(formula1_, "Decision1", QStringLiteral("Decision"), QKeySequence(Qt::Key_F8), run(&TEditForm::Decision1Click));
+  // The analyses, on keys that no other item and no key of the text control takes.
+  AddSeparator(formula1_, "N5");
+  item(formula1_, "TruthTable1", QStringLiteral("Truth Table"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T),
+       run(&TEditForm::TruthTable1Click));
+  item(formula1_, "Model1", QStringLiteral("Model"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M), run(&TEditForm::Model1Click));
+  item(formula1_, "Countermodel1", QStringLiteral("Countermodel"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K),
+       run(&TEditForm::Countermodel1Click));
+  item(formula1_, "Latex1", QStringLiteral("LaTeX"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), run(&TEditForm::Latex1Click));
 
   memoPopUp_ = new QMenu(this);
   memoPopUp_->setObjectName(QStringLiteral("MemoPopUp"));

@@ -144,6 +144,18 @@ QString SaveFileName(QWidget* parent, const QString& preset) {
   }
 }
 
+QString LatexFileName(QWidget* parent, const QString& preset) {
+  FocusReturn focusReturn(parent);
+  QFileDialog dialog(parent);
+  GiveRoomForColumns(dialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  SetFilters(dialog, kLatexFilters);
+  dialog.setDefaultSuffix(QStringLiteral("tex"));
+  if (!preset.isEmpty()) dialog.selectFile(preset);
+  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
 std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) {
   FocusReturn focusReturn(parent);
   bool ok = false;
@@ -188,6 +200,7 @@ UserDialogs StandardDialogs() {
   };
   dialogs.openFileName = OpenFileName;
   dialogs.saveFileName = SaveFileName;
+  dialogs.latexFileName = LatexFileName;
   dialogs.font = ChooseFont;
   dialogs.print = RunPrintDialog;
   dialogs.printSetup = RunPageSetupDialog;

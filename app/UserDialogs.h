@@ -26,6 +26,9 @@ struct UserDialogs {
   std::function<QString(QWidget* parent)> openFileName;
   // The save dialog preset with a name: the full path, empty if cancelled.
   std::function<QString(QWidget* parent, const QString& preset)> saveFileName;
+  // The save dialog for File > Export as LaTeX..., preset with a name: LaTeX files, the
+  // suffix .tex added to a name without one; the full path, empty if cancelled.
+  std::function<QString(QWidget* parent, const QString& preset)> latexFileName;
   // The font dialog started from a font: the chosen font, nothing if cancelled.
   std::function<std::optional<QFont>(QWidget* parent, const QFont& initial)> font;
   // The print dialog on the program's printer (printer or PDF file, copies, collation);
@@ -55,3 +58,4 @@ struct FileFilter {
 inline constexpr FileFilter kOpenFilters[] = {{" All Files (*.*)", "*"}};
 inline constexpr FileFilter kSaveFilters[] = {{"Text files (*.txt)", "*.txt"}, {"All files (*.*)", "*"}};
 inline constexpr char kSaveDefaultSuffix[] = "txt";
+inline constexpr FileFilter kLatexFilters[] = {{"LaTeX files (*.tex)", "*.tex"}, {"All files (*.*)", "*"}};

@@ -8,7 +8,7 @@ namespace lumenark::cli {
 
 const char* const kUsage =
     "usage: lumenark-cli [--details N] [--results | --no-results] [--width N] [--crlf]\n"
-    "                    [--memory-limit SIZE] [--time-limit SECONDS] [-e TEXT] COMMAND...\n"
+    "                    [--memory-limit SIZE] [--time-limit SECONDS] [--latex] [-e TEXT] COMMAND...\n"
     "       lumenark-cli --help | --version\n"
     "\n"
     "Runs Formula menu commands on a document, as an editor window of Lumenark runs\n"
@@ -18,6 +18,7 @@ const char* const kUsage =
     "\n"
     "commands: compile decompile tree conjunctions implications disjunctions literals\n"
     "          evaluate cnf dnf mincnf mindnf decision\n"
+    "          truthtable model countermodel latex\n"
     "\n"
     "options:\n"
     "  --details N      0 comment + evaluations, 1 step by step + comment,\n"
@@ -32,6 +33,7 @@ const char* const kUsage =
     "                   LUMENARK_MEMORY_LIMIT)\n"
     "  --time-limit SECONDS\n"
     "                   press Stop after that many seconds (1 to 1000000000)\n"
+    "  --latex          write the final document as a standalone LaTeX file\n"
     "  -e TEXT          the document text (default: standard input)\n"
     "  --help           this text\n"
     "  --version        the version number\n"
@@ -108,6 +110,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
       line.results = false;
     } else if (argument == "--crlf" && !inlineValue) {
       line.crlf = true;
+    } else if (argument == "--latex" && !inlineValue) {
+      line.latex = true;
     } else if (argument == "-e") {
       if (line.text) return fail("-e given twice");
       if (i + 1 >= arguments.size()) return fail("-e needs a text");

@@ -2,7 +2,7 @@
 // The command line of lumenark-cli:
 //
 //   lumenark-cli [--details N] [--results | --no-results] [--width N] [--crlf]
-//                [--memory-limit SIZE] [--time-limit SECONDS] [-e TEXT] COMMAND...
+//                [--memory-limit SIZE] [--time-limit SECONDS] [--latex] [-e TEXT] COMMAND...
 //   lumenark-cli --help | --version
 
 #include <cstdint>
@@ -19,6 +19,7 @@ struct CommandLine {
   bool results = true;               // the Results option
   int width = 77;                    // the line length, 21..250
   bool crlf = false;                 // write CR LF line breaks instead of LF
+  bool latex = false;                // write the final document as a standalone LaTeX file
   std::optional<std::uint64_t> memoryLimit;  // --memory-limit, in bytes
   std::optional<unsigned> timeLimit;         // --time-limit, in seconds
   std::optional<std::string> text;   // -e TEXT; standard input otherwise

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "LineBreaks.h"
+#include "analysis/LatexDocument.h"
 #include "StopRequests.h"
 
 namespace lumenark::cli {
@@ -131,6 +132,22 @@ void WriteDocument(const MemoryEditorText& document, bool crlf) {
   writer.Finish();
   // A device that takes the bytes but fails to keep them says so only on close.
   if (close(STDOUT_FILENO) != 0) FailInputOutput("cannot write standard output");
+}
+
+std::optional<std::string> WriteLatexDocument(const MemoryEditorText& document) {
+  // The export reads the document whole (a formula may be broken over lines); past a
+  // few MiB it is refused, before anything is copied.
+  if (document.Size() > kMaxLatexDocumentBytes) return std::string(kLatexTooLargeMessage);
+  std::string text;
+  document.WriteTo([&text](std::string_view part) {
+    text += part;
+    return true;
+  });
+  std::string file;
+  if (auto refusal = ExportLatexDocument(text, [&file](std::string_view piece) { file += piece; })) return refusal;
+  WriteAll(file);
+  if (close(STDOUT_FILENO) != 0) FailInputOutput("cannot write standard output");
+  return std::nullopt;
 }
 
 }  // namespace lumenark::cli

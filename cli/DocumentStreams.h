@@ -26,4 +26,8 @@ void ReadDocument(const std::optional<std::string>& text, MemoryEditorText& docu
 // closes standard output.
 void WriteDocument(const MemoryEditorText& document, bool crlf);
 
+// Writes the whole document as a standalone LaTeX file to standard output and closes it;
+// the message instead, with nothing written, when the document cannot be exported.
+std::optional<std::string> WriteLatexDocument(const MemoryEditorText& document);
+
 }  // namespace lumenark::cli

@@ -87,8 +87,15 @@ int Run(const cli::CommandLine& line) {
   }
   text.SelectAll();
   FormulaDocument doc(text, host);
-  const int status = RunCommands(line, doc, text, host);
-  cli::WriteDocument(text, line.crlf);
+  int status = RunCommands(line, doc, text, host);
+  if (line.latex) {
+    if (auto refusal = cli::WriteLatexDocument(text)) {
+      host.ShowMessage(*refusal);
+      status = cli::kExitMessage;
+    }
+  } else {
+    cli::WriteDocument(text, line.crlf);
+  }
 #ifndef LUMENARK_ASAN
   // A tree of billions of nodes takes seconds to free one by one; the system takes the
   // whole process back at once. (The sanitizer build frees it, to see that nothing leaks.)

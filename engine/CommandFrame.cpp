@@ -9,11 +9,14 @@
 #include "Heartbeat.h"
 #include "MemoryBudget.h"
 #include "NodeAllocator.h"
+#include "analysis/LatexFormula.h"
+#include "analysis/Models.h"
+#include "analysis/TruthTable.h"
 
 namespace lumenark {
 namespace {
 
-constexpr std::array<std::pair<FormulaCommand, std::string_view>, 13> kCommandNames{{
+constexpr std::array<std::pair<FormulaCommand, std::string_view>, 17> kCommandNames{{
     {FormulaCommand::Compile, "compile"},
     {FormulaCommand::Decompile, "decompile"},
     {FormulaCommand::Tree, "tree"},
@@ -27,6 +30,10 @@ constexpr std::array<std::pair<FormulaCommand, std::string_view>, 13> kCommandNa
     {FormulaCommand::MinimalCNF, "mincnf"},
     {FormulaCommand::MinimalDNF, "mindnf"},
     {FormulaCommand::Decision, "decision"},
+    {FormulaCommand::TruthTable, "truthtable"},
+    {FormulaCommand::Model, "model"},
+    {FormulaCommand::Countermodel, "countermodel"},
+    {FormulaCommand::Latex, "latex"},
 }};
 
 // Whether a stop during the command's operation discards the tree.
@@ -43,9 +50,22 @@ bool StopDiscardsTree(FormulaCommand command) {
   }
 }
 
+// The analyses write what they find and leave the tree as it is.
+bool IsAnalysis(FormulaCommand command) {
+  return command == FormulaCommand::TruthTable || command == FormulaCommand::Model ||
+         command == FormulaCommand::Countermodel || command == FormulaCommand::Latex;
+}
+
+void RunAnalysis(FormulaDocument& doc, FormulaCommand command) {
+  if (command == FormulaCommand::TruthTable) WriteTruthTable(doc);
+  if (command == FormulaCommand::Model) WriteModel(doc, ModelKind::Model);
+  if (command == FormulaCommand::Countermodel) WriteModel(doc, ModelKind::Countermodel);
+  if (command == FormulaCommand::Latex) WriteLatexFormula(doc);
+}
+
 // Whether the command shows the stop dialog for the time of its operation.
 bool ShowsStopDialog(FormulaCommand command) {
-  return StopDiscardsTree(command) || command == FormulaCommand::Evaluate;
+  return StopDiscardsTree(command) || command == FormulaCommand::Evaluate || IsAnalysis(command);
 }
 
 // After memory ran out, the tree that is kept is as large as the budget allowed; its
@@ -98,6 +118,15 @@ void RunBody(FormulaDocument& doc, FormulaCommand command) {
     case FormulaCommand::Decision:
       SetStopDialog(doc, true);
       doc.Decision();
+      StopRequested = false;
+      SetStopDialog(doc, false);
+      return;
+    case FormulaCommand::TruthTable:
+    case FormulaCommand::Model:
+    case FormulaCommand::Countermodel:
+    case FormulaCommand::Latex:
+      SetStopDialog(doc, true);
+      RunAnalysis(doc, command);
       StopRequested = false;
       SetStopDialog(doc, false);
       return;

@@ -28,6 +28,11 @@ enum class FormulaCommand {
   MinimalCNF,    // Normal forms > "Minimal CNF"  ToCNF, Minimize
   MinimalDNF,    // Normal forms > "Minimal DNF"  ToDNF, Minimize
   Decision,      // "Decision"       Decision, with the stop dialog
+  // Analyses after the Formula menu's separator; each leaves the tree as it is.
+  TruthTable,    // "Truth Table"    WriteTruthTable (analysis/TruthTable.h), with the stop dialog
+  Model,         // "Model"          WriteModel, with the stop dialog
+  Countermodel,  // "Countermodel"   WriteModel for a falsifying assignment
+  Latex,         // "LaTeX"          WriteLatexFormula (analysis/LatexFormula.h)
 };
 
 // Runs the command on the document, on the engine stack. Afterwards the text is
@@ -39,7 +44,8 @@ enum class FormulaCommand {
 void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command);
 
 // The lumenark-cli names: compile, decompile, tree, conjunctions, implications,
-// disjunctions, literals, evaluate, cnf, dnf, mincnf, mindnf, decision.
+// disjunctions, literals, evaluate, cnf, dnf, mincnf, mindnf, decision; and truthtable,
+// model, countermodel, latex.
 std::optional<FormulaCommand> CommandFromName(std::string_view name);
 std::string_view CommandName(FormulaCommand command);
 

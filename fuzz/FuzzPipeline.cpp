@@ -26,11 +26,16 @@ constexpr double kSecondsBudget = 3;  // minimising a large normal form allocate
 
 const C kCommands[] = {C::Conjunctions, C::Implications, C::Disjunctions, C::Literals, C::Evaluate,
                        C::Conjunctive,  C::Disjunctive,  C::MinimalCNF,   C::MinimalDNF, C::Decision,
-                       C::Decompile,    C::Compile,      C::Tree};
+                       C::Decompile,    C::Compile,      C::Tree,       C::TruthTable, C::Model,
+                       C::Countermodel, C::Latex};
 
 void Fail(const char* what, const std::string& text, const std::string& detail = {}) {
   std::fprintf(stderr, "pipeline property broken: %s\nselection: %s\n%s\n", what, text.c_str(), detail.c_str());
   std::abort();
+}
+
+bool IsAnalysis(C command) {
+  return command == C::TruthTable || command == C::Model || command == C::Countermodel || command == C::Latex;
 }
 
 bool StopDiscards(C command) {
@@ -62,7 +67,12 @@ int RunPipeline(const std::uint8_t* data, std::size_t size, bool withStop) {
       const C command = kCommands[data[2 + i] % std::size(kCommands)];
       const std::size_t messagesBefore = session.host.messages.size();
       const bool hadSelection = session.text.SelectionLength() != 0;
+      const std::string before = session.doc.Root != nullptr ? testing::Structure(session.doc.Root) : "";
       session.Run(command);
+      if (IsAnalysis(command) && !hadSelection && session.doc.Root != nullptr &&
+          testing::Structure(session.doc.Root) != before) {
+        Fail("an analysis changed the tree", text, std::string(CommandName(command)));
+      }
       if (StopRequested) Fail("StopRequested left set", text);
       if (!session.text.Visible()) Fail("text left hidden", text);
       const std::string fault = testing::CheckTree(session.doc.Root);

@@ -46,6 +46,12 @@ ScriptedDialogs::ScriptedDialogs() {
     unexpected.append(QStringLiteral("save dialog"));
     return QString();
   };
+  dialogs.latexFileName = [this](QWidget*, const QString& preset) {
+    savePresets.append(preset);
+    if (auto answer = Next(saveAnswers)) return *answer;
+    unexpected.append(QStringLiteral("LaTeX save dialog"));
+    return QString();
+  };
   dialogs.font = [this](QWidget*, const QFont& initial) -> std::optional<QFont> {
     fontPresets.append(initial);
     if (auto answer = Next(fontAnswers)) return *answer;

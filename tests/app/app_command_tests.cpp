@@ -5,6 +5,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -128,6 +132,8 @@ class CommandTests : public QObject {
  private slots:
   void typicalRequestWritesTheOverviewsLines();
   void compileAndTreeWantASelection();
+  void analysesRunFromTheirKeysAndExportAsLatex();
+  void largeTruthTableStopsAtTheTextCapacity();
   void resultsOffHidesTheTextWhileTheCommandRuns();
   void decisionWritesItsVerdictWithResultsOff();
   void stopEndsEveryLongCommand_data();
@@ -169,6 +175,66 @@ void CommandTests::typicalRequestWritesTheOverviewsLines() {
   // The tree is now the CNF: Minimal CNF without a selection works on it.
   QTest::keyClick(editor->Memo1(), Qt::Key_F8, Qt::ControlModifier);
   QVERIFY(TextOf(*editor).ends_with("(A|B)&(A|C)\r\n"));
+}
+
+// The analyses after the Formula menu's separator answer their keys, write at the caret
+// and keep the tree; File > Export as LaTeX... writes the file (and its PDF where
+// pdflatex is installed).
+void CommandTests::analysesRunFromTheirKeysAndExportAsLatex() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = bench.NewEditor("A>B");
+  editor->Document().DetailLevel = 1;
+  SelectText(*editor, "A>B");
+  QTest::keyClick(editor->Memo1(), Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(editor->Memo1(), Qt::Key_M, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(editor->Memo1(), Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(editor->Memo1(), Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+  QCOMPARE(TextOf(*editor), std::string("A>B\r\nA B  A>B\r\n0 0   1\r\n0 1   1\r\n1 0   0\r\n1 1   1\r\n"
+                                        "A=0 B=0\r\nA=1 B=0\r\n$A \\rightarrow B$\r\n"));
+  QVERIFY(dialogs.messages.isEmpty());
+  QVERIFY(!bench.form2().isVisible());
+
+  QTemporaryDir directory;
+  const QString tex = directory.filePath(QStringLiteral("derivation.tex"));
+  dialogs.saveAnswers.push_back(tex);
+  MenuItem(bench.frame(), "ExportLatex1")->trigger();
+  QCOMPARE(dialogs.savePresets, QStringList{QStringLiteral("Untitled.tex")});
+  QFile file(tex);
+  QVERIFY(file.open(QIODevice::ReadOnly));
+  const QByteArray written = file.readAll();
+  QVERIFY(written.startsWith("% Exported by Lumenark."));
+  QVERIFY(written.contains("\\begin{longtable}{cc|c}\n$A$ & $B$ & $A \\rightarrow B$ \\\\\n"));
+  QVERIFY(written.contains("A=1 B=0\\par\n"));
+  if (!QStandardPaths::findExecutable(QStringLiteral("pdflatex")).isEmpty()) {
+    QVERIFY(QFileInfo::exists(directory.filePath(QStringLiteral("derivation.pdf"))));
+  }
+  QVERIFY(dialogs.warnings.isEmpty());
+  QVERIFY(dialogs.unexpected.isEmpty());
+}
+
+// A table of 2^25 rows fills the text with whole rows and stops there; the tree stays.
+void CommandTests::largeTruthTableStopsAtTheTextCapacity() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  const std::string formula = "A|B|C|D|E|F|G|H|I|J|K|L|M|N|O|P|Q|R|S|T|U|V|W|X|Y";
+  TEditForm* editor = bench.NewEditor(formula);
+  editor->Text().SetCapacity(SIZE_MAX, 5000);
+  editor->Memo1()->selectAll();
+  MenuItem(bench.frame(), "TruthTable1")->trigger();
+  QCOMPARE(dialogs.errors, QStringList{"Text exceeds memo capacity."});
+  const std::string text = TextOf(*editor);
+  QVERIFY(editor->Memo1()->document()->blockCount() <= 5000);
+  // The formula, its numbered heading's formula, the heading, then whole rows.
+  const auto lines = std::count(text.begin(), text.end(), '\n');
+  std::string last;
+  for (int bit = 24; bit >= 0; --bit) last += std::string(bit == 24 ? "" : " ") + (((lines - 4) >> bit) & 1 ? "1" : "0");
+  QVERIFY2(text.ends_with("\n" + last + "  1\r\n"), text.substr(text.size() - 200).c_str());
+  QVERIFY(editor->Document().Root != nullptr);
+  QVERIFY(!lumenark::StopRequested);
+  QVERIFY(!bench.form2().isVisible());
+  editor->Text().SetCapacity(SIZE_MAX, SIZE_MAX);
+  QVERIFY(WindowIsUsable(*editor));
 }
 
 void CommandTests::compileAndTreeWantASelection() {

@@ -118,7 +118,8 @@ void ManualTests::everyFormulaCommandHasAWorkedExample() {
     }
   }
   for (const char* name : {"compile", "decompile", "tree", "conjunctions", "implications", "disjunctions", "literals",
-                           "evaluate", "cnf", "dnf", "mincnf", "mindnf", "decision"}) {
+                           "evaluate", "cnf", "dnf", "mincnf", "mindnf", "decision", "truthtable", "model",
+                           "countermodel", "latex"}) {
     QVERIFY2(lumenark::CommandFromName(name).has_value(), name);
     QVERIFY2(used.contains(QString::fromLatin1(name)), name);
   }

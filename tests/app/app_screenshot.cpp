@@ -12,7 +12,10 @@
 // 120 s; LUMENARK_MEMORY_LIMIT sets the budget as in the program); --help opens the
 // manual beside the workbench (--page qrc:/help/tarvelo/NAME.html at another page). --print FILE prints a derivation of three pages into
 // the PDF file FILE instead, without a dialog, and ends; look at it with
-// `pdftoppm -png -r 60 FILE page`.
+// `pdftoppm -png -r 60 FILE page`. --analysis adds a window with a truth table at
+// Details 1, a model and a countermodel. --latex FILE exports a derivation with a truth
+// table and models as the LaTeX file FILE (and its PDF, where pdflatex is installed)
+// through File > Export as LaTeX..., and ends.
 
 #include <QApplication>
 #include <QMdiArea>
@@ -59,6 +62,15 @@ void ShowSession(Workbench& bench, const QStringList& options) {
     big->Memo1()->selectAll();
     QTimer::singleShot(500, big, [big] { big->MinimalDNF1Click(); });
   }
+  if (options.contains(QStringLiteral("--analysis"))) {
+    TEditForm* table = bench.NewEditor("(A>B)&~C=A|~(B&C)");
+    table->Document().DetailLevel = 1;
+    table->Memo1()->selectAll();
+    table->TruthTable1Click();
+    table->Model1Click();
+    table->Countermodel1Click();
+    bench.frame().Tile1Click();
+  }
   if (options.contains(QStringLiteral("--help"))) {
     bench.frame().setGeometry(0, 0, 760, 860);
     bench.frame().Tile1Click();
@@ -96,6 +108,22 @@ void PrintDerivation(Workbench& bench, const QString& file) {
   editor->Print1Click();
 }
 
+// A derivation with a truth table, its models and its LaTeX, exported as a LaTeX file.
+void ExportDerivation(Workbench& bench, const QString& file) {
+  const std::string formula = "(A>B)&(B>C)>(A>C)";
+  TEditForm* editor = bench.NewEditor();
+  editor->Document().DetailLevel = 1;
+  AppendFormula(*editor, "Exercise 5: is the chain rule valid? Note: 100% sure, #1 of {3}.\n\n", formula);
+  editor->TruthTable1Click();
+  AppendFormula(*editor, "A model and the search for a countermodel:\n", formula);
+  editor->Model1Click();
+  editor->Countermodel1Click();
+  AppendFormula(*editor, "Its minimal DNF, step by step:\n", "(A>B)&~C");
+  editor->MinimalDNF1Click();
+  Dialogs().latexFileName = [file](QWidget*, const QString&) { return file; };
+  editor->ExportLatex1Click();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -108,6 +136,11 @@ int main(int argc, char* argv[]) {
   const qsizetype print = options.indexOf(QStringLiteral("--print"));
   if (print > 0 && print + 1 < options.size()) {
     PrintDerivation(bench, options[print + 1]);
+    return 0;
+  }
+  const qsizetype latex = options.indexOf(QStringLiteral("--latex"));
+  if (latex > 0 && latex + 1 < options.size()) {
+    ExportDerivation(bench, options[latex + 1]);
     return 0;
   }
   ShowSession(bench, options);

@@ -162,7 +162,9 @@ void WindowTests::editorMenusCarryTheirCaptionsAndKeys() {
                                             {"Print1", "&Print", "Ctrl+P"},
                                             {"PrintSetup1", "Prin&t Setup...", ""},
                                             {"N3", "-", ""},
-                                            {"Exit1", "E&xit", ""}});
+                                            {"Exit1", "E&xit", ""},
+                                            {"N4", "-", ""},
+                                            {"ExportLatex1", "Export as &LaTeX...", ""}});
   CompareMenu(EditorMenu(editor, "Edit1"), {{"Cut1", "Cu&t", "Ctrl+X"},
                                             {"Copy1", "&Copy", "Ctrl+C"},
                                             {"Paste1", "&Paste", "Ctrl+V"},
@@ -201,7 +203,12 @@ void WindowTests::editorMenusCarryTheirCaptionsAndKeys() {
                         {"DecompileTree", "Tree", "Ctrl+Shift+F9"},
                         {"Normalforms1", "Normal forms", ""},
                         {"Evaluate1", "Evaluate\tCtrl+V", ""},
-                        {"Decision1", "Decision", "F8"}});
+                        {"Decision1", "Decision", "F8"},
+                        {"N5", "-", ""},
+                        {"TruthTable1", "Truth Table", "Ctrl+Shift+T"},
+                        {"Model1", "Model", "Ctrl+Shift+M"},
+                        {"Countermodel1", "Countermodel", "Ctrl+Shift+K"},
+                        {"Latex1", "LaTeX", "Ctrl+Shift+L"}});
   CompareMenu(SubMenu(formula, "Conversion1"), {{"Conjunctions1", "Conjunctions\tCtrl+C", ""},
                                                 {"Implications1", "Implications", "Ctrl+D"},
                                                 {"Disjunctions1", "Disjunctions", "Ctrl+I"},

@@ -74,7 +74,8 @@ TEST_P(FaultInjectionTest, EveryFailedAllocationIsSurvived) {
 
 INSTANTIATE_TEST_SUITE_P(Commands, FaultInjectionTest,
                          ::testing::Values(C::Compile, C::Conjunctions, C::Implications, C::Disjunctions, C::Literals,
-                                           C::Conjunctive, C::Disjunctive, C::MinimalCNF, C::MinimalDNF, C::Decision),
+                                           C::Conjunctive, C::Disjunctive, C::MinimalCNF, C::MinimalDNF, C::Decision,
+                                           C::TruthTable, C::Model, C::Countermodel, C::Latex),
                          [](const auto& info) { return std::string(CommandName(info.param)); });
 
 }  // namespace

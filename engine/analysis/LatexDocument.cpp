@@ -1,0 +1,338 @@
+#include "analysis/LatexDocument.h"
+
+#include <new>
+#include <vector>
+
+#include "CommandFrame.h"
+#include "EngineGlobals.h"
+#include "EngineStack.h"
+#include "FormulaDocument.h"
+#include "LetterBits.h"
+#include "MemoryBudget.h"
+#include "MemoryEditorText.h"
+#include "ParseErrors.h"
+#include "analysis/LatexFormula.h"
+
+namespace lumenark {
+namespace {
+
+// Longer formulas are written as text: math takes several words of TeX's memory per symbol.
+constexpr std::size_t kMaxMathCharacters = 20000;
+constexpr std::size_t kSourceLineLength = 100;
+constexpr std::size_t kUnbrokenRun = 30;
+// A formula the report output broke over more lines than this is written as text.
+constexpr std::size_t kMaxContinuationLines = 1000;
+
+const char* const kPreamble =
+    "% Exported by Lumenark.\n"
+    "\\documentclass{article}\n"
+    "\\usepackage[latin1]{inputenc}\n"
+    "\\usepackage{longtable}\n"
+    "\\setlength{\\parindent}{0pt}\n"
+    "\\begin{document}\n";
+
+class QuietHost final : public Host {
+ public:
+  void ShowMessage(std::string_view) override {}
+  void ProcessPendingInput() override {}
+  bool StopDialogVisible() const override { return false; }
+  void SetStopDialogVisible(bool) override {}
+};
+
+// Compiles single lines with the engine's own parser, in a document of its own.
+class LineCompiler {
+ public:
+  LineCompiler() : doc_(text_, host_) {}
+
+  // The line's tree, or null when the line is not a formula.
+  const FormulaNode* Compile(std::string_view line) {
+    doc_.DisposeTree();
+    if (line.find_first_not_of(' ') == std::string_view::npos || line.size() > kMaxMathCharacters) return nullptr;
+    text_.SelectAll();
+    text_.ReplaceSelection(line);
+    text_.SelectAll();
+    doc_.XComp();
+    if (doc_.ParseError == kInsufficientMemory) throw std::bad_alloc();
+    return doc_.ParseError == 0 ? doc_.Root : nullptr;
+  }
+  // After a line that is not a formula: where the parser stopped in it.
+  std::size_t ErrorPosition() const { return text_.SelectionStart(); }
+
+ private:
+  MemoryEditorText text_;
+  QuietHost host_;
+  FormulaDocument doc_;
+};
+
+// The characters of the 8-bit text that are not written as themselves.
+std::string_view Escape(unsigned char c) {
+  switch (c) {
+    case '\\': return "\\textbackslash{}";
+    case '{': return "\\{";
+    case '}': return "\\}";
+    case '%': return "\\%";
+    case '#': return "\\#";
+    case '$': return "\\$";
+    case '&': return "\\&";
+    case '_': return "\\texttt{\\char95}";  // a glyph, not a rule, so that it reads back
+    case '^': return "\\textasciicircum{}";
+    case '~': return "\\textasciitilde{}";
+    case '<': return "\\textless{}";
+    case '>': return "\\textgreater{}";
+    case '|': return "\\textbar{}";
+    case '"': return "\\texttt{\"}";
+    case '-': return "{-}";    // no dashes from "--"
+    case '\'': return "{'}";   // no quotes from "''"
+    case '`': return "{`}";    // no inverted marks from "?`" and "!`"
+    case '\t': return " ";
+    case 0xAB: return "$\\ll$";
+    case 0xAC: return "$\\neg$";
+    case 0xB1: return "$\\pm$";
+    case 0xB2: return "$^2$";
+    case 0xB3: return "$^3$";
+    case 0xB5: return "$\\mu$";
+    case 0xB9: return "$^1$";
+    case 0xBB: return "$\\gg$";
+    case 0xD0: return "D";
+    case 0xD7: return "$\\times$";
+    case 0xDE: return "Th";
+    case 0xF0: return "d";
+    case 0xF7: return "$\\div$";
+    case 0xFE: return "th";
+    default: break;
+  }
+  if (c < 0x20 || (c >= 0x7F && c < 0xA0)) return "?";
+  return {};
+}
+
+// The file as it is written: short source lines, each broken after a whole unit.
+class TexWriter {
+ public:
+  explicit TexWriter(const std::function<void(std::string_view)>& sink) : sink_(sink) {}
+
+  void Raw(std::string_view text) {
+    sink_(text);
+    column_ = text.empty() || text.back() == '\n' ? 0 : column_ + text.size();
+  }
+  // A piece of a paragraph or a cell: continues on the next source line when this one
+  // is long. The '%' keeps TeX from seeing a space there.
+  void Unit(std::string_view text) {
+    if (column_ + text.size() > kSourceLineLength && column_ > 0) Raw("%\n");
+    Raw(text);
+  }
+  void Text(std::string_view text) {
+    std::size_t run = 0;
+    for (const char c : text) {
+      const std::string_view escaped = Escape(static_cast<unsigned char>(c));
+      Unit(escaped.empty() ? std::string_view(&c, 1) : escaped);
+      run = c == ' ' ? 0 : run + 1;
+      if (run == kUnbrokenRun) {
+        Unit("\\allowbreak{}");
+        run = 0;
+      }
+    }
+  }
+  void Math(const FormulaNode* node) {
+    Unit("$");
+    LatexChunks(node, [&](std::string_view chunk) {
+      Unit(chunk);
+      return true;
+    });
+    Unit("$");
+  }
+  void EndParagraph() { Raw("\\par\n"); }
+
+ private:
+  const std::function<void(std::string_view)>& sink_;
+  std::size_t column_ = 0;
+};
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+  return lines;
+}
+
+std::vector<std::string_view> Tokens(std::string_view line) {
+  std::vector<std::string_view> tokens;
+  std::size_t i = 0;
+  while ((i = line.find_first_not_of(' ', i)) != std::string_view::npos) {
+    const std::size_t end = std::min(line.find(' ', i), line.size());
+    tokens.push_back(line.substr(i, end - i));
+    i = end;
+  }
+  return tokens;
+}
+
+bool IsColumnNumber(std::string_view token) {
+  return token.size() >= 3 && token.front() == '(' && token.back() == ')' &&
+         token.substr(1, token.size() - 2).find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+class Exporter {
+ public:
+  Exporter(std::string_view text, const std::function<void(std::string_view)>& sink)
+      : lines_(SplitLines(text)), out_(sink) {}
+
+  void Run() {
+    out_.Raw(kPreamble);
+    for (std::size_t i = 0; i < lines_.size();) {
+      const std::size_t table = WriteTable(i);
+      i += table != 0 ? table : WriteLine(i);
+    }
+    out_.Raw("\\end{document}\n");
+  }
+
+ private:
+  // The number of letters a truth table's heading starts with (in A..Z, a..z order, each
+  // once), when the line is such a heading: then come one or more formulas or "(k)".
+  std::size_t HeadingLetters(const std::vector<std::string_view>& tokens) {
+    std::size_t letters = 0;
+    std::uint64_t previous = 0;
+    while (letters < tokens.size() && tokens[letters].size() == 1 && LetterBit(tokens[letters][0]) > previous) {
+      previous = LetterBit(tokens[letters++][0]);
+    }
+    if (letters == 0 || letters == tokens.size()) return 0;
+    for (std::size_t t = letters; t < tokens.size(); ++t) {
+      if (!IsColumnNumber(tokens[t]) && compiler_.Compile(tokens[t]) == nullptr) return 0;
+    }
+    return letters;
+  }
+
+  static bool IsRow(std::string_view line, std::size_t columns) {
+    const std::vector<std::string_view> tokens = Tokens(line);
+    if (tokens.size() != columns) return false;
+    for (std::string_view token : tokens) {
+      if (token != "0" && token != "1") return false;
+    }
+    return true;
+  }
+
+  // Writes the truth table that starts at line first; returns its number of lines, or 0
+  // when no table starts there.
+  std::size_t WriteTable(std::size_t first) {
+    const std::vector<std::string_view> heading = Tokens(lines_[first]);
+    if (heading.size() < 2 || first + 1 >= lines_.size() || !IsRow(lines_[first + 1], heading.size())) return 0;
+    const std::size_t letters = HeadingLetters(heading);
+    if (letters == 0) return 0;
+    std::string format(letters, 'c');
+    format += '|';
+    format.append(heading.size() - letters, 'c');
+    out_.Raw("\\begin{longtable}{" + format + "}\n");
+    for (std::size_t t = 0; t < heading.size(); ++t) {
+      if (t > 0) out_.Unit(" & ");
+      const FormulaNode* node = IsColumnNumber(heading[t]) ? nullptr : compiler_.Compile(heading[t]);
+      node != nullptr ? out_.Math(node) : out_.Text(heading[t]);
+    }
+    out_.Raw(" \\\\\n\\hline\n");
+    std::size_t line = first + 1;
+    for (; line < lines_.size() && IsRow(lines_[line], heading.size()); ++line) {
+      const std::vector<std::string_view> row = Tokens(lines_[line]);
+      for (std::size_t t = 0; t < row.size(); ++t) out_.Unit(t == 0 ? row[t] : (row[t] == "0" ? " & 0" : " & 1"));
+      out_.Raw(" \\\\\n");
+    }
+    out_.Raw("\\end{longtable}\n");
+    return line - first;
+  }
+
+  // Writes the line that starts at line first, with the lines that continue its formula
+  // where the report output broke it; returns how many lines it took.
+  std::size_t WriteLine(std::size_t first) {
+    const std::string_view line = lines_[first];
+    if (line.find_first_not_of(' ') == std::string_view::npos) {
+      out_.Raw("\\medskip\n");
+      return 1;
+    }
+    const std::size_t split = FormulaStart(line);
+    if (split != std::string_view::npos) {
+      // The report output breaks a long formula where the line is full: each line but
+      // the last as long as the first (at least 20 characters, the shortest line width).
+      std::size_t last = first, length = line.size() - split;
+      while (line.size() >= 20 && last + 1 < lines_.size() && lines_[last].size() == line.size() &&
+             last - first < kMaxContinuationLines && IsFormulaText(lines_[last + 1]) &&
+             length + lines_[last + 1].size() <= kMaxMathCharacters) {
+        length += lines_[++last].size();
+      }
+      std::string joined(line.substr(split));
+      std::vector<std::size_t> starts{0};  // where each line starts in joined
+      for (std::size_t next = first + 1; next <= last; ++next) {
+        starts.push_back(joined.size());
+        joined += lines_[next];
+      }
+      // Two formulas never join into one (an operand would follow an operand): where the
+      // parser stops at the start of a line, the formula ended on the line before.
+      for (std::size_t count = starts.size();;) {
+        const std::string_view candidate = std::string_view(joined).substr(0, count < starts.size() ? starts[count] : joined.size());
+        if (const FormulaNode* node = compiler_.Compile(candidate)) {
+          out_.Text(line.substr(0, split));
+          out_.Math(node);
+          out_.EndParagraph();
+          return count;
+        }
+        if (count == 1) break;
+        const std::size_t stop = compiler_.ErrorPosition();
+        std::size_t line = 1;
+        while (line < count && starts[line] <= stop) ++line;  // lines up to the one stopped in
+        count = std::min(count - 1, std::max<std::size_t>(line - 1, 1));
+      }
+    }
+    out_.Text(line);
+    out_.EndParagraph();
+    return 1;
+  }
+
+  // Where the formula of the line starts: the whole line, or after the comment of
+  // "comment:formula" or "(k) formula"; npos for a line that holds no formula text.
+  static std::size_t FormulaStart(std::string_view line) {
+    if (IsFormulaText(line)) return 0;
+    std::size_t split = line.rfind(':');
+    split = split == std::string_view::npos ? 0 : split + 1;
+    if (split == 0 && line.front() == '(') {
+      const std::size_t close = line.find(") ");
+      if (close != std::string_view::npos && IsColumnNumber(line.substr(0, close + 1))) split = close + 2;
+    }
+    return split != 0 && IsFormulaText(line.substr(split)) ? split : std::string_view::npos;
+  }
+
+  // Text made only of what the printer writes: letters, constants, operators, '~' and
+  // parentheses.
+  static bool IsFormulaText(std::string_view text) {
+    return !text.empty() && text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz01~&|>=()") ==
+                                std::string_view::npos;
+  }
+
+  std::vector<std::string_view> lines_;
+  TexWriter out_;
+  LineCompiler compiler_;
+};
+
+}  // namespace
+
+std::optional<std::string> ExportLatexDocument(std::string_view text,
+                                               const std::function<void(std::string_view)>& sink) {
+  if (text.size() > kMaxLatexDocumentBytes) return std::string(kLatexTooLargeMessage);
+  const bool stop = StopRequested;
+  const std::uint16_t column = OutputColumn;
+  std::optional<std::string> refusal;
+  BeginMemoryBudget();
+  RunOnEngineStack([&] {
+    try {
+      Exporter(text, sink).Run();
+    } catch (const std::bad_alloc&) {
+      refusal = std::string(kInsufficientMemoryMessage);
+    }
+  });
+  MemoryExhausted = false;
+  StopRequested = stop;
+  OutputColumn = column;
+  return refusal;
+}
+
+}  // namespace lumenark

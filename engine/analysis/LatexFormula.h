@@ -1,0 +1,25 @@
+#pragma once
+// A formula tree as LaTeX math: \neg, \land, \lor, \rightarrow, \leftrightarrow, and
+// \top and \bot for the constants 1 and 0, with the printer's parentheses.
+
+#include <functional>
+#include <string_view>
+
+#include "FormulaDocument.h"
+#include "analysis/FormulaText.h"
+
+namespace lumenark {
+
+inline constexpr FormulaSymbols kLatexSymbols{
+    "\\neg ", "(", ")", " \\leftrightarrow ", " \\rightarrow ", " \\lor ", " \\land ", "\\top", "\\bot"};
+
+// The math text in chunks, each ending after a binary operator (the last one ends with
+// the formula), so that lines may break at operators. No dollar signs. Returns false
+// when chunk asked to stop.
+bool LatexChunks(const FormulaNode* node, const std::function<bool(std::string_view)>& chunk);
+
+// Writes the tree at the caret as "$...$" and a line break, broken at operators within
+// the line width. The tree is unchanged.
+void WriteLatexFormula(FormulaDocument& doc);
+
+}  // namespace lumenark

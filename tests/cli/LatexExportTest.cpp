@@ -1,0 +1,110 @@
+// lumenark-cli --latex: the exported file compiles with pdflatex (run as a user would,
+// without shell escape), whatever the document holds, and shows its text as text.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+
+#include "CliRunner.h"
+
+namespace lumenark::testing {
+namespace {
+
+// Exports the document "in" unchanged (decompile without a tree writes nothing),
+// compiles it, and prints pdflatex's status, the PDF's text and the directory.
+const char* const kExportAndCompile =
+    "\"$CLI\" --latex decompile < in > doc.tex; echo \"cli=$?\";"
+    "pdflatex -interaction=nonstopmode -no-shell-escape doc.tex > /dev/null 2>&1; echo \"pdflatex=$?\";"
+    "pdftotext doc.pdf - 2>/dev/null | tr -s ' \\n' ' '; echo files:; ls";
+
+std::string Squeezed(std::string text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') c = ' ';
+    if (c != ' ' || out.empty() || out.back() != ' ') out += c;
+  }
+  return out;
+}
+
+TEST(LatexExportTest, TexCommandsAndSpecialCharactersAreText) {
+  struct Line {
+    const char* text;
+    const char* shown;  // what the PDF shows of it
+  };
+  const Line lines[] = {
+      {"\\input{/etc/passwd}", "\\input{/etc/passwd}"},
+      {"\\immediate\\write18{touch shell-escaped}", "\\immediate\\write18{touch shell-escaped}"},
+      {"\\immediate\\openout1=opened.txt\\write1{x}\\closeout1", "\\immediate\\openout1=opened.txt\\write1{x}\\closeout1"},
+      {"{{{ unbalanced", "{{{ unbalanced"},
+      {"}}} \\end{document} \\begin{verbatim}", "}}} \\end{document} \\begin{verbatim}"},
+      {"100% # _ $ & \\\\ \\par", "100% # _ $ & \\\\ \\par"},
+      {"x^2 a~b -- '' `` ?` !` <|>", "x"},
+      {"\"quoted\" @ * + [ ] / ;", "quoted\" @ * + [ ] / ;"},
+      {"Comment with %:A&~B", "Comment with %:A ∧ ¬B"},
+      {"Result - Conversion to CNF:(A|B)&(A|C)", "Result - Conversion to CNF:(A ∨ B) ∧ (A ∨ C)"},
+      {"(A>B)=~(0|1)", "A → B ↔ ¬(⊥ ∨ ⊤)"},
+  };
+  std::string document;
+  for (const Line& line : lines) document += std::string(line.text) + "\n";
+  for (int c = 1; c < 256; ++c) {
+    if (c != '\n' && c != '\r') document += static_cast<char>(c);
+  }
+  document += "\r\n\t\r\nA&B\n";
+  const CliRun run = RunScript(kExportAndCompile, document);
+  const std::string shown = Squeezed(run.out);
+  EXPECT_NE(shown.find("cli=0 pdflatex=0 "), std::string::npos) << run.out;
+  for (const Line& line : lines) EXPECT_NE(shown.find(line.shown), std::string::npos) << line.text << "\n" << shown;
+  const std::string files = shown.substr(shown.find("files:"));
+  EXPECT_EQ(files, "files: doc.aux doc.log doc.pdf doc.tex err in out ");
+}
+
+// Random documents: derivations with truth tables, models and LaTeX lines, interleaved
+// with random bytes, compile.
+TEST(LatexExportTest, RandomDocumentsCompile) {
+  std::mt19937 random(20);
+  auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+  const char* const formulas[] = {"A|B&C", "~(A>B)=(C|~D)", "(a=b)>(c=d)&1", "A&~A", "(A|B)&(~A|C)>B|C"};
+  const char* const commands[] = {"cnf", "dnf", "mindnf", "decision", "truthtable", "model", "countermodel", "latex"};
+  for (int n = 0; n < 8; ++n) {
+    std::string script = "\"$CLI\" --details " + std::to_string(pick(5)) + " -e " + Quote(formulas[n % 5]);
+    for (int c = 0; c < 4; ++c) script += std::string(" ") + commands[pick(8)];
+    std::string noise;
+    for (int i = 0; i < 400; ++i) noise += pick(12) == 0 ? '\n' : static_cast<char>(1 + pick(255));
+    const CliRun derivation = RunScript(script + " > in; printf '%s' " + Quote(noise) + " >> in; cat in; " +
+                                        kExportAndCompile);
+    EXPECT_NE(Squeezed(derivation.out).find("cli=0 pdflatex=0 "), std::string::npos) << derivation.out;
+  }
+}
+
+TEST(LatexExportTest, TruthTableBecomesATabular) {
+  const CliRun run = RunScript("\"$CLI\" --details 1 --latex -e '~(A&B)' truthtable > doc.tex; cat doc.tex");
+  EXPECT_NE(run.out.find("\\begin{longtable}{cc|cc}\n$A$ & $B$ & $A \\land B$ & $\\neg (A \\land B)$ \\\\\n\\hline\n"
+                         "0 & 0 & 0 & 1 \\\\\n"),
+            std::string::npos)
+      << run.out;
+}
+
+// A formula the report output broke over lines is one formula again: the document holds
+// the selection and its print at width 21, with a comment line's formula broken too.
+TEST(LatexExportTest, BrokenFormulasAreJoined) {
+  const CliRun run = RunScript(
+      "\"$CLI\" --width 21 --details 1 -e '(A&a|B&b|C&c)&~(D&d>E&e)=(F|G)&~H' compile decompile literals > in;"
+      "cat in; \"$CLI\" --latex decompile < in");
+  EXPECT_GT(std::count(run.out.begin(), run.out.end(), '\n'), 40) << run.out;  // the print is broken
+  const std::string whole = "$(A \\land a \\lor B \\land b \\lor C \\land c) \\land \\neg (D \\land d \\rightarrow E \\land %\n"
+                            "e) \\leftrightarrow (F \\lor G) \\land \\neg H$\\par\n";
+  EXPECT_NE(run.out.find(whole + whole), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Equivalence to conjunction:\\par\n$\\neg ((A \\land a"), std::string::npos) << run.out;
+}
+
+TEST(LatexExportTest, TooLargeADocumentIsRefused) {
+  const CliRun run = RunCli({"--latex", "decompile"}, std::string(5 << 20, 'x'));
+  EXPECT_EQ(run.err, "The document is too large to export as LaTeX.\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+}
+
+}  // namespace
+}  // namespace lumenark::testing
