@@ -61,19 +61,19 @@ std::string Expected(const std::string& formula, C command) {
   return wanted ? "This formula is not consistent.\n" : "This formula is valid.\n";
 }
 
-struct Example {
+struct AnalysisExample {
   const char* formula;
   C command;
   int details;
   const char* written;
 };
 
-void PrintTo(const Example& e, std::ostream* os) { *os << e.formula << " " << CommandName(e.command) << " " << e.details; }
+void PrintTo(const AnalysisExample& e, std::ostream* os) { *os << e.formula << " " << CommandName(e.command) << " " << e.details; }
 
-class AnalysisExampleTest : public ::testing::TestWithParam<Example> {};
+class AnalysisExampleTest : public ::testing::TestWithParam<AnalysisExample> {};
 
 TEST_P(AnalysisExampleTest, WritesExactlyAndKeepsTheTree) {
-  const Example& e = GetParam();
+  const AnalysisExample& e = GetParam();
   Session session(e.formula, {.details = e.details, .width = 40});
   EXPECT_EQ(Written(session.Run(e.command)), e.written);
   EXPECT_TRUE(session.host.messages.empty());
@@ -84,27 +84,27 @@ TEST_P(AnalysisExampleTest, WritesExactlyAndKeepsTheTree) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, AnalysisExampleTest, ::testing::Values(
-    Example{"B|a&A", C::TruthTable, 4, "A B a  B|a&A\n0 0 0   0\n0 0 1   0\n0 1 0   1\n0 1 1   1\n"
+    AnalysisExample{"B|a&A", C::TruthTable, 4, "A B a  B|a&A\n0 0 0   0\n0 0 1   0\n0 1 0   1\n0 1 1   1\n"
                                        "1 0 0   0\n1 0 1   1\n1 1 0   1\n1 1 1   1\n"},
-    Example{"~(A>B)=A", C::TruthTable, 1, "A B  A>B  ~(A>B)  ~(A>B)=A\n0 0   1   0             1\n"
+    AnalysisExample{"~(A>B)=A", C::TruthTable, 1, "A B  A>B  ~(A>B)  ~(A>B)=A\n0 0   1   0             1\n"
                                           "0 1   1   0             1\n1 0   0   1             1\n1 1   1   0             0\n"},
     // Headings longer than half the line are numbered and listed first; the table wraps
     // at the same columns in every row.
-    Example{"(A&B|~A&~B)>(A|B)&~(A&B)", C::TruthTable, 1,
+    AnalysisExample{"(A&B|~A&~B)>(A|B)&~(A&B)", C::TruthTable, 1,
             "(1) A&B|~A&~B>(A|B)&~(A&B)\nA B  A&B  ~A&~B  A&B|~A&~B  A|B  ~(A&B)\n  (A|B)&~(A&B)  (1)\n"
             "0 0   0     1       1        0   1\n       0        0\n0 1   0     0       0        1   1\n"
             "       1        1\n1 0   0     0       0        1   1\n       1        1\n"
             "1 1   1     0       1        1   0\n       0        0\n"},
-    Example{"1|0", C::TruthTable, 0, "1|0\n 1\n"},
-    Example{"a", C::TruthTable, 1, "a  a\n0  0\n1  1\n"},
-    Example{"(A|B)&~A", C::Model, 4, "A=0 B=1\n"},
-    Example{"(A|B)&~A", C::Countermodel, 4, "A=0 B=0\n"},
-    Example{"A&~A", C::Model, 4, "This formula is not consistent.\n"},
-    Example{"A|~A", C::Countermodel, 4, "This formula is valid.\n"},
-    Example{"1", C::Model, 4, "\n"},
-    Example{"1", C::Countermodel, 4, "This formula is valid.\n"},
-    Example{"~(A>B)=1|0", C::Latex, 4, "$\\neg (A \\rightarrow \nB) \\leftrightarrow \\top \\lor \\bot$\n"},
-    Example{"(A=B)>(C>(D|E))>~E", C::Latex, 4,
+    AnalysisExample{"1|0", C::TruthTable, 0, "1|0\n 1\n"},
+    AnalysisExample{"a", C::TruthTable, 1, "a  a\n0  0\n1  1\n"},
+    AnalysisExample{"(A|B)&~A", C::Model, 4, "A=0 B=1\n"},
+    AnalysisExample{"(A|B)&~A", C::Countermodel, 4, "A=0 B=0\n"},
+    AnalysisExample{"A&~A", C::Model, 4, "This formula is not consistent.\n"},
+    AnalysisExample{"A|~A", C::Countermodel, 4, "This formula is valid.\n"},
+    AnalysisExample{"1", C::Model, 4, "\n"},
+    AnalysisExample{"1", C::Countermodel, 4, "This formula is valid.\n"},
+    AnalysisExample{"~(A>B)=1|0", C::Latex, 4, "$\\neg (A \\rightarrow \nB) \\leftrightarrow \\top \\lor \\bot$\n"},
+    AnalysisExample{"(A=B)>(C>(D|E))>~E", C::Latex, 4,
             "$(A \\leftrightarrow B) \\rightarrow \n(C \\rightarrow D \\lor E) \\rightarrow \n\\neg E$\n"}));
 
 // Every row of the tables of random formulas, at Details 4 (letters and value) and 1
