@@ -207,7 +207,8 @@ std::string RandomFormulaAt(std::mt19937& random, const FormulaShape& shape, int
   std::string negation = pick(4) == 0 ? (pick(3) == 0 ? "~~" : "~") : "";
   if (depth >= shape.maxDepth || pick(3) == 0) {
     if (shape.constants && pick(10) == 0) return negation + (pick(2) ? "1" : "0");
-    static const char kLetters[] = "ABCDEFGHabcdefgh";
+    // The first sixteen come first, so that fewer letters draw from them alone.
+    static const char kLetters[] = "ABCDEFGHabcdefghIJKLMNOPQRSTUVWXYZijklmnopqrstuvwxyz";
     return negation + std::string(1, kLetters[pick(shape.letters)]);
   }
   // Equivalences double their operands on conversion; they come less often.

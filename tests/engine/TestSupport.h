@@ -126,7 +126,7 @@ std::string Structure(const FormulaNode* node);
 
 // ---- Random formulas -----------------------------------------------------------------
 struct FormulaShape {
-  int letters = 4;        // distinct letters drawn from
+  int letters = 4;        // distinct letters drawn from (at most 52)
   int maxDepth = 4;
   bool constants = true;
   bool allOperators = true;  // '=' and '>' too
