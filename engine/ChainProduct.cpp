@@ -32,6 +32,7 @@
 #include "ChainProduct.h"
 
 #include <cstdint>
+#include <new>
 #include <optional>
 
 #include "BackgroundDisposal.h"
@@ -97,7 +98,7 @@ class Multiplier {
       if (nodes * sets.Words() > kMostInputWords) sets_.reset();
     }
     words_ = sets_ ? sets_->Words() : 0;
-    if (words_ == 0) diagram_.emplace(ProductDiagramNodeLimit);
+    if (words_ == 0) MakeDiagram();
     CountByLetter(letters, nodes);
     bool supported = true;
     const ChainNode* chain = Convert(slot, supported);
@@ -108,8 +109,9 @@ class Multiplier {
     // solver is asked instead.
     if (diagram_ && chain->diagram == ModelDiagram::Unknown) diagram_.reset();
     if (words_ == 0 && !diagram_ && chain->outers >= askThreshold_) {
-      sat_.emplace(host_);
-      if (!Encode(chain)) return ProductOutcome::Stopped;
+      sat_.emplace(host_, FormulaSat::Refusal::EndsSolver);
+      if (!Encode(chain)) DropSolver();
+      if (StopRequested) return ProductOutcome::Stopped;
     }
     FormulaNode* result = keepTop ? OuterOfTwoProducts(chain) : Materialize(Evaluate(chain));
     if (StopRequested) return ProductOutcome::Stopped;
@@ -292,9 +294,30 @@ class Multiplier {
     return added && !StopRequested;
   }
 
+  // The diagram and the solver only make the products faster: where their memory cannot
+  // be had, the products go on without them.
+  void MakeDiagram() {
+    try {
+      diagram_.emplace(ProductDiagramNodeLimit);
+    } catch (const std::bad_alloc&) {
+      diagram_.reset();
+    }
+  }
+
+  void DropSolver() { sat_.reset(); }
+
   // Whether no clause of the chain t can survive, by the solver. After a stop the
   // answer is no; the caller sees the stop.
   bool Vanishes(const ChainNode* t) {
+    try {
+      return AskAbout(t);
+    } catch (const std::bad_alloc&) {
+      DropSolver();
+      return false;
+    }
+  }
+
+  bool AskAbout(const ChainNode* t) {
     assumptions_.clear();
     pending_.assign(1, t);
     while (!pending_.empty()) {
@@ -308,6 +331,10 @@ class Multiplier {
       }
     }
     const SatAnswer answer = sat_->Solve(std::span<const int>(assumptions_));
+    if (sat_->OutOfMemory()) {
+      DropSolver();
+      return false;
+    }
     if (answer == SatAnswer::Unsatisfiable) {
       ++vanished_;
       return true;

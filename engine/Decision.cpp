@@ -46,27 +46,35 @@ void FormulaDocument::Decision() {
 // line, and the rewriting would end in the constant 0 or 1 (the constant evaluation leaves
 // no negated constant where an operator stood). The SAT solver finds these at once; a
 // consistent formula that is not valid still needs its minimal DNF, so it is rewritten.
-// A single literal is rewritten too: it is its own DNF, ~0 and ~1 included. A stop or
-// exhausted memory ends the decision as it ends the rewriting: without a tree or verdict.
+// A single literal is rewritten too: it is its own DNF, ~0 and ~1 included. A stop ends
+// the decision as it ends the rewriting: without a tree or verdict. The solver only
+// answers faster: where its memory cannot be had, the formula is rewritten as before.
 bool FormulaDocument::DecidedBySolver() {
   if (!DecisionBySolver || DetailLevel != 4 || IsLiteral(Root)) return false;
-  FormulaSat sat(Platform);
-  const int formula = sat.Encode(Root);
-  SatAnswer answer = formula == 0 ? SatAnswer::Stopped : sat.Solve({formula});
-  const char* verdict = kNotConsistent;
-  if (answer == SatAnswer::Satisfiable) {
-    answer = sat.Solve({-formula});
-    if (answer == SatAnswer::Satisfiable) return false;
-    verdict = kValid;
+  const SolverVerdict verdict = AskSolver();
+  switch (verdict) {
+    case SolverVerdict::Rewrite: return false;
+    case SolverVerdict::Stopped: DisposeTree(); return true;
+    case SolverVerdict::NotConsistent:
+    case SolverVerdict::Valid: break;
   }
-  if (answer == SatAnswer::Stopped) {
-    DisposeTree();
-    return true;
-  }
-  BecomeConstant(verdict == kValid ? '1' : '0');
-  InsertString(verdict);
+  const bool valid = verdict == SolverVerdict::Valid;
+  BecomeConstant(valid ? '1' : '0');
+  InsertString(valid ? kValid : kNotConsistent);
   InsertLine();
   return true;
+}
+
+// The solver and its memory are gone when this returns, before any rewriting.
+FormulaDocument::SolverVerdict FormulaDocument::AskSolver() {
+  FormulaSat sat(Platform, FormulaSat::Refusal::EndsSolver);
+  const int formula = sat.Encode(Root);
+  SatAnswer answer = formula == 0 ? SatAnswer::Stopped : sat.Solve({formula});
+  if (answer == SatAnswer::Unsatisfiable) return SolverVerdict::NotConsistent;
+  if (answer == SatAnswer::Satisfiable) answer = sat.Solve({-formula});
+  if (answer == SatAnswer::Unsatisfiable) return SolverVerdict::Valid;
+  if (answer == SatAnswer::Satisfiable || sat.OutOfMemory()) return SolverVerdict::Rewrite;
+  return SolverVerdict::Stopped;
 }
 
 // The root node, an operator, becomes the constant; its operands are freed.

@@ -136,6 +136,8 @@ class FormulaDocument {
   void DiveTree(int row, Slot slot);
   void BecomeConstant(char constant);   // the root operator becomes the constant; operands freed
   bool DecidedBySolver();               // the verdict of an unsatisfiable formula or negation
+  enum class SolverVerdict { NotConsistent, Valid, Rewrite, Stopped };
+  SolverVerdict AskSolver();
   void PutPiece(char piece);            // one printed piece through InsertString
   void ReportRule(const char* comment); // a rewriting step, as DetailLevel asks
   void ReportResult(const char* comment);  // a global operation's Macrosteps line

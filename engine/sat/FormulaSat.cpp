@@ -42,7 +42,7 @@ class FormulaSat::Watch final : public CaDiCaL::Terminator {
       const std::uint64_t grown = heap > heapAtStart_ ? heap - heapAtStart_ : 0;
       if (grown > owner_.charged_ && !owner_.Charge(grown - owner_.charged_)) return true;
     }
-    return StopRequested;
+    return owner_.Ended();
   }
 
  private:
@@ -51,7 +51,8 @@ class FormulaSat::Watch final : public CaDiCaL::Terminator {
   std::uint32_t polls_ = 0;
 };
 
-FormulaSat::FormulaSat(Host& host) : host_(host), solver_(std::make_unique<CaDiCaL::Solver>()) {
+FormulaSat::FormulaSat(Host& host, Refusal refusal)
+    : host_(host), solver_(std::make_unique<CaDiCaL::Solver>()), refusal_(refusal) {
   watch_ = std::make_unique<Watch>(*this);
   solver_->connect_terminator(watch_.get());
   Charge(kBytesAtStart);
@@ -65,12 +66,19 @@ FormulaSat::~FormulaSat() {
 
 bool FormulaSat::Charge(std::uint64_t bytes) {
   if (!ChargeMemory(bytes)) {
-    StopForExhaustedMemory();
+    Refused();
     return false;
   }
   charged_ += bytes;
   return true;
 }
+
+void FormulaSat::Refused() {
+  outOfMemory_ = true;
+  if (refusal_ == Refusal::EndsCommand) StopForExhaustedMemory();
+}
+
+bool FormulaSat::Ended() const { return StopRequested || outOfMemory_; }
 
 int FormulaSat::LetterVariable(char letter) {
   const std::uint64_t bit = LetterBit(letter);
@@ -124,7 +132,7 @@ int FormulaSat::Encode(const FormulaNode* root) {
       pending.pop_back();
       const FormulaNode* node = visit.node;
       Heartbeat();
-      if (StopRequested) return 0;
+      if (Ended()) return 0;
       if (IsLiteral(node)) {
         const int letter = LetterVariable(node->symbol);
         const int literal = letter != 0 ? letter : (node->symbol == '1' ? TrueLiteral() : -TrueLiteral());
@@ -148,7 +156,7 @@ int FormulaSat::Encode(const FormulaNode* root) {
       }
     }
   } catch (const std::bad_alloc&) {
-    StopForExhaustedMemory();
+    Refused();
     return 0;
   }
   if (!Charge(uncharged)) return 0;
@@ -156,14 +164,14 @@ int FormulaSat::Encode(const FormulaNode* root) {
 }
 
 bool FormulaSat::AddClause(std::span<const int> literals) {
-  if (!Charge(16 * literals.size() + 64)) return false;
+  if (Ended() || !Charge(16 * literals.size() + 64)) return false;
   for (int literal : literals) solver_->add(literal);
   solver_->add(0);
   return true;
 }
 
 SatAnswer FormulaSat::Solve(std::span<const int> assumptions) {
-  if (StopRequested) return SatAnswer::Stopped;
+  if (Ended()) return SatAnswer::Stopped;
   for (int literal : assumptions) solver_->assume(literal);
   const int result = solver_->solve();
   if (result == 10) return SatAnswer::Satisfiable;

@@ -13,8 +13,10 @@
 // The solver polls the stop flag: pending input is processed while it searches, and
 // StopRequested (a click on Stop, exhausted memory) ends the search as Stopped. Its
 // memory counts against the budget: an estimate is charged as the formula is encoded,
-// and the heap's growth while it searches is charged as it comes; a refused charge ends
-// the search as exhausted memory (StopForExhaustedMemory).
+// and the heap's growth while it searches is charged as it comes. A refused charge ends
+// the search as exhausted memory (StopForExhaustedMemory), or, for a caller that can do
+// without the solver (Refusal::EndsSolver), ends only the solver: OutOfMemory() is then
+// true, every later call answers Stopped, and the command's flags are left alone.
 
 #include <cstdint>
 #include <initializer_list>
@@ -34,7 +36,8 @@ enum class SatAnswer { Satisfiable, Unsatisfiable, Stopped };
 
 class FormulaSat {
  public:
-  explicit FormulaSat(Host& host);
+  enum class Refusal { EndsCommand, EndsSolver };  // what a refused memory charge ends
+  explicit FormulaSat(Host& host, Refusal refusal = Refusal::EndsCommand);
   ~FormulaSat();
   FormulaSat(const FormulaSat&) = delete;
   FormulaSat& operator=(const FormulaSat&) = delete;
@@ -53,10 +56,13 @@ class FormulaSat {
     return Solve(std::span<const int>(assumptions.begin(), assumptions.size()));
   }
   bool Value(int literal) const;  // after Satisfiable: whether the literal is true
+  bool OutOfMemory() const { return outOfMemory_; }  // a charge was refused
 
  private:
   class Watch;
   bool Charge(std::uint64_t bytes);
+  void Refused();
+  bool Ended() const;
   void Define(int variable, char symbol, int left, int right);
   int TrueLiteral();
 
@@ -66,6 +72,8 @@ class FormulaSat {
   int variables_ = 52;   // the letters come first
   int true_ = 0;         // a variable fixed true, for the constants
   std::uint64_t charged_ = 0;
+  const Refusal refusal_;
+  bool outOfMemory_ = false;
 };
 
 }  // namespace lumenark

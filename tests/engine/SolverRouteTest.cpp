@@ -212,6 +212,22 @@ TEST(SolverRouteTest, ProductsBeyondTwelveLetters) {
   EXPECT_GT(compared, 400);
 }
 
+// The solver only answers faster: a budget too small for it leaves the decision to the
+// rewriting, which needs no more than the nodes it has.
+TEST(SolverRouteTest, WithoutRoomForTheSolverTheRewritingDecides) {
+  for (const auto& [formula, verdict] : {std::pair{"(A|B)&~A&~B", "This formula is not consistent.\n"},
+                                         std::pair{"(A>B)&A>B", "This formula is valid.\n"}}) {
+    Session session(formula);
+    session.Run(FormulaCommand::Compile);
+    SetMemoryLimit(MemoryInUse() + 64 * 1024);
+    session.Run(FormulaCommand::Decision);
+    SetMemoryLimit(std::nullopt);
+    BeginMemoryBudget();
+    EXPECT_EQ(Written(session.Text()), verdict);
+    EXPECT_TRUE(session.host.messages.empty());
+  }
+}
+
 // Runs of repeated clauses, interleaved with others, minimised by the engine and word
 // for word, at every Details level (the steps show every rule in its order).
 TEST(SolverRouteTest, MinimisationOverRepeatedClauses) {
