@@ -125,16 +125,22 @@ QString RefusalOf(const QString& path) {
   return {};
 }
 
-QString SaveFileName(QWidget* parent, const QString& preset) {
-  FocusReturn focusReturn(parent);
-  QFileDialog dialog(parent);
+// A save dialog for a new or existing file of the given kinds, at the preset name.
+template <typename Filters>
+void PrepareSaveDialog(QFileDialog& dialog, const Filters& filters, const QString& suffix, const QString& preset) {
   GiveRoomForColumns(dialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  SetFilters(dialog, kSaveFilters);
-  dialog.setDefaultSuffix(QString::fromLatin1(kSaveDefaultSuffix));
+  SetFilters(dialog, filters);
+  dialog.setDefaultSuffix(suffix);
   if (!preset.isEmpty()) dialog.selectFile(preset);
+}
+
+QString SaveFileName(QWidget* parent, const QString& preset) {
+  FocusReturn focusReturn(parent);
+  QFileDialog dialog(parent);
+  PrepareSaveDialog(dialog, kSaveFilters, QString::fromLatin1(kSaveDefaultSuffix), preset);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
   for (;;) {
     if (dialog.exec() != QDialog::Accepted) return {};
     const QString path = dialog.selectedFiles().value(0);
@@ -147,12 +153,7 @@ QString SaveFileName(QWidget* parent, const QString& preset) {
 QString LatexFileName(QWidget* parent, const QString& preset) {
   FocusReturn focusReturn(parent);
   QFileDialog dialog(parent);
-  GiveRoomForColumns(dialog);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  SetFilters(dialog, kLatexFilters);
-  dialog.setDefaultSuffix(QStringLiteral("tex"));
-  if (!preset.isEmpty()) dialog.selectFile(preset);
+  PrepareSaveDialog(dialog, kLatexFilters, QStringLiteral("tex"), preset);
   return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
