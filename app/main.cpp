@@ -1,21 +1,21 @@
 // The program: the frame window, then the about box and the stop dialog, both hidden;
 // no editor window at start unless files are named on the command line
-// (StartupArguments.h). The program ends when the frame window has closed.
+// (frame/StartupArguments.h). The program ends when the frame window has closed.
 
 #include <QApplication>
 #include <QTimer>
 #include <memory>
 
-#include "AboutBox.h"
-#include "BackgroundDisposal.h"
-#include "ApplicationGlobals.h"
-#include "DocumentFile.h"
-#include "FrameForm.h"
-#include "MemoryBudget.h"
-#include "ProgramPicture.h"
-#include "StartupArguments.h"
-#include "StopDialog.h"
 #include "Version.h"
+#include "dialogs/AboutBox.h"
+#include "dialogs/StopDialog.h"
+#include "formula/BackgroundDisposal.h"
+#include "frame/ApplicationGlobals.h"
+#include "frame/FrameForm.h"
+#include "frame/ProgramPicture.h"
+#include "frame/StartupArguments.h"
+#include "runtime/MemoryBudget.h"
+#include "text/DocumentFile.h"
 
 int main(int argc, char* argv[]) {
   if (const std::optional<int> status = AnswerInformationRequest(argc, argv)) return *status;

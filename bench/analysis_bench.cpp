@@ -10,10 +10,10 @@
 #include <string>
 
 #include "BenchHarness.h"
-#include "CommandFrame.h"
-#include "EngineGlobals.h"
-#include "FormulaDocument.h"
-#include "MemoryEditorText.h"
+#include "commands/CommandFrame.h"
+#include "formula/FormulaDocument.h"
+#include "runtime/EngineGlobals.h"
+#include "text/MemoryEditorText.h"
 
 namespace lumenark::bench {
 namespace {

@@ -31,14 +31,14 @@
 #include <vector>
 
 #include "BenchHarness.h"
-#include "CommandFrame.h"
-#include "EngineGlobals.h"
-#include "EngineStack.h"
-#include "FormulaDocument.h"
-#include "Host.h"
-#include "MemoryEditorText.h"
-#include "NodeAllocator.h"
 #include "ReferenceAlgorithms.h"
+#include "commands/CommandFrame.h"
+#include "formula/FormulaDocument.h"
+#include "formula/NodeAllocator.h"
+#include "runtime/EngineGlobals.h"
+#include "runtime/EngineStack.h"
+#include "runtime/Host.h"
+#include "text/MemoryEditorText.h"
 
 namespace lumenark::bench {
 namespace {

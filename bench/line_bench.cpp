@@ -19,7 +19,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "MemoControl.h"
+#include "editor/MemoControl.h"
 
 namespace {
 

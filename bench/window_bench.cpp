@@ -23,17 +23,17 @@
 #include <string>
 #include <vector>
 
-#include "AboutBox.h"
-#include "CommandFrame.h"
-#include "EditForm.h"
-#include "EngineGlobals.h"
-#include "FormulaDocument.h"
-#include "FrameForm.h"
-#include "Host.h"
-#include "MemoControl.h"
-#include "MemoryEditorText.h"
-#include "StopDialog.h"
-#include "UserDialogs.h"
+#include "commands/CommandFrame.h"
+#include "dialogs/AboutBox.h"
+#include "dialogs/StopDialog.h"
+#include "dialogs/UserDialogs.h"
+#include "editor/EditForm.h"
+#include "editor/MemoControl.h"
+#include "formula/FormulaDocument.h"
+#include "frame/FrameForm.h"
+#include "runtime/EngineGlobals.h"
+#include "runtime/Host.h"
+#include "text/MemoryEditorText.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "MemoryBudget.h"
+#include "runtime/MemoryBudget.h"
 
 namespace lumenark::cli {
 

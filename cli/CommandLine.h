@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "CommandFrame.h"
+#include "commands/CommandFrame.h"
 
 namespace lumenark::cli {
 

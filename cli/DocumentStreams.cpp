@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "LineBreaks.h"
-#include "analysis/LatexDocument.h"
 #include "StopRequests.h"
+#include "analysis/LatexDocument.h"
+#include "text/LineBreaks.h"
 
 namespace lumenark::cli {
 namespace {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "MemoryEditorText.h"
+#include "text/MemoryEditorText.h"
 
 namespace lumenark::cli {
 

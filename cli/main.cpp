@@ -12,17 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "AddressSanitizer.h"
-#include "CommandFrame.h"
 #include "CommandLine.h"
 #include "DocumentStreams.h"
-#include "EngineGlobals.h"
-#include "FormulaDocument.h"
-#include "Host.h"
-#include "MemoryBudget.h"
-#include "MemoryEditorText.h"
-#include "Version.h"
 #include "StopRequests.h"
+#include "Version.h"
+#include "commands/CommandFrame.h"
+#include "formula/FormulaDocument.h"
+#include "runtime/AddressSanitizer.h"
+#include "runtime/EngineGlobals.h"
+#include "runtime/Host.h"
+#include "runtime/MemoryBudget.h"
+#include "text/MemoryEditorText.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <set>
 #include <string>
 
-#include "NodeAllocator.h"
 #include "TestSupport.h"
+#include "formula/NodeAllocator.h"
 
 namespace lumenark::fuzz {
 namespace {

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "NodeAllocator.h"
-#include "ParseErrors.h"
 #include "TestSupport.h"
+#include "formula/NodeAllocator.h"
+#include "text/ParseErrors.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "analysis/FormulaText.h"
 
-#include "BudgetAllocator.h"
-#include "Heartbeat.h"
+#include "runtime/BudgetAllocator.h"
+#include "runtime/Heartbeat.h"
 
 namespace lumenark {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "FormulaNode.h"
+#include "formula/FormulaNode.h"
 
 namespace lumenark {
 

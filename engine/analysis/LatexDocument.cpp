@@ -3,15 +3,14 @@
 #include <new>
 #include <vector>
 
-#include "CommandFrame.h"
-#include "EngineGlobals.h"
-#include "EngineStack.h"
-#include "FormulaDocument.h"
-#include "LetterBits.h"
-#include "MemoryBudget.h"
-#include "MemoryEditorText.h"
-#include "ParseErrors.h"
 #include "analysis/LatexFormula.h"
+#include "formula/FormulaDocument.h"
+#include "formula/LetterBits.h"
+#include "runtime/EngineGlobals.h"
+#include "runtime/EngineStack.h"
+#include "runtime/MemoryBudget.h"
+#include "text/MemoryEditorText.h"
+#include "text/ParseErrors.h"
 
 namespace lumenark {
 namespace {

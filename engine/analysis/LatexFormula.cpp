@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "EngineGlobals.h"
+#include "runtime/EngineGlobals.h"
 
 namespace lumenark {
 namespace {

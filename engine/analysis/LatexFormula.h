@@ -5,8 +5,8 @@
 #include <functional>
 #include <string_view>
 
-#include "FormulaDocument.h"
 #include "analysis/FormulaText.h"
+#include "formula/FormulaDocument.h"
 
 namespace lumenark {
 

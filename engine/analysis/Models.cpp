@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "EngineGlobals.h"
-#include "LetterBits.h"
 #include "analysis/TruthTable.h"
+#include "formula/LetterBits.h"
+#include "runtime/EngineGlobals.h"
 #include "sat/FormulaSat.h"
 
 namespace lumenark {

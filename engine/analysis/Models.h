@@ -12,7 +12,7 @@
 // per letter is made. A stop or exhausted memory ends it without output; the tree is
 // unchanged.
 
-#include "FormulaDocument.h"
+#include "formula/FormulaDocument.h"
 
 namespace lumenark {
 

@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <string>
 
-#include "BudgetAllocator.h"
-#include "EngineGlobals.h"
-#include "Heartbeat.h"
-#include "LetterBits.h"
 #include "analysis/FormulaText.h"
+#include "formula/LetterBits.h"
+#include "runtime/BudgetAllocator.h"
+#include "runtime/EngineGlobals.h"
+#include "runtime/Heartbeat.h"
 
 namespace lumenark {
 namespace {

@@ -16,7 +16,7 @@
 
 #include <cstdint>
 
-#include "FormulaDocument.h"
+#include "formula/FormulaDocument.h"
 
 namespace lumenark {
 
@@ -24,7 +24,7 @@ inline constexpr int kMaxSubformulaColumns = 60;
 
 void WriteTruthTable(FormulaDocument& doc);
 
-// The letters of the tree as a set (LetterBits.h), for callers that count rows.
+// The letters of the tree as a set (formula/LetterBits.h), for callers that count rows.
 std::uint64_t LettersOfTree(const FormulaNode* root);
 
 }  // namespace lumenark

@@ -8,11 +8,11 @@
 #include <cadical.hpp>
 #include <new>
 
-#include "BudgetAllocator.h"
-#include "EngineGlobals.h"
-#include "Heartbeat.h"
-#include "LetterBits.h"
-#include "MemoryBudget.h"
+#include "formula/LetterBits.h"
+#include "runtime/BudgetAllocator.h"
+#include "runtime/EngineGlobals.h"
+#include "runtime/Heartbeat.h"
+#include "runtime/MemoryBudget.h"
 
 namespace lumenark {
 namespace {

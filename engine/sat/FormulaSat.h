@@ -23,8 +23,8 @@
 #include <memory>
 #include <span>
 
-#include "FormulaNode.h"
-#include "Host.h"
+#include "formula/FormulaNode.h"
+#include "runtime/Host.h"
 
 namespace CaDiCaL {
 class Solver;

@@ -2,13 +2,13 @@
 
 #include <QRegularExpression>
 
-#include "CommandFrame.h"
 #include "CommandLine.h"
-#include "EngineGlobals.h"
-#include "FormulaDocument.h"
-#include "Host.h"
-#include "LineBreaks.h"
-#include "MemoryEditorText.h"
+#include "commands/CommandFrame.h"
+#include "formula/FormulaDocument.h"
+#include "runtime/EngineGlobals.h"
+#include "runtime/Host.h"
+#include "text/LineBreaks.h"
+#include "text/MemoryEditorText.h"
 
 namespace {
 

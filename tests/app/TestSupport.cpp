@@ -7,7 +7,7 @@
 #include <QMenuBar>
 #include <QTest>
 
-#include "ControlEditorText.h"
+#include "editor/ControlEditorText.h"
 
 namespace {
 

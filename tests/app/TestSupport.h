@@ -13,11 +13,11 @@
 #include <optional>
 #include <string>
 
-#include "AboutBox.h"
-#include "EditForm.h"
-#include "FrameForm.h"
-#include "StopDialog.h"
-#include "UserDialogs.h"
+#include "dialogs/AboutBox.h"
+#include "dialogs/StopDialog.h"
+#include "dialogs/UserDialogs.h"
+#include "editor/EditForm.h"
+#include "frame/FrameForm.h"
 
 class QPrinter;
 

@@ -20,14 +20,14 @@
 #include <QTest>
 #include <QTimer>
 
-#include "BackgroundDisposal.h"
-#include "CommandFrame.h"
-#include "EngineGlobals.h"
-#include "HelpWindow.h"
-#include "MemoryBudget.h"
-#include "MemoryEditorText.h"
-#include "OptionsPanel.h"
 #include "TestSupport.h"
+#include "commands/CommandFrame.h"
+#include "dialogs/HelpWindow.h"
+#include "editor/OptionsPanel.h"
+#include "formula/BackgroundDisposal.h"
+#include "runtime/EngineGlobals.h"
+#include "runtime/MemoryBudget.h"
+#include "text/MemoryEditorText.h"
 
 Q_DECLARE_METATYPE(std::string)
 

@@ -16,9 +16,9 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
-#include "FindReplaceDialog.h"
-#include "OptionsPanel.h"
 #include "TestSupport.h"
+#include "dialogs/FindReplaceDialog.h"
+#include "editor/OptionsPanel.h"
 
 namespace {
 

@@ -31,9 +31,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "DocumentFile.h"
-#include "ErrorReport.h"
 #include "TestSupport.h"
+#include "dialogs/ErrorReport.h"
+#include "text/DocumentFile.h"
 
 using namespace std::string_literals;
 

@@ -12,11 +12,11 @@
 #include <QTextBrowser>
 #include <optional>
 
-#include "ApplicationGlobals.h"
-#include "CommandFrame.h"
-#include "HelpWindow.h"
 #include "ManualExamples.h"
 #include "TestSupport.h"
+#include "commands/CommandFrame.h"
+#include "dialogs/HelpWindow.h"
+#include "frame/ApplicationGlobals.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
-#include "MemoControl.h"
-#include "PlainTextPageLayout.h"
-#include "PrintJob.h"
-#include "PrintedLines.h"
+#include "editor/MemoControl.h"
+#include "printing/PlainTextPageLayout.h"
+#include "printing/PrintJob.h"
+#include "printing/PrintedLines.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "EngineGlobals.h"
-#include "PrintJob.h"
 #include "TestSupport.h"
+#include "printing/PrintJob.h"
+#include "runtime/EngineGlobals.h"
 
 namespace {
 

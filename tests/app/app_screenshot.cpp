@@ -23,11 +23,11 @@
 #include <QTextBrowser>
 #include <QTimer>
 
-#include "ApplicationGlobals.h"
-#include "HelpWindow.h"
-#include "MemoryBudget.h"
-#include "ProgramPicture.h"
 #include "TestSupport.h"
+#include "dialogs/HelpWindow.h"
+#include "frame/ApplicationGlobals.h"
+#include "frame/ProgramPicture.h"
+#include "runtime/MemoryBudget.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <QLabel>
 #include <QTest>
 
-#include "StartupArguments.h"
 #include "TestSupport.h"
 #include "Version.h"
+#include "frame/StartupArguments.h"
 
 using Action = StartupArguments::Action;
 Q_DECLARE_METATYPE(StartupArguments::Action)

@@ -6,21 +6,21 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "CommandFrame.h"
-#include "ControlEditorText.h"
-#include "DocumentFile.h"
-#include "EngineGlobals.h"
-#include "BreakablePaths.h"
-#include "ErrorReport.h"
-#include "FormulaDocument.h"
-#include "Latin1Text.h"
-#include "LineLengthText.h"
-#include "LongTimeFormat.h"
-#include "MemoControl.h"
-#include "MemoryEditorText.h"
-#include "MenuMerge.h"
 #include "TestSupport.h"
-#include "WindowHost.h"
+#include "commands/CommandFrame.h"
+#include "dialogs/BreakablePaths.h"
+#include "dialogs/ErrorReport.h"
+#include "editor/ControlEditorText.h"
+#include "editor/MemoControl.h"
+#include "editor/WindowHost.h"
+#include "formula/FormulaDocument.h"
+#include "frame/LongTimeFormat.h"
+#include "frame/MenuMerge.h"
+#include "runtime/EngineGlobals.h"
+#include "text/DocumentFile.h"
+#include "text/Latin1Text.h"
+#include "text/LineLengthText.h"
+#include "text/MemoryEditorText.h"
 
 using lumenark::FormulaCommand;
 using lumenark::FormulaDocument;

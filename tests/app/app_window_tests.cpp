@@ -23,12 +23,12 @@
 #include <QTextBrowser>
 #include <QTimer>
 
-#include "ApplicationGlobals.h"
-#include "BreakablePaths.h"
-#include "EngineGlobals.h"
-#include "HelpWindow.h"
-#include "OptionsPanel.h"
 #include "TestSupport.h"
+#include "dialogs/BreakablePaths.h"
+#include "dialogs/HelpWindow.h"
+#include "editor/OptionsPanel.h"
+#include "frame/ApplicationGlobals.h"
+#include "runtime/EngineGlobals.h"
 
 namespace {
 

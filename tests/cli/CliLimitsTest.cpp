@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "AddressSanitizer.h"
 #include "CliRunner.h"
-#include "LineBreaks.h"
+#include "runtime/AddressSanitizer.h"
+#include "text/LineBreaks.h"
 
 namespace lumenark::testing {
 namespace {

@@ -1,7 +1,7 @@
 #include "ReferenceAlgorithms.h"
 
-#include "EngineGlobals.h"
-#include "TreeOperations.h"
+#include "formula/TreeOperations.h"
+#include "runtime/EngineGlobals.h"
 
 namespace lumenark::testing {
 namespace {

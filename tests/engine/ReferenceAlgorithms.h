@@ -5,7 +5,7 @@
 // for every pair and re-links the whole tree after every rule. The engine must give
 // the same trees and write the same text.
 
-#include "FormulaDocument.h"
+#include "formula/FormulaDocument.h"
 
 namespace lumenark::testing {
 

@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <unordered_set>
 
-#include "LineBreaks.h"
-#include "NodeAllocator.h"
+#include "formula/NodeAllocator.h"
+#include "text/LineBreaks.h"
 
 namespace lumenark::testing {
 

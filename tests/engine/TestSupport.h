@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "CommandFrame.h"
-#include "EngineGlobals.h"
-#include "FormulaDocument.h"
-#include "Host.h"
-#include "MemoryEditorText.h"
+#include "commands/CommandFrame.h"
+#include "formula/FormulaDocument.h"
+#include "runtime/EngineGlobals.h"
+#include "runtime/Host.h"
+#include "text/MemoryEditorText.h"
 
 namespace lumenark::testing {
 

@@ -1,0 +1,74 @@
+#pragma once
+// The engine's EditorText on the text control of an editor window.
+//
+// Positions: the engine counts a line break as the two characters CR LF, the control
+// as one, so an engine position is the control position plus the number of line
+// breaks before it. An engine position between the CR and the LF of a break stands
+// for the end of that line.
+//
+// Writes: the engine writes its output a character at a time. The writes at the caret
+// are collected and handed to the control in pieces: by Flush, and before any other
+// call that must see the text as written. Whoever lets the user see the control (the
+// window's Host before processing pending input, the window when a command ends)
+// flushes first, so the control always shows and holds exactly what was written.
+//
+// Capacity: the control takes writes only while its text stays within a number of
+// bytes and lines (past about 1.4 million lines Qt's layout spends tens of seconds on
+// each piece, and the window would stop answering). A piece that does not fit is
+// taken up to its last whole line that does; the rest, and every write after it until
+// the next command, is refused, and the running command is asked to stop, as by the
+// Stop button. The window tells the user once the command has ended.
+
+#include <QTextEdit>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "formula/EditorText.h"
+
+class ControlEditorText final : public lumenark::EditorText {
+ public:
+  explicit ControlEditorText(QTextEdit& control, std::size_t capacityBytes = SIZE_MAX,
+                             std::size_t capacityLines = SIZE_MAX);
+
+  std::size_t SelectionStart() const override;
+  std::size_t SelectionLength() const override;
+  std::string SelectedText() const override;
+  void SetSelectionStart(std::size_t n) override;
+  void SetSelectionLength(std::size_t n) override;
+  void ReplaceSelection(std::string_view text) override;  // collected until the next flush
+  void SetVisible(bool visible) override;
+
+  enum class FlushMode {
+    All,           // everything collected
+    WholeBreaks,   // all but a final CR, whose LF may still follow
+  };
+  // Hands the collected writes to the control, replacing its selection if it has one;
+  // the caret then stands behind them.
+  void Flush(FlushMode mode = FlushMode::All);
+  bool HasPendingWrites() const { return !pending_.empty(); }
+  std::size_t PendingSize() const { return pending_.size(); }
+
+  void SetCapacity(std::size_t bytes, std::size_t lines) {
+    capacityBytes_ = bytes;
+    capacityLines_ = lines;
+  }
+  // Whether writes were refused since the last ResetOverflow, for want of capacity.
+  bool Overflowed() const { return overflowed_; }
+  void ResetOverflow() { overflowed_ = false; }
+
+  std::size_t EnginePosition(int controlPosition) const;
+  int ControlPosition(std::size_t enginePosition) const;
+
+ private:
+  // The queries flush first; the text they see is the engine's, written or collected.
+  void FlushForQuery() const { const_cast<ControlEditorText*>(this)->Flush(); }
+  // How many of the first count collected bytes the control can take.
+  std::size_t FittingCount(std::size_t count) const;
+
+  QTextEdit& control_;
+  std::string pending_;  // engine bytes written at the caret, not yet in the control
+  std::size_t capacityBytes_;
+  std::size_t capacityLines_;
+  bool overflowed_ = false;
+};

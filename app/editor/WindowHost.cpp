@@ -1,0 +1,49 @@
+#include "editor/WindowHost.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+#include <ctime>
+
+#include "dialogs/UserDialogs.h"
+
+namespace {
+
+// The engine asks millions of times a second while it prints, so the time is read
+// from the coarse clock: a few nanoseconds a reading instead of some twenty, with a
+// resolution of a few milliseconds, ample for the interval.
+qint64 CoarseMilliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+  return static_cast<qint64>(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
+}
+
+}  // namespace
+
+WindowHost::WindowHost(QWidget& window, ControlEditorText& text, QWidget& stopDialog)
+    : window_(window), text_(text), stopDialog_(stopDialog), lastInput_(CoarseMilliseconds()) {}
+
+void WindowHost::RestartInputInterval() { lastInput_ = CoarseMilliseconds(); }
+
+void WindowHost::ShowMessage(std::string_view text) {
+  text_.Flush();
+  Dialogs().message(&window_, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void WindowHost::ProcessPendingInput() {
+  // Also when much output has collected: laying out a large piece in the text control
+  // takes long enough to be felt, so the pieces are kept small.
+  if (CoarseMilliseconds() - lastInput_ < kInputIntervalMs && text_.PendingSize() < kLargestPiece) return;
+  text_.Flush(ControlEditorText::FlushMode::WholeBreaks);
+  QCoreApplication::processEvents();
+  lastInput_ = CoarseMilliseconds();
+}
+
+bool WindowHost::StopDialogVisible() const { return stopDialog_.isVisible(); }
+
+void WindowHost::SetStopDialogVisible(bool visible) {
+  // Printing shows the dialog and restores it for every formula; only a change of
+  // visibility needs the window system.
+  if (visible == stopDialog_.isVisible()) return;
+  stopDialog_.setVisible(visible);
+  if (visible) stopDialog_.raise();
+}

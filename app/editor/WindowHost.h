@@ -1,0 +1,40 @@
+#pragma once
+// The engine's Host for one editor window: its message box, the processing of pending
+// input, and the stop dialog's visibility.
+//
+// The engine asks to process pending input at many points of its recursion, far more
+// often than input can arrive. The window answers at most about every 20 ms of engine
+// work: often enough for the Stop button and the status bar clock to answer within a
+// tenth of a second, seldom enough for the engine to keep its speed. Before it lets
+// the window system run, it hands the collected output to the text control, so the
+// user sees what has been written so far.
+
+#include <QtGlobal>
+#include <string_view>
+
+#include "editor/ControlEditorText.h"
+#include "runtime/Host.h"
+
+class QWidget;
+
+class WindowHost final : public lumenark::Host {
+ public:
+  static constexpr qint64 kInputIntervalMs = 20;
+  static constexpr std::size_t kLargestPiece = 64 * 1024;  // bytes of output
+
+  WindowHost(QWidget& window, ControlEditorText& text, QWidget& stopDialog);
+
+  void ShowMessage(std::string_view text) override;
+  void ProcessPendingInput() override;
+  bool StopDialogVisible() const override;
+  void SetStopDialogVisible(bool visible) override;
+
+  // Starts the interval afresh; called when a command begins.
+  void RestartInputInterval();
+
+ private:
+  QWidget& window_;
+  ControlEditorText& text_;
+  QWidget& stopDialog_;
+  qint64 lastInput_;  // when pending input was last processed, in milliseconds
+};

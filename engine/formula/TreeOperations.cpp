@@ -1,0 +1,117 @@
+#include "formula/TreeOperations.h"
+
+#include "formula/NodeAllocator.h"
+#include "runtime/Heartbeat.h"
+#include "runtime/StackRoom.h"
+
+namespace lumenark {
+
+// Without recursion, so that a tree of any depth is freed whatever stack is left: while
+// the node's left operand is an operator, the node is rotated below it; then the node
+// and its left literal are freed and the walk goes on with its right operand, which now
+// holds everything not yet freed. Literals are never looked into.
+void RDisposeTree(Slot slot) {
+  FormulaNode* node = slot;
+  slot = nullptr;
+  while (node != nullptr) {
+    FormulaNode* next = nullptr;
+    if (!IsLiteral(node)) {
+      FormulaNode* left = node->left;
+      if (left != nullptr && !IsLiteral(left)) {
+        node->left = left->right;
+        left->right = node;
+        node = left;
+        continue;
+      }
+      FreeNode(left);
+      next = node->right;
+    }
+    FreeNode(node);
+    Heartbeat();
+    node = next;
+  }
+}
+
+bool CopyNode(Slot source, Slot target) {
+  if (source == nullptr) return true;
+  FormulaNode* copy = AllocateNode();
+  if (copy == nullptr) return false;
+  *copy = *source;
+  target = copy;
+  return true;
+}
+
+void ShCopyNode(Slot source, Slot target) {
+  if (source == nullptr || target == nullptr) return;
+  *target = *source;
+}
+
+bool RCopyTree(Slot source, Slot target) {
+  if (!StackHasRoom()) return false;
+  FormulaNode* copy = nullptr;
+  if (!CopyNode(source, copy)) return false;
+  Heartbeat();
+  if (!IsLiteral(copy)) {
+    // Until its operand is copied, a field must not share the source's subtree, or
+    // freeing a partial copy would free the source too.
+    FormulaNode* left = copy->left;
+    FormulaNode* right = copy->right;
+    copy->left = nullptr;
+    copy->right = nullptr;
+    if ((left != nullptr && !RCopyTree(left, copy->left)) ||
+        (right != nullptr && !RCopyTree(right, copy->right))) {
+      RDisposeTree(copy);
+      return false;
+    }
+  }
+  target = copy;
+  return true;
+}
+
+namespace {
+
+// The search of FindOper: the first node with the symbol, pre-order, left first.
+// The found node is unlinked with its subtree and the filler takes its place.
+struct OperatorSearch {
+  char symbol;
+  FormulaNode* found = nullptr;
+  FormulaNode* filler = nullptr;
+
+  void Search(Slot slot) {
+    if (found != nullptr || !EnterRecursion()) return;
+    FormulaNode* node = slot;
+    if (node->symbol == symbol) {
+      found = node;
+      slot = filler;
+      return;
+    }
+    if (IsLiteral(node)) return;
+    if (node->left != nullptr) Search(node->left);
+    if (node->right != nullptr) Search(node->right);
+  }
+};
+
+}  // namespace
+
+void FindOper(Slot slot, char c) {
+  FormulaNode* node = slot;
+  OperatorSearch search{c};
+  search.filler = node->right;
+  if (node->left != nullptr) search.Search(node->left);
+  if (search.found != nullptr) {
+    node->right = node->left;
+    node->left = search.found;
+    return;
+  }
+  search.filler = node->left;
+  if (node->right != nullptr) search.Search(node->right);
+  if (search.found != nullptr) node->left = search.found;
+}
+
+void ChangeOper(FormulaNode* node, char c) {
+  if (node == nullptr) return;
+  node->symbol = c;
+  if (std::uint8_t kind = KindOfOperator(c); kind != 0) node->kind = kind;
+}
+
+}  // namespace lumenark

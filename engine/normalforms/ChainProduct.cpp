@@ -1,0 +1,605 @@
+// Multiplying out an inner chain directly (see ChainProduct.h).
+//
+// What the step-by-step worker does at an inner node N whose chain holds an outer
+// element, and what this file follows exactly:
+//   1. FindOper takes the chain's first outer element F = P o Q (pre-order, left
+//      first) out of the chain: the half of N that held F keeps its shape, with the
+//      other half in F's place. That is the rest R; N becomes F i R.
+//   2. Distribution makes N = (P i R') o (Q i R), R' a copy of R.
+//   3. Both products are converted the same way, and the parent's constant evaluation
+//      then joins them: a product that became the constant the outer operator ignores
+//      disappears, the other takes N's place.
+//   4. A chain without an outer element is a clause: its literals are sorted by letter
+//      (stable), each letter but the last of a run becomes a constant, the two halves
+//      below the clause's top are sorted again (the constants move to the front of
+//      each half), and the constant evaluation removes the constants: the clause keeps
+//      the shape of its chain with the constants' places taken out.
+// The side tree below shares the rest R between the two products instead of copying it,
+// and a chain none of whose clauses can survive is the ignored constant at once, without
+// multiplying it out. A clause survives when it holds no letter in both signs, that is
+// when some assignment makes all its literals true. The assignments that do so for some
+// clause of a part are those of the part read with '&' and '|' exchanged (a literal: its
+// models; a chain: those common to its elements; an outer node: those of either
+// operand). With a few letters these sets are kept as bit sets on the side nodes, and a
+// chain whose set is empty is known to vanish. With more letters a chain that itself
+// holds a letter in both signs is known to vanish, and the SAT solver is asked about the
+// others: the input's side tree is encoded once (an inner node implies both operands, an
+// outer node one of them, read as the sets above), and a chain is asked as the
+// assumption of its elements. A chain with few outer nodes left below it is cheaper to
+// multiply out than to ask about, so only chains with at least a threshold of them are
+// asked, and the threshold rises while the answers keep finding surviving clauses.
+
+#include "normalforms/ChainProduct.h"
+
+#include <cstdint>
+#include <new>
+#include <optional>
+
+#include "formula/BackgroundDisposal.h"
+#include "formula/LetterBits.h"
+#include "formula/NodeAllocator.h"
+#include "formula/TreeOperations.h"
+#include "normalforms/ModelDiagram.h"
+#include "normalforms/ModelSets.h"
+#include "runtime/EngineGlobals.h"
+#include "runtime/StackArena.h"
+#include "runtime/StackRoom.h"
+#include "sat/FormulaSat.h"
+
+namespace lumenark {
+namespace {
+
+enum class Part : std::uint8_t { Literal, Inner, Outer };
+
+// A node of the side tree. An inner node describes its chain: the letters of its
+// literal elements by sign, whether an outer element hangs from it, how many elements
+// (literals and outer nodes) it has, and whether none of its clauses can survive. A
+// literal counts as a chain of itself.
+struct ChainNode {
+  const ChainNode* left;
+  const ChainNode* right;
+  const std::uint64_t* models;  // see above; empty without bit sets
+  std::uint64_t plain;          // letters that occur without negation
+  std::uint64_t negated;        // letters that occur negated
+  std::uint32_t elements;
+  std::uint32_t outers;         // outer nodes below, at every depth: 2^outers bounds the products
+  mutable std::int32_t sat;     // the solver literal of an input node, once encoded; else 0
+  ModelDiagram::Set diagram;    // the same sets as models, as a diagram, with many letters
+  const std::uint32_t* counts;  // a chain without outer element: its literals by letter
+  char symbol;                  // a literal's letter
+  std::uint8_t negation;        // a literal's negated flag
+  Part part;
+  bool holdsOuter;
+  bool barren;                  // no clause of the chain survives
+};
+
+// Whether the chain part x leads the search to an outer element.
+bool LeadsToOuter(const ChainNode* x) { return x->part == Part::Outer || x->holdsOuter; }
+
+// The bit sets cost a word for every 64 assignments on every side node; past this many
+// words for the input's nodes they are not kept.
+constexpr std::size_t kMostInputWords = std::size_t{1} << 22;
+
+constexpr int kLetters = 52;
+
+
+class Multiplier {
+ public:
+  Multiplier(char outer, Host& host)
+      : outer_(outer), inner_(outer == '&' ? '|' : '&'), ignored_(outer == '&' ? '1' : '0'), host_(host) {}
+
+  ProductOutcome Run(Slot slot, bool keepTop) {
+    std::uint64_t letters = 0;
+    std::size_t nodes = 0;
+    Survey(slot, letters, nodes);
+    if (StopRequested) return ProductOutcome::Stopped;
+    if (__builtin_popcountll(letters) <= ModelSets::kMostLetters) {
+      ModelSets& sets = sets_.emplace(letters);
+      if (nodes * sets.Words() > kMostInputWords) sets_.reset();
+    }
+    words_ = sets_ ? sets_->Words() : 0;
+    if (words_ == 0) MakeDiagram();
+    CountByLetter(letters, nodes);
+    bool supported = true;
+    const ChainNode* chain = Convert(slot, supported);
+    if (!supported) return ProductOutcome::Unsupported;
+    if (chain == nullptr) return Exhausted(), ProductOutcome::Stopped;
+    if (chain->part != Part::Inner || !chain->holdsOuter) return ProductOutcome::Unsupported;
+    // A diagram that outgrew its limit on the input itself is of no further use: the
+    // solver is asked instead.
+    if (diagram_ && chain->diagram == ModelDiagram::Unknown) diagram_.reset();
+    if (words_ == 0 && !diagram_ && chain->outers >= askThreshold_) {
+      sat_.emplace(host_, FormulaSat::Refusal::EndsSolver);
+      if (!Encode(chain)) DropSolver();
+      if (StopRequested) return ProductOutcome::Stopped;
+    }
+    FormulaNode* result = keepTop ? OuterOfTwoProducts(chain) : Materialize(Evaluate(chain));
+    if (StopRequested) return ProductOutcome::Stopped;
+    DisposeSubtree(slot);
+    slot = result;
+    return ProductOutcome::Done;
+  }
+
+ private:
+  struct Mark {
+    StackArena<ChainNode>::Mark nodes;
+    StackArena<std::uint64_t>::Mark words;
+    StackArena<std::uint32_t>::Mark counts;
+  };
+  Mark Top() const { return Mark{nodes_.Top(), modelWords_.Top(), countWords_.Top()}; }
+  void Release(Mark mark) {
+    nodes_.Release(mark.nodes);
+    modelWords_.Release(mark.words);
+    countWords_.Release(mark.counts);
+  }
+
+  // The letters of the subtree and its number of nodes.
+  static void Survey(const FormulaNode* node, std::uint64_t& letters, std::size_t& nodes) {
+    if (!EnterRecursion()) return;
+    ++nodes;
+    if (IsLiteral(node)) {
+      letters |= LetterBit(node->symbol);
+      return;
+    }
+    Survey(node->left, letters, nodes);
+    Survey(node->right, letters, nodes);
+  }
+
+  // A converted part: a tree of result nodes, or (tree empty) a constant.
+  struct Piece {
+    FormulaNode* tree;
+    char constant;
+  };
+
+  void Exhausted() { StopForExhaustedMemory(); }
+
+  static void Dispose(Piece piece) {
+    if (piece.tree != nullptr) DisposeSubtree(piece.tree);
+  }
+
+  // ---- The side tree -----------------------------------------------------------------
+
+  ChainNode* NewInner(const ChainNode* left, const ChainNode* right) {
+    ChainNode* node = nodes_.New(1);
+    if (node == nullptr) return nullptr;
+    *node = ChainNode{left,
+                      right,
+                      nullptr,
+                      left->plain | right->plain,
+                      left->negated | right->negated,
+                      left->elements + right->elements,
+                      left->outers + right->outers,
+                      0,
+                      ModelDiagram::Unknown,
+                      nullptr,
+                      inner_,
+                      0,
+                      Part::Inner,
+                      LeadsToOuter(left) || LeadsToOuter(right),
+                      false};
+    node->barren = (node->plain & node->negated) != 0;
+    if (words_ != 0) {
+      std::uint64_t* models = modelWords_.New(words_);
+      if (models == nullptr) return nullptr;
+      node->barren = sets_->Intersect(left->models, right->models, models) || node->barren;
+      node->models = models;
+    } else if (diagram_) {
+      node->diagram = diagram_->Intersect(left->diagram, right->diagram);
+      node->barren = node->barren || node->diagram == ModelDiagram::None;
+    }
+    if (countLetters_ != 0 && !node->holdsOuter && !node->barren) {
+      std::uint32_t* counts = countWords_.New(countLetters_);
+      if (counts == nullptr) return nullptr;
+      for (std::size_t i = 0; i < countLetters_; ++i) counts[i] = left->counts[i] + right->counts[i];
+      node->counts = counts;
+    }
+    return node;
+  }
+
+  // The side tree of an input subtree; nullptr when memory ran out. A subtree outside
+  // literal form (a constant, another operator, a negated operator) is not supported.
+  const ChainNode* Convert(const FormulaNode* node, bool& supported) {
+    if (!EnterRecursion()) return nullptr;
+    if (IsLiteral(node)) {
+      const std::uint64_t bit = LetterBit(node->symbol);
+      if (bit == 0) {
+        supported = false;
+        return nullptr;
+      }
+      ChainNode* literal = nodes_.New(1);
+      if (literal == nullptr) return nullptr;
+      const int letter = FormulaSat::LetterVariable(node->symbol);
+      *literal = ChainNode{nullptr, nullptr, nullptr, node->negated ? 0 : bit, node->negated ? bit : 0, 1, 0,
+                           node->negated ? -letter : letter, ModelDiagram::Unknown, nullptr, node->symbol,
+                           node->negated, Part::Literal, false, false};
+      if (countLetters_ != 0) literal->counts = &unitCounts_[LetterIndex(bit) * countLetters_];
+      if (words_ != 0) literal->models = sets_->Literal(node->symbol, node->negated != 0);
+      if (diagram_) literal->diagram = diagram_->Literal(node->symbol, node->negated != 0);
+      return literal;
+    }
+    if (node->negated || (node->symbol != outer_ && node->symbol != inner_)) {
+      supported = false;
+      return nullptr;
+    }
+    const ChainNode* left = Convert(node->left, supported);
+    if (left == nullptr) return nullptr;
+    const ChainNode* right = Convert(node->right, supported);
+    if (right == nullptr) return nullptr;
+    if (node->symbol == inner_) return NewInner(left, right);
+    ChainNode* outer = nodes_.New(1);
+    if (outer == nullptr) return nullptr;
+    *outer = ChainNode{left, right, nullptr, 0, 0, 1, 1 + left->outers + right->outers, 0, ModelDiagram::Unknown,
+                       nullptr, outer_, 0, Part::Outer, false, false};
+    if (diagram_) outer->diagram = diagram_->Unite(left->diagram, right->diagram);
+    if (words_ != 0) {
+      std::uint64_t* models = modelWords_.New(words_);
+      if (models == nullptr) return nullptr;
+      sets_->Unite(left->models, right->models, models);
+      outer->models = models;
+    }
+    return outer;
+  }
+
+  // The half x (which leads to the outer element) with its first outer element
+  // replaced by filler, as FindOper leaves it; found is that element.
+  const ChainNode* Replace(const ChainNode* x, const ChainNode* filler, const ChainNode*& found) {
+    if (!EnterRecursion()) return nullptr;
+    if (x->left->part == Part::Outer) {
+      found = x->left;
+      return NewInner(filler, x->right);
+    }
+    if (LeadsToOuter(x->left)) {
+      const ChainNode* left = Replace(x->left, filler, found);
+      return left == nullptr ? nullptr : NewInner(left, x->right);
+    }
+    if (x->right->part == Part::Outer) {
+      found = x->right;
+      return NewInner(x->left, filler);
+    }
+    const ChainNode* right = Replace(x->right, filler, found);
+    return right == nullptr ? nullptr : NewInner(x->left, right);
+  }
+
+  // FindOper on the chain t: its first outer element and the rest. False when memory
+  // ran out.
+  bool Split(const ChainNode* t, const ChainNode*& found, const ChainNode*& rest) {
+    if (t->left->part == Part::Outer) {
+      found = t->left;
+      rest = t->right;
+    } else if (LeadsToOuter(t->left)) {
+      rest = Replace(t->left, t->right, found);
+    } else if (t->right->part == Part::Outer) {
+      found = t->right;
+      rest = t->left;
+    } else {
+      rest = Replace(t->right, t->left, found);
+    }
+    return rest != nullptr;
+  }
+
+  // ---- The solver, with many letters ------------------------------------------------
+
+  // The input's side tree for the solver: an inner node implies both operands, an outer
+  // node one of them; a literal is its letter. False after a stop or a refused charge.
+  bool Encode(const ChainNode* x) {
+    if (x->sat != 0) return true;
+    if (!EnterRecursion() || !Encode(x->left) || !Encode(x->right)) return false;
+    const int v = sat_->NewVariable();
+    const int a = x->left->sat;
+    const int b = x->right->sat;
+    const bool added = x->part == Part::Inner
+                           ? sat_->AddClause(std::initializer_list<int>{-v, a}) && sat_->AddClause(std::initializer_list<int>{-v, b})
+                           : sat_->AddClause(std::initializer_list<int>{-v, a, b});
+    x->sat = v;
+    return added && !StopRequested;
+  }
+
+  // The diagram and the solver only make the products faster: where their memory cannot
+  // be had, the products go on without them.
+  void MakeDiagram() {
+    try {
+      diagram_.emplace(ProductDiagramNodeLimit);
+    } catch (const std::bad_alloc&) {
+      diagram_.reset();
+    }
+  }
+
+  void DropSolver() { sat_.reset(); }
+
+  // Whether no clause of the chain t can survive, by the solver. After a stop the
+  // answer is no; the caller sees the stop.
+  bool Vanishes(const ChainNode* t) {
+    try {
+      return AskAbout(t);
+    } catch (const std::bad_alloc&) {
+      DropSolver();
+      return false;
+    }
+  }
+
+  bool AskAbout(const ChainNode* t) {
+    assumptions_.clear();
+    pending_.assign(1, t);
+    while (!pending_.empty()) {
+      const ChainNode* x = pending_.back();
+      pending_.pop_back();
+      if (x->sat != 0) {
+        assumptions_.push_back(x->sat);
+      } else {
+        pending_.push_back(x->right);
+        pending_.push_back(x->left);
+      }
+    }
+    const SatAnswer answer = sat_->Solve(std::span<const int>(assumptions_));
+    if (sat_->OutOfMemory()) {
+      DropSolver();
+      return false;
+    }
+    if (answer == SatAnswer::Unsatisfiable) {
+      ++vanished_;
+      return true;
+    }
+    // Asking costs about as much as multiplying out a chain of a few outer elements:
+    // while the answers keep finding survivors, ask only about longer chains.
+    if (answer == SatAnswer::Satisfiable && ++survived_ > 4 * (vanished_ + 1)) {
+      askThreshold_ += 1;
+      survived_ = 0;
+      vanished_ = 0;
+    }
+    return false;
+  }
+
+  // ---- Products ----------------------------------------------------------------------
+
+  // The chain t converted and evaluated. After a stop the piece holds nothing.
+  Piece Evaluate(const ChainNode* t) {
+    host_.ProcessPendingInput();
+    if (StopRequested || !EnterRecursion()) return Piece{nullptr, ignored_};
+    if (t->barren) return Piece{nullptr, ignored_};
+    if (!t->holdsOuter) return Clause(t);
+    if (sat_ && t->outers >= askThreshold_ && Vanishes(t)) return Piece{nullptr, ignored_};
+    const Mark mark = Top();
+    const ChainNode* found;
+    const ChainNode* rest;
+    if (!Split(t, found, rest)) {
+      Exhausted();
+      return Piece{nullptr, ignored_};
+    }
+    const Piece first = Product(found->left, rest);
+    if (StopRequested) {
+      Release(mark);
+      return first;
+    }
+    const Piece second = Product(found->right, rest);
+    Release(mark);
+    if (StopRequested) {
+      Dispose(first);
+      return second;
+    }
+    return Combine(first, second);
+  }
+
+  // The product element i rest, converted and evaluated.
+  Piece Product(const ChainNode* element, const ChainNode* rest) {
+    const Mark mark = Top();
+    const ChainNode* chain = NewInner(element, rest);
+    if (chain == nullptr) {
+      Exhausted();
+      return Piece{nullptr, ignored_};
+    }
+    const Piece piece = Evaluate(chain);
+    Release(mark);
+    return piece;
+  }
+
+  // The constant evaluation of an outer node over the two pieces.
+  Piece Combine(Piece first, Piece second) {
+    if (first.tree == nullptr || second.tree == nullptr) {
+      const bool firstIsConstant = first.tree == nullptr;
+      const Piece constant = firstIsConstant ? first : second;
+      const Piece other = firstIsConstant ? second : first;
+      if (constant.constant == ignored_) return other;
+      Dispose(other);
+      return constant;
+    }
+    FormulaNode* node = AllocateNode();
+    if (node == nullptr) {
+      Dispose(first);
+      Dispose(second);
+      Exhausted();
+      return Piece{nullptr, ignored_};
+    }
+    *node = FormulaNode{outer_, KindOfOperator(outer_), 0, first.tree, second.tree};
+    return Piece{node, 0};
+  }
+
+  FormulaNode* NewConstant(char constant) {
+    FormulaNode* node = AllocateNode();
+    if (node == nullptr) {
+      Exhausted();
+      return nullptr;
+    }
+    *node = FormulaNode{constant, nkLiteral, 0, nullptr, nullptr};
+    return node;
+  }
+
+  FormulaNode* Materialize(Piece piece) {
+    if (StopRequested) {
+      Dispose(piece);
+      return nullptr;
+    }
+    return piece.tree != nullptr ? piece.tree : NewConstant(piece.constant);
+  }
+
+  // At the root the outer node is left unevaluated: its two products, constants
+  // included, stay its operands until the final sort of the outer chain has run.
+  FormulaNode* OuterOfTwoProducts(const ChainNode* chain) {
+    host_.ProcessPendingInput();
+    if (StopRequested) return nullptr;
+    const ChainNode* found;
+    const ChainNode* rest;
+    if (!Split(chain, found, rest)) {
+      Exhausted();
+      return nullptr;
+    }
+    FormulaNode* first = Materialize(Product(found->left, rest));
+    if (StopRequested) return nullptr;
+    FormulaNode* second = Materialize(Product(found->right, rest));
+    FormulaNode* node = StopRequested ? nullptr : AllocateNode();
+    if (node == nullptr) {
+      DisposeSubtree(first);
+      if (second != nullptr) DisposeSubtree(second);
+      if (!StopRequested) Exhausted();
+      return nullptr;
+    }
+    *node = FormulaNode{outer_, KindOfOperator(outer_), 0, first, second};
+    return node;
+  }
+
+  // ---- Clauses -----------------------------------------------------------------------
+
+  // A clause's letters are counted once per clause; the chain of a clause can hold
+  // thousands of literals (a product over thousands of outer elements) for a handful of
+  // letters, so the chains without an outer element carry their counts, each the sum
+  // of its two halves', when that fits in a few words per input node.
+  void CountByLetter(std::uint64_t letters, std::size_t nodes) {
+    const auto count = static_cast<std::size_t>(__builtin_popcountll(letters));
+    if (count == 0 || nodes * count > kMostInputWords) return;
+    inputLetters_ = letters;
+    countLetters_ = count;
+    unitCounts_.assign(count * count, 0);
+    for (std::size_t i = 0; i < count; ++i) unitCounts_[i * count + i] = 1;
+  }
+
+  std::size_t LetterIndex(std::uint64_t bit) const {
+    return static_cast<std::size_t>(__builtin_popcountll(inputLetters_ & (bit - 1)));
+  }
+
+  void CountLetters(const ChainNode* x) {
+    if (!EnterRecursion()) return;
+    if (x->part == Part::Literal) {
+      const std::uint64_t bit = LetterBit(x->symbol);
+      ++counts_[__builtin_ctzll(bit)];
+      return;
+    }
+    CountLetters(x->left);
+    CountLetters(x->right);
+  }
+
+  // The clause of the chain t (no outer element, no letter in both signs) in its final
+  // form. After the sort, the places of a letter's run are consecutive, and all but the
+  // last become constants; the sort of each half then moves its constants to its front.
+  Piece Clause(const ChainNode* t) {
+    if (t->counts != nullptr) {
+      for (std::uint64_t rest = t->plain | t->negated; rest != 0; rest &= rest - 1) {
+        const std::uint64_t bit = rest & (~rest + 1);
+        counts_[__builtin_ctzll(bit)] = t->counts[LetterIndex(bit)];
+      }
+    } else {
+      CountLetters(t);
+    }
+    letterCount_ = 0;
+    const std::uint32_t leftElements = t->left->elements;
+    std::uint32_t survivorsLeft = 0;
+    std::uint32_t seen = 0;
+    for (std::uint64_t letters = t->plain | t->negated; letters != 0; letters &= letters - 1) {
+      const int index = __builtin_ctzll(letters);
+      seen += counts_[index];
+      counts_[index] = 0;
+      if (seen <= leftElements) ++survivorsLeft;
+      const std::uint64_t bit = std::uint64_t{1} << index;
+      const char symbol = static_cast<char>(index < 26 ? 'A' + index : 'a' + index - 26);
+      letters_[letterCount_++] = FormulaNode{symbol, nkLiteral, (t->negated & bit) != 0, nullptr, nullptr};
+    }
+    leftElements_ = leftElements;
+    constantsLeft_ = leftElements - survivorsLeft;
+    constantsRightEnd_ = leftElements + (t->elements - leftElements) - (letterCount_ - survivorsLeft);
+    if (StopRequested) return Piece{nullptr, ignored_};
+    std::uint32_t position = 0;
+    std::uint32_t letter = 0;
+    FormulaNode* clause = Build(t, position, letter);
+    if (StopRequested) return Piece{nullptr, ignored_};
+    return Piece{clause, 0};
+  }
+
+  bool AllConstants(std::uint32_t from, std::uint32_t to) const {
+    return to <= constantsLeft_ || (from >= leftElements_ && to <= constantsRightEnd_);
+  }
+
+  // The clause's nodes over the places from position on: a constant's place is left
+  // out, and an inner node with one operand left is replaced by it (the constant
+  // evaluation's work). nullptr for a part that is all constants, or after a stop.
+  FormulaNode* Build(const ChainNode* x, std::uint32_t& position, std::uint32_t& letter) {
+    if (!EnterRecursion()) return nullptr;
+    if (AllConstants(position, position + x->elements)) {
+      position += x->elements;
+      return nullptr;
+    }
+    if (x->part == Part::Literal) {
+      ++position;
+      FormulaNode* node = AllocateNode();
+      if (node == nullptr) {
+        Exhausted();
+        return nullptr;
+      }
+      *node = letters_[letter++];
+      return node;
+    }
+    FormulaNode* left = Build(x->left, position, letter);
+    if (StopRequested) return nullptr;
+    FormulaNode* right = Build(x->right, position, letter);
+    if (StopRequested) {
+      if (left != nullptr) DisposeSubtree(left);
+      return nullptr;
+    }
+    if (left == nullptr) return right;
+    if (right == nullptr) return left;
+    FormulaNode* node = AllocateNode();
+    if (node == nullptr) {
+      DisposeSubtree(left);
+      DisposeSubtree(right);
+      Exhausted();
+      return nullptr;
+    }
+    *node = FormulaNode{inner_, KindOfOperator(inner_), 0, left, right};
+    return node;
+  }
+
+  const char outer_;
+  const char inner_;
+  const char ignored_;  // the constant the outer operator ignores: '1' in a CNF, '0' in a DNF
+  Host& host_;
+  std::optional<ModelSets> sets_;  // the bit sets, kept with few letters
+  std::optional<ModelDiagram> diagram_;  // with many letters, while it stays small
+  std::optional<FormulaSat> sat_;  // the solver, where neither helps
+  std::uint32_t askThreshold_ = 4; // outer elements a chain needs to be asked about
+  std::uint32_t survived_ = 0;     // answers since the threshold last rose
+  std::uint32_t vanished_ = 0;
+  BudgetVector<int> assumptions_;
+  BudgetVector<const ChainNode*> pending_;
+  std::size_t words_ = 0;          // words of a bit set; 0 without them
+  StackArena<ChainNode> nodes_{4096};
+  StackArena<std::uint64_t> modelWords_{std::size_t{1} << 16};
+  std::uint32_t counts_[kLetters] = {};
+  std::uint64_t inputLetters_ = 0;
+  std::size_t countLetters_ = 0;           // letters of the counts; 0 without counts
+  BudgetVector<std::uint32_t> unitCounts_;  // a literal's counts, by letter
+  StackArena<std::uint32_t> countWords_{std::size_t{1} << 16};
+  FormulaNode letters_[kLetters];
+  std::uint32_t letterCount_ = 0;
+  std::uint32_t leftElements_ = 0;       // places in the clause's left half
+  std::uint32_t constantsLeft_ = 0;      // places [0, constantsLeft_) are constants
+  std::uint32_t constantsRightEnd_ = 0;  // and so are [leftElements_, constantsRightEnd_)
+};
+
+}  // namespace
+
+// The diagram's nodes take 12 bytes each, with about as much again for its tables.
+std::size_t ProductDiagramNodeLimit = std::size_t{1} << 20;
+
+ProductOutcome MultiplyOutChain(Slot slot, char outer, bool keepTop, Host& host) {
+  Multiplier multiplier(outer, host);
+  return multiplier.Run(slot, keepTop);
+}
+
+}  // namespace lumenark

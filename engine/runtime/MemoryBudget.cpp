@@ -1,0 +1,162 @@
+#include "runtime/MemoryBudget.h"
+
+#include <sys/resource.h>
+
+#include <ctime>
+
+#include <algorithm>
+#include <atomic>
+#include <charconv>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "runtime/CgroupMemory.h"
+
+namespace lumenark {
+namespace {
+
+constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
+constexpr std::uint64_t kUnlimited = ~std::uint64_t{0};
+// What the process needs beside the counted bytes: code, libraries, stacks, the
+// window system. Taken off every limit of the process.
+constexpr std::uint64_t kUncountedMargin = 64 * kMiB;
+constexpr std::uint64_t kLeastReserve = 256 * kMiB;
+// Never less than this, so that a small formula still works on a machine that reports
+// almost nothing available; past a real limit the allocation itself fails cleanly.
+constexpr std::uint64_t kLeastHeadroom = 32 * kMiB;
+constexpr std::uint64_t kHeadroomWithoutFigures = 1024 * kMiB;
+
+std::optional<std::uint64_t> explicitLimit;
+std::atomic<std::uint64_t> budget{kUnlimited};  // nothing is refused before the first command
+std::atomic<std::uint64_t> inUse{0};
+void (*reclaimer)() = nullptr;
+thread_local bool reclaiming = false;
+
+// "Name:   1234 kB" lines of /proc/meminfo and /proc/self/status.
+std::optional<std::uint64_t> KilobyteField(const std::string& path, std::string_view name) {
+  std::ifstream file(path);
+  std::string line;
+  while (std::getline(file, line)) {
+    if (line.size() <= name.size() || line.compare(0, name.size(), name) != 0 || line[name.size()] != ':') continue;
+    std::istringstream value(line.substr(name.size() + 1));
+    std::uint64_t kilobytes = 0;
+    if (value >> kilobytes) return kilobytes * 1024;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::uint64_t> SoftLimit(int resource) {
+  rlimit limit{};
+  if (getrlimit(resource, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return std::nullopt;
+  return static_cast<std::uint64_t>(limit.rlim_cur);
+}
+
+std::uint64_t RoomBelow(std::uint64_t limit, std::uint64_t used) {
+  return limit > used + kUncountedMargin ? limit - used - kUncountedMargin : 0;
+}
+
+}  // namespace
+
+MemoryFacts ReadMemoryFacts() {
+  MemoryFacts facts;
+  facts.memAvailable = KilobyteField("/proc/meminfo", "MemAvailable");
+  facts.memTotal = KilobyteField("/proc/meminfo", "MemTotal");
+  facts.addressSpaceLimit = SoftLimit(RLIMIT_AS);
+  facts.dataLimit = SoftLimit(RLIMIT_DATA);
+  facts.addressSpaceUsed = KilobyteField("/proc/self/status", "VmSize").value_or(0);
+  facts.dataUsed = KilobyteField("/proc/self/status", "VmData").value_or(0);
+  facts.cgroupRoom = CgroupMemoryRoom(ReadTextFile("/proc/self/cgroup"), "/sys/fs/cgroup");
+  return facts;
+}
+
+std::uint64_t DefaultMemoryHeadroom(const MemoryFacts& facts) {
+  std::uint64_t room = kHeadroomWithoutFigures;
+  if (facts.memAvailable) {
+    const std::uint64_t reserve = std::max(kLeastReserve, facts.memTotal.value_or(0) / 8);
+    room = RoomBelow(*facts.memAvailable, reserve);
+  }
+  room = std::min(room, RoomBelow(RoomUnderProcessLimits(facts), 0));
+  if (facts.cgroupRoom) room = std::min(room, RoomBelow(*facts.cgroupRoom, 0));
+  return std::max(room, kLeastHeadroom);
+}
+
+std::uint64_t RoomUnderProcessLimits(const MemoryFacts& facts) {
+  std::uint64_t room = kUnlimited;
+  if (facts.addressSpaceLimit) room = std::min(room, *facts.addressSpaceLimit - std::min(*facts.addressSpaceLimit, facts.addressSpaceUsed));
+  if (facts.dataLimit) room = std::min(room, *facts.dataLimit - std::min(*facts.dataLimit, facts.dataUsed));
+  return room;
+}
+
+std::optional<std::uint64_t> ParseMemorySize(std::string_view text) {
+  std::uint64_t number = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (error != std::errc() || end == text.data() || number == 0) return std::nullopt;
+  std::string unit(end, text.data() + text.size());
+  std::transform(unit.begin(), unit.end(), unit.begin(), [](unsigned char c) { return std::toupper(c); });
+  int shift = 0;
+  if (!unit.empty() && (unit[0] == 'K' || unit[0] == 'M' || unit[0] == 'G' || unit[0] == 'T')) {
+    shift = unit[0] == 'K' ? 10 : unit[0] == 'M' ? 20 : unit[0] == 'G' ? 30 : 40;
+    unit.erase(0, 1);
+    if (unit == "IB") unit = "B";
+  }
+  if (!unit.empty() && unit != "B") return std::nullopt;
+  if (number > (kUnlimited >> shift)) return std::nullopt;
+  return number << shift;
+}
+
+void SetMemoryLimit(std::optional<std::uint64_t> bytes) { explicitLimit = bytes; }
+
+std::optional<std::uint64_t> MemoryLimitFromEnvironment() {
+  const char* value = std::getenv(kMemoryLimitVariable);
+  if (value == nullptr) return std::nullopt;
+  return ParseMemorySize(value);
+}
+
+// Reading the machine's figures takes longer than a small command, so a budget taken
+// from them holds for a quarter of a second; it is absolute (what was in use then plus
+// the headroom then), since the figures already reflect what the engine held.
+void BeginMemoryBudget() {
+  if (explicitLimit) {
+    budget = *explicitLimit;
+    return;
+  }
+  static std::uint64_t takenAt = 0;
+  static std::uint64_t machineBudget = 0;
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+  const std::uint64_t milliseconds = static_cast<std::uint64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
+  if (machineBudget == 0 || milliseconds - takenAt >= 250) {
+    machineBudget = inUse.load() + DefaultMemoryHeadroom(ReadMemoryFacts());
+    takenAt = milliseconds;
+  }
+  budget = machineBudget;
+}
+
+std::uint64_t MemoryBudgetBytes() { return budget; }
+
+void SetMemoryReclaimer(void (*reclaim)()) { reclaimer = reclaim; }
+
+bool ChargeMemory(std::size_t bytes) {
+  std::uint64_t now = inUse.load(std::memory_order_relaxed);
+  do {
+    if (bytes > budget.load(std::memory_order_relaxed) - std::min(now, budget.load(std::memory_order_relaxed))) {
+      if (reclaimer == nullptr || reclaiming) return false;
+      reclaiming = true;
+      reclaimer();
+      reclaiming = false;
+      now = inUse.load(std::memory_order_relaxed);
+      if (bytes > budget.load(std::memory_order_relaxed) - std::min(now, budget.load(std::memory_order_relaxed))) {
+        return false;
+      }
+    }
+  } while (!inUse.compare_exchange_weak(now, now + bytes, std::memory_order_relaxed));
+  return true;
+}
+
+void ReleaseMemory(std::size_t bytes) { inUse.fetch_sub(bytes, std::memory_order_relaxed); }
+
+std::uint64_t MemoryInUse() { return inUse.load(); }
+
+}  // namespace lumenark

@@ -1,0 +1,174 @@
+// The memory budget: how much a command may take on a given machine, and what happens
+// when a command reaches it.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "TestSupport.h"
+#include "formula/BackgroundDisposal.h"
+#include "formula/NodeAllocator.h"
+#include "runtime/AddressSanitizer.h"
+#include "runtime/CgroupMemory.h"
+#include "runtime/MemoryBudget.h"
+
+namespace lumenark::testing {
+namespace {
+
+constexpr std::uint64_t MiB = std::uint64_t{1} << 20;
+constexpr std::uint64_t GiB = std::uint64_t{1} << 30;
+
+MemoryFacts Machine(std::uint64_t available, std::uint64_t total) {
+  MemoryFacts facts;
+  facts.memAvailable = available;
+  facts.memTotal = total;
+  return facts;
+}
+
+std::uint64_t HeadroomMiB(const MemoryFacts& facts) { return DefaultMemoryHeadroom(facts) / MiB; }
+
+TEST(MemoryBudgetTest, HeadroomFromTheMachine) {
+  // An eighth of the memory (at least 256 MiB) is kept back, and 64 MiB for what is not counted.
+  EXPECT_EQ(HeadroomMiB(Machine(16 * GiB, 24 * GiB)), 13 * 1024 - 64);
+  EXPECT_EQ(HeadroomMiB(Machine(1 * GiB, 1 * GiB)), 1024 - 256 - 64);
+  MemoryFacts facts = Machine(16 * GiB, 24 * GiB);
+  facts.addressSpaceLimit = 2 * GiB;  // what RLIMIT_AS leaves above VmSize
+  facts.addressSpaceUsed = 1536 * MiB;
+  EXPECT_EQ(HeadroomMiB(facts), 512 - 64);
+  facts = Machine(16 * GiB, 24 * GiB);
+  facts.dataLimit = 1 * GiB;  // what RLIMIT_DATA leaves above VmData
+  facts.dataUsed = 100 * MiB;
+  EXPECT_EQ(HeadroomMiB(facts), 1024 - 100 - 64);
+  facts = Machine(16 * GiB, 24 * GiB);
+  facts.cgroupRoom = 500 * MiB;  // a container: its cgroup, not the host's memory
+  EXPECT_EQ(HeadroomMiB(facts), 500 - 64);
+  facts = Machine(900 * MiB, 1 * GiB);  // the tightest of all
+  facts.dataLimit = 2 * GiB;
+  facts.cgroupRoom = 3 * GiB;
+  EXPECT_EQ(HeadroomMiB(facts), 900 - 256 - 64);
+  // A small formula still fits on a full machine, or at a limit already reached.
+  EXPECT_EQ(HeadroomMiB(Machine(100 * MiB, 8 * GiB)), 32u);
+  facts = MemoryFacts{};
+  facts.addressSpaceLimit = 1 * GiB;
+  facts.addressSpaceUsed = 2 * GiB;
+  EXPECT_EQ(HeadroomMiB(facts), 32u);
+  EXPECT_EQ(HeadroomMiB(MemoryFacts{}), 1024u) << "no figures at all";
+}
+
+TEST(MemoryBudgetTest, SizesOnTheCommandLine) {
+  EXPECT_EQ(ParseMemorySize("64M"), 64 * MiB);
+  EXPECT_EQ(ParseMemorySize("2g"), 2 * GiB);
+  EXPECT_EQ(ParseMemorySize("512KiB"), 512 * 1024);
+  EXPECT_EQ(ParseMemorySize("1GB"), GiB);
+  EXPECT_EQ(ParseMemorySize("100000"), 100000u);
+  for (const char* bad : {"", "0", "M", "12Q", "-5M", "1.5G", "64M ", "99999999999T"}) {
+    EXPECT_FALSE(ParseMemorySize(bad)) << bad;
+  }
+}
+
+TEST(MemoryBudgetTest, CgroupLimitsOfBothVersions) {
+  const auto root = std::filesystem::temp_directory_path() / ("lumenark-cgroup-" + std::to_string(::getpid()));
+  auto put = [&](const std::string& file, const std::string& text) {
+    std::filesystem::create_directories((root / file).parent_path());
+    std::ofstream(root / file) << text;
+  };
+  // v2: the user's slice allows 1 GiB, the session below it has no limit of its own.
+  put("user.slice/memory.max", "1073741824\n");
+  put("user.slice/memory.current", "104857600\n");
+  put("user.slice/session/memory.max", "max\n");
+  put("user.slice/session/memory.current", "5000\n");
+  EXPECT_EQ(CgroupMemoryRoom("0::/user.slice/session\n", root.string()), GiB - 100 * MiB);
+  // v1, in a container whose own cgroup appears as the root; "no limit" is a huge number.
+  put("memory/memory.limit_in_bytes", "536870912\n");
+  put("memory/memory.usage_in_bytes", "0\n");
+  EXPECT_EQ(CgroupMemoryRoom("12:cpu,cpuacct:/\n4:memory:/\n", root.string()), 512 * MiB);
+  put("memory/memory.limit_in_bytes", "9223372036854771712\n");
+  EXPECT_FALSE(CgroupMemoryRoom("4:memory:/\n", root.string()));
+  EXPECT_FALSE(CgroupMemoryRoom("0::/nowhere\n", root.string()));
+  std::filesystem::remove_all(root);
+}
+
+// An explicit budget for the life of a test.
+class BudgetScope {
+ public:
+  explicit BudgetScope(std::uint64_t extra) { SetMemoryLimit(MemoryInUse() + extra); }
+  ~BudgetScope() { SetMemoryLimit(std::nullopt); }
+};
+
+std::string EquivalenceChain(int letters) {
+  std::string chain = "A";
+  for (int i = 1; i < letters; ++i) chain += std::string("=") + static_cast<char>('A' + i % 20);
+  return chain;
+}
+
+// A command that reaches the budget ends as a stop with "Insuficient memory." once: a
+// conversion keeps its partial tree (and does not print it), a normal form is
+// discarded; nothing leaks, and a small command runs afterwards.
+TEST(MemoryBudgetTest, CommandEndsAtTheBudget) {
+  const std::size_t live = LiveNodeCount();
+  {
+    BudgetScope budget(48 * MiB);
+    {
+      Session literals(EquivalenceChain(60));
+      literals.Run(FormulaCommand::Literals);
+      EXPECT_EQ(literals.host.messages, std::vector<std::string>{"Insuficient memory."});
+      ASSERT_NE(literals.doc.Root, nullptr);
+      EXPECT_EQ(CheckTree(literals.doc.Root), "");
+      EXPECT_EQ(Written(literals.Text()), "");
+      EXPECT_FALSE(StopRequested);
+      EXPECT_LE(MemoryInUse(), MemoryBudgetBytes());
+    }
+    ReleaseFreeNodeMemory();
+
+    Session cnf("A&a|B&b|C&c|D&d|E&e|F&f|G&g|H&h|I&i|J&j|K&k|L&l|M&m|N&n|O&o|P&p|Q&q|R&r|S&s|T&t|U&u|V&v");
+    cnf.Run(FormulaCommand::MinimalCNF);
+    EXPECT_EQ(cnf.host.messages, std::vector<std::string>{"Insuficient memory."});
+    EXPECT_EQ(cnf.doc.Root, nullptr);
+    EXPECT_EQ(cnf.host.dialogVisible, false);
+
+    cnf.text.SelectAll();
+    cnf.text.ReplaceSelection("(A|B)&(~A|B)");
+    cnf.text.SelectAll();
+    cnf.Run(FormulaCommand::MinimalCNF);
+    EXPECT_EQ(cnf.host.messages.size(), 1u);
+    EXPECT_EQ(Written(cnf.Text()), "B\n");
+  }
+  EXPECT_EQ(LiveNodeCount(), live);
+}
+
+// Recursion takes stack as deep as the tree, and that stack counts too: printing a chain
+// half a million levels deep needs tens of megabytes of it.
+TEST(MemoryBudgetTest, DeepRecursionCountsItsStack) {
+  std::string chain = "A";
+  while (chain.size() < 1'000'000) chain += "|A";
+  Session session(chain);
+  session.Run(FormulaCommand::Compile);
+  ASSERT_EQ(session.doc.ParseError, 0);
+  const std::size_t compiled = session.Text().size();
+  {
+    BudgetScope budget(4 * MiB);
+    session.Run(FormulaCommand::Decompile);
+  }
+  EXPECT_EQ(session.host.messages, std::vector<std::string>{"Insuficient memory."});
+  EXPECT_LT(session.Text().size(), compiled + chain.size());
+  session.Run(FormulaCommand::Decompile);
+  EXPECT_EQ(session.host.messages.size(), 1u) << "with the machine's budget the print fits";
+}
+
+#ifndef LUMENARK_ASAN  // the sanitizer's build gives every node to the general memory manager
+TEST(MemoryBudgetTest, MemoryOfADiscardedTreeGoesBack) {
+  ReleaseFreeNodeMemory();
+  const std::size_t before = NodeMemoryBytes();
+  {
+    Session cnf("A&a|B&b|C&c|D&d|E&e|F&f|G&g|H&h|I&i|J&j|K&k|L&l|M&m|N&n|O&o|P&p|Q&q|R&r|S&s|T&t|U&u|V&v");
+    BudgetScope budget(256 * MiB);
+    cnf.Run(FormulaCommand::Conjunctive);
+    EXPECT_EQ(cnf.host.messages, std::vector<std::string>{"Insuficient memory."});
+  }
+  EXPECT_LE(NodeMemoryBytes(), before + 64 * MiB) << "kept " << (NodeMemoryBytes() - before) / MiB << " MiB";
+}
+#endif
+
+}  // namespace
+}  // namespace lumenark::testing
