@@ -191,6 +191,7 @@ void RecoverFromExhaustedMemory(FormulaDocument& doc, FormulaCommand command, bo
 
 void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command) {
   MemoryExhausted = false;
+  doc.MemoryNote.clear();
   BeginMemoryBudget();
   const bool dialogWasVisible = doc.Platform.StopDialogVisible();
   RunOnEngineStack([&] {
@@ -207,7 +208,12 @@ void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command) {
   if (MemoryExhausted) {
     MemoryExhausted = false;
     StopRequested = false;
-    doc.Platform.ShowMessage(kInsufficientMemoryMessage);
+    if (doc.MemoryNote.empty()) {
+      doc.Platform.ShowMessage(kInsufficientMemoryMessage);
+    } else {
+      doc.Platform.ShowMessage(std::string(kInsufficientMemoryMessage) + "\n" + doc.MemoryNote);
+      doc.MemoryNote.clear();
+    }
   }
   // What a large command took and let go of goes back to the system.
   ReleaseFreeNodeMemory();

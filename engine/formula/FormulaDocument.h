@@ -61,10 +61,15 @@ class FormulaDocument {
   // is written (for tests and benchmarks: the route that Details 0 to 2 take). Off, a
   // conversion that writes no step multiplies out directly, into the same tree.
   bool StepByStepNormalForms = false;
-  // Decision at Details 4, where no step is written, first asks a SAT solver whether the
-  // formula or its negation is unsatisfiable, and writes that verdict at once, with the
-  // tree the rewriting leaves (the constant). Off, it always rewrites (tests, benchmarks).
+  // Decision at Details 4, where no step is written, first asks a decision diagram and a
+  // SAT solver whether the formula or its negation is unsatisfiable, and writes that
+  // verdict at once, with the tree the rewriting leaves (the constant). Off, it always
+  // rewrites (tests, benchmarks).
   bool DecisionBySolver = true;
+  // A second line for the message "Insuficient memory.", set by an operation that knows
+  // more than that the memory ran out (Decision: that the formula is consistent, with a
+  // model); the command frame empties it when a command starts.
+  std::string MemoryNote;
 
   EditorText& Text;
   Host& Platform;
@@ -135,9 +140,7 @@ class FormulaDocument {
   void Dive(Slot slot);
   void DiveTree(int row, Slot slot);
   void BecomeConstant(char constant);   // the root operator becomes the constant; operands freed
-  bool DecidedBySolver();               // the verdict of an unsatisfiable formula or negation
-  enum class SolverVerdict { NotConsistent, Valid, Rewrite, Stopped };
-  SolverVerdict AskSolver();
+  bool DecidedBeforeRewriting();        // the verdict of an unsatisfiable formula or negation
   void PutPiece(char piece);            // one printed piece through InsertString
   void ReportRule(const char* comment); // a rewriting step, as DetailLevel asks
   void ReportResult(const char* comment);  // a global operation's Macrosteps line

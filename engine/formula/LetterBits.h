@@ -12,4 +12,10 @@ inline std::uint64_t LetterBit(char letter) {
   return 0;
 }
 
+// The letter of a single bit of such a mask.
+inline char LetterOfBit(std::uint64_t bit) {
+  const int index = __builtin_ctzll(bit);
+  return static_cast<char>(index < 26 ? 'A' + index : 'a' + index - 26);
+}
+
 }  // namespace lumenark

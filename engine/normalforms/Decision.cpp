@@ -1,10 +1,14 @@
 // Decision: the minimal DNF of the formula, and the verdict read from it.
 
+#include <string>
+
 #include "formula/FormulaDocument.h"
+#include "formula/LetterBits.h"
 #include "formula/TreeOperations.h"
 #include "normalforms/ValidityCheck.h"
+#include "normalforms/Verdict.h"
+#include "runtime/MemoryBudget.h"
 #include "runtime/EngineGlobals.h"
-#include "sat/FormulaSat.h"
 
 namespace lumenark {
 namespace {
@@ -12,11 +16,35 @@ namespace {
 const char* const kNotConsistent = "This formula is not consistent.";
 const char* const kValid = "This formula is valid.";
 
+// "A=1 B=0 ...": the model's value of each of the formula's letters, in letter order.
+std::string ModelText(const Verdict& verdict) {
+  std::string text;
+  for (std::uint64_t rest = verdict.letters; rest != 0; rest &= rest - 1) {
+    const std::uint64_t bit = rest & (~rest + 1);
+    if (!text.empty()) text += ' ';
+    text += LetterOfBit(bit);
+    text += (verdict.model & bit) != 0 ? "=1" : "=0";
+  }
+  return text;
+}
+
+// The second line of "Insuficient memory." when the minimal DNF of a formula known to be
+// consistent does not fit.
+std::string ConsistentNote(const Verdict& verdict) {
+  std::string note = "This formula is consistent (a model: ";
+  note += ModelText(verdict);
+  note += "), but its minimal DNF needs more memory than the limit of ";
+  note += MemoryAmountText(MemoryBudgetBytes());
+  note += ". ";
+  note += kMemoryLimitAdvice;
+  return note;
+}
+
 }  // namespace
 
 void FormulaDocument::Decision() {
   if (Root == nullptr) return;
-  if (DecidedBySolver()) return;
+  if (DecidedBeforeRewriting()) return;
   ToDNF();
   Minimize();
   if (StopRequested || Root == nullptr) return;
@@ -44,37 +72,28 @@ void FormulaDocument::Decision() {
 
 // Where Details 4 writes no step, the verdict of an inconsistent or a valid formula is one
 // line, and the rewriting would end in the constant 0 or 1 (the constant evaluation leaves
-// no negated constant where an operator stood). The SAT solver finds these at once; a
-// consistent formula that is not valid still needs its minimal DNF, so it is rewritten.
-// A single literal is rewritten too: it is its own DNF, ~0 and ~1 included. A stop ends
-// the decision as it ends the rewriting: without a tree or verdict. The solver only
-// answers faster: where its memory cannot be had, the formula is rewritten as before.
-bool FormulaDocument::DecidedBySolver() {
+// no negated constant where an operator stood). The decision diagram or the SAT solver
+// finds these at once (Verdict.h); a consistent formula that is not valid still needs its
+// minimal DNF, so it is rewritten, and should its rewriting run out of memory, the message
+// says what is known. A single literal is rewritten too: it is its own DNF, ~0 and ~1
+// included. A stop ends the decision as it ends the rewriting: without a tree or verdict.
+// The routes only answer faster: where their memory cannot be had, the formula is
+// rewritten as before.
+bool FormulaDocument::DecidedBeforeRewriting() {
   if (!DecisionBySolver || DetailLevel != 4 || IsLiteral(Root)) return false;
-  const SolverVerdict verdict = AskSolver();
-  switch (verdict) {
-    case SolverVerdict::Rewrite: return false;
-    case SolverVerdict::Stopped: DisposeTree(); return true;
-    case SolverVerdict::NotConsistent:
-    case SolverVerdict::Valid: break;
+  const Verdict verdict = FindVerdict(Root, Platform);
+  switch (verdict.kind) {
+    case Verdict::Kind::Unknown: return false;
+    case Verdict::Kind::Consistent: MemoryNote = ConsistentNote(verdict); return false;
+    case Verdict::Kind::Stopped: DisposeTree(); return true;
+    case Verdict::Kind::NotConsistent:
+    case Verdict::Kind::Valid: break;
   }
-  const bool valid = verdict == SolverVerdict::Valid;
+  const bool valid = verdict.kind == Verdict::Kind::Valid;
   BecomeConstant(valid ? '1' : '0');
   InsertString(valid ? kValid : kNotConsistent);
   InsertLine();
   return true;
-}
-
-// The solver and its memory are gone when this returns, before any rewriting.
-FormulaDocument::SolverVerdict FormulaDocument::AskSolver() {
-  FormulaSat sat(Platform, FormulaSat::Refusal::EndsSolver);
-  const int formula = sat.Encode(Root);
-  SatAnswer answer = formula == 0 ? SatAnswer::Stopped : sat.Solve({formula});
-  if (answer == SatAnswer::Unsatisfiable) return SolverVerdict::NotConsistent;
-  if (answer == SatAnswer::Satisfiable) answer = sat.Solve({-formula});
-  if (answer == SatAnswer::Unsatisfiable) return SolverVerdict::Valid;
-  if (answer == SatAnswer::Satisfiable || sat.OutOfMemory()) return SolverVerdict::Rewrite;
-  return SolverVerdict::Stopped;
 }
 
 // The root node, an operator, becomes the constant; its operands are freed.

@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "formula/LetterBits.h"
+#include "runtime/EngineGlobals.h"
+#include "runtime/Heartbeat.h"
 
 namespace lumenark {
 namespace {
@@ -37,32 +39,90 @@ ModelDiagram::Set ModelDiagram::Literal(char letter, bool negated) {
   return negated ? Make(index, All, None) : Make(index, None, All);
 }
 
-ModelDiagram::Set ModelDiagram::Intersect(Set a, Set b) { return Apply(true, a, b); }
-ModelDiagram::Set ModelDiagram::Unite(Set a, Set b) { return Apply(false, a, b); }
+ModelDiagram::Set ModelDiagram::Intersect(Set a, Set b) { return Apply(Op::And, a, b); }
+ModelDiagram::Set ModelDiagram::Unite(Set a, Set b) { return Apply(Op::Or, a, b); }
+ModelDiagram::Set ModelDiagram::Implication(Set a, Set b) { return Apply(Op::Implies, a, b); }
+ModelDiagram::Set ModelDiagram::Equivalence(Set a, Set b) { return Apply(Op::Equiv, a, b); }
+ModelDiagram::Set ModelDiagram::Complement(Set a) { return Apply(Op::Not, a, None); }
 
-// Shannon expansion on the smaller top letter; the depth is at most 52.
-ModelDiagram::Set ModelDiagram::Apply(bool intersect, Set a, Set b) {
-  if (a == Unknown || b == Unknown) return Unknown;
-  if (intersect) {
-    if (a == None || b == None) return None;
-    if (a == All) return b;
-    if (b == All || a == b) return a;
-  } else {
-    if (a == All || b == All) return All;
-    if (a == None) return b;
-    if (b == None || a == b) return a;
+std::uint64_t ModelDiagram::FirstAssignment(Set a) const {
+  std::uint64_t assignment = 0;
+  while (a != All) {
+    const Node& node = nodes_[a];
+    if (node.low != None) {
+      a = node.low;
+    } else {
+      assignment |= std::uint64_t{1} << node.letter;
+      a = node.high;
+    }
+  }
+  return assignment;
+}
+
+// The operations that the terminals or equal operands decide at once. The commutative
+// ones take their operands in a fixed order, so that the memo finds both orders.
+bool ModelDiagram::Terminal(Op op, Set& a, Set& b, Set& result) {
+  switch (op) {
+    case Op::Not:
+      if (a == None || a == All) return result = a == None ? All : None, true;
+      return false;
+    case Op::And:
+      if (a == None || b == None) return result = None, true;
+      if (a == All || a == b) return result = b, true;
+      if (b == All) return result = a, true;
+      break;
+    case Op::Or:
+      if (a == All || b == All) return result = All, true;
+      if (a == None || a == b) return result = b, true;
+      if (b == None) return result = a, true;
+      break;
+    case Op::Implies:
+      if (a == None || b == All || a == b) return result = All, true;
+      if (a == All) return result = b, true;
+      if (b == None) return result = Complement(a), true;
+      return false;
+    case Op::Equiv:
+      if (a == b) return result = All, true;
+      if (a == All) return result = b, true;
+      if (b == All) return result = a, true;
+      if (a == None) return result = Complement(b), true;
+      if (b == None) return result = Complement(a), true;
+      break;
   }
   if (a > b) std::swap(a, b);
-  Memo& memo = memo_[Mix((std::uint64_t{a} << 32 | b) + intersect) & (memo_.size() - 1)];
-  if (memo.a == a && memo.b == b && memo.intersect == intersect) return memo.result;
+  return false;
+}
+
+ModelDiagram::Memo& ModelDiagram::MemoSlot(Op op, Set a, Set b) {
+  const std::uint64_t key = (std::uint64_t{a} << 32 | b) * 8 + static_cast<std::uint64_t>(op);
+  return memo_[Mix(key) & (memo_.size() - 1)];
+}
+
+// Shannon expansion on the smaller top letter; the depth is at most 52.
+ModelDiagram::Set ModelDiagram::Apply(Op op, Set a, Set b) {
+  if (a == Unknown || b == Unknown) return Unknown;
+  Set result;
+  if (Terminal(op, a, b, result)) return result;
+  const Memo& memo = MemoSlot(op, a, b);
+  if (memo.a == a && memo.b == b && memo.op == op) return memo.result;
+  Heartbeat();
+  if (StopRequested) return Unknown;
   const Node na = nodes_[a];
-  const Node nb = nodes_[b];
-  const std::uint32_t letter = na.letter < nb.letter ? na.letter : nb.letter;
-  const Set low = Apply(intersect, na.letter == letter ? na.low : a, nb.letter == letter ? nb.low : b);
-  const Set high = Apply(intersect, na.letter == letter ? na.high : a, nb.letter == letter ? nb.high : b);
-  const Set result = (low == Unknown || high == Unknown) ? Unknown : Make(letter, low, high);
-  Memo& slot = memo_[Mix((std::uint64_t{a} << 32 | b) + intersect) & (memo_.size() - 1)];
-  slot = Memo{a, b, result, intersect};
+  Set low;
+  Set high;
+  std::uint32_t letter = na.letter;
+  if (op == Op::Not) {
+    low = Apply(op, na.low, None);
+    high = Apply(op, na.high, None);
+  } else {
+    const Node nb = nodes_[b];
+    letter = na.letter < nb.letter ? na.letter : nb.letter;
+    low = Apply(op, na.letter == letter ? na.low : a, nb.letter == letter ? nb.low : b);
+    high = Apply(op, na.letter == letter ? na.high : a, nb.letter == letter ? nb.high : b);
+  }
+  result = (low == Unknown || high == Unknown) ? Unknown : Make(letter, low, high);
+  // The memo may have grown meanwhile: its slot is looked up again.
+  MemoSlot(op, a, b) = Memo{a, b, result, op};
   return result;
 }
 

@@ -27,7 +27,13 @@ class ModelDiagram {
   Set Literal(char letter, bool negated);  // the assignments that make it true
   Set Intersect(Set a, Set b);
   Set Unite(Set a, Set b);
+  Set Implication(Set a, Set b);           // those in b, and those not in a
+  Set Equivalence(Set a, Set b);           // those in both, and those in neither
+  Set Complement(Set a);
   std::size_t Nodes() const { return nodes_.size(); }
+  // An assignment in the set (one bit per letter, 'A' lowest, as LetterBit), the first
+  // in the order of letters with false before true; the set must not be None or Unknown.
+  std::uint64_t FirstAssignment(Set a) const;
 
  private:
   struct Node {
@@ -35,12 +41,15 @@ class ModelDiagram {
     Set low;               // the letter false
     Set high;              // the letter true
   };
+  enum class Op : std::uint8_t { And, Or, Implies, Equiv, Not };
   struct Memo {
     Set a = Unknown, b = Unknown, result = Unknown;
-    bool intersect = false;
+    Op op = Op::And;
   };
 
-  Set Apply(bool intersect, Set a, Set b);
+  Set Apply(Op op, Set a, Set b);
+  bool Terminal(Op op, Set& a, Set& b, Set& result);
+  Memo& MemoSlot(Op op, Set a, Set b);
   Set Make(std::uint32_t letter, Set low, Set high);
   void Grow();
 

@@ -159,4 +159,22 @@ void ReleaseMemory(std::size_t bytes) { inUse.fetch_sub(bytes, std::memory_order
 
 std::uint64_t MemoryInUse() { return inUse.load(); }
 
+std::string MemoryAmountText(std::uint64_t bytes) {
+  constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
+  constexpr std::uint64_t kGiB = std::uint64_t{1} << 30;
+  if (bytes < kGiB) {
+    std::string text = std::to_string((bytes + kMiB / 2) / kMiB);
+    text += " MiB";
+    return text;
+  }
+  const std::uint64_t tenths = (bytes * 10 + kGiB / 2) / kGiB;
+  std::string text = std::to_string(tenths / 10);
+  if (tenths % 10 != 0) {
+    text += '.';
+    text += std::to_string(tenths % 10);
+  }
+  text += " GiB";
+  return text;
+}
+
 }  // namespace lumenark

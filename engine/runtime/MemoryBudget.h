@@ -14,12 +14,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace lumenark {
 
 // The message the engine shows when memory runs out.
 inline constexpr std::string_view kInsufficientMemoryMessage = "Insuficient memory.";
+// How the user raises the budget.
+inline constexpr std::string_view kMemoryLimitAdvice =
+    "It can be raised with --memory-limit (lumenark-cli) or the environment variable LUMENARK_MEMORY_LIMIT.";
 
 // ---- The policy -------------------------------------------------------------------------
 // What the machine allows now, as read from /proc and the process's limits. Absent
@@ -64,6 +68,9 @@ inline constexpr const char* kMemoryLimitVariable = "LUMENARK_MEMORY_LIMIT";
 // engine holds plus the machine's headroom.
 void BeginMemoryBudget();
 std::uint64_t MemoryBudgetBytes();
+
+// "512 MiB", "2 GiB", "1.5 GiB": an amount of memory as a user reads it.
+std::string MemoryAmountText(std::uint64_t bytes);
 
 // ---- Counting -------------------------------------------------------------------------------
 // Counts bytes against the budget. False, and nothing counted, when they would pass it.

@@ -13,6 +13,7 @@
 #include "runtime/EngineGlobals.h"
 #include "runtime/Heartbeat.h"
 #include "runtime/MemoryBudget.h"
+#include "runtime/StackRoom.h"
 
 namespace lumenark {
 namespace {
@@ -161,6 +162,111 @@ int FormulaSat::Encode(const FormulaNode* root) {
   }
   if (!Charge(uncharged)) return 0;
   return done.back();
+}
+
+namespace {
+
+// The elements of the chain of node (operator nodes of its symbol that are not negated,
+// below the node itself), left to right, without recursion.
+void ChainElements(const FormulaNode* node, BudgetVector<const FormulaNode*>& out) {
+  BudgetVector<const FormulaNode*> pending{node->right, node->left};
+  while (!pending.empty()) {
+    const FormulaNode* x = pending.back();
+    pending.pop_back();
+    if (!IsLiteral(x) && x->symbol == node->symbol && !x->negated) {
+      pending.push_back(x->right);
+      pending.push_back(x->left);
+    } else {
+      out.push_back(x);
+    }
+  }
+}
+
+// What value of an operator node's chain elements the required value of the node asks
+// for, and whether it asks for all of them (a conjunction) or one (a disjunction).
+struct ChainDemand {
+  bool all;
+  bool elementValue;
+};
+ChainDemand DemandOf(char symbol, bool value) {
+  if (symbol == '&') return {value, value};
+  return {!value, value};  // '|'
+}
+
+}  // namespace
+
+// A literal that implies that the node has the value: a letter's own literal, a
+// constant's, or a new variable whose clauses require the value of the node.
+int FormulaSat::Implying(const FormulaNode* node, bool value) {
+  if (IsLiteral(node)) {
+    const bool wanted = value != (node->negated != 0);
+    const int letter = LetterVariable(node->symbol);
+    if (letter != 0) return wanted ? letter : -letter;
+    const bool constant = node->symbol == '1';
+    return constant == wanted ? TrueLiteral() : -TrueLiteral();
+  }
+  const int v = NewVariable();
+  const int guard[] = {-v};
+  return Require(guard, node, value) ? v : 0;
+}
+
+// Clauses that hold where a literal of guard is true, or the node has the value. Chains
+// of '&' and '|' are taken whole; '>' is read as '|' of its negated antecedent; an
+// equivalence needs both values of its operands, and so their full definitions.
+bool FormulaSat::Require(std::span<const int> guard, const FormulaNode* node, bool value) {
+  if (Ended() || !StackHasRoom()) return Refused(), false;
+  Heartbeat();
+  if (IsLiteral(node)) {
+    const int literal = Implying(node, value);
+    BudgetVector<int> clause(guard.begin(), guard.end());
+    clause.push_back(literal);
+    return AddClause(clause);
+  }
+  value = value != (node->negated != 0);
+  if (node->symbol == '=') {
+    const int a = Encode(node->left);
+    const int b = a == 0 ? 0 : Encode(node->right);
+    if (b == 0) return false;
+    const int same = value ? 1 : -1;  // a = b, or a = ~b
+    BudgetVector<int> first(guard.begin(), guard.end());
+    BudgetVector<int> second(guard.begin(), guard.end());
+    first.insert(first.end(), {-a, same * b});
+    second.insert(second.end(), {a, -same * b});
+    return AddClause(first) && AddClause(second);
+  }
+  BudgetVector<const FormulaNode*> elements;
+  ChainDemand demand{};
+  if (node->symbol == '>') {
+    elements = {node->left, node->right};
+    demand = {!value, value};
+  } else {
+    ChainElements(node, elements);
+    demand = DemandOf(node->symbol, value);
+  }
+  // An implication's antecedent is asked for the opposite value.
+  auto valueOf = [&](std::size_t i) { return node->symbol == '>' && i == 0 ? !demand.elementValue : demand.elementValue; };
+  if (demand.all) {
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+      if (!Require(guard, elements[i], valueOf(i))) return false;
+    }
+    return true;
+  }
+  BudgetVector<int> clause(guard.begin(), guard.end());
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    const int literal = Implying(elements[i], valueOf(i));
+    if (literal == 0) return false;
+    clause.push_back(literal);
+  }
+  return AddClause(clause);
+}
+
+bool FormulaSat::Assert(const FormulaNode* root, bool value) {
+  try {
+    return Require({}, root, value);
+  } catch (const std::bad_alloc&) {
+    Refused();
+    return false;
+  }
 }
 
 bool FormulaSat::AddClause(std::span<const int> literals) {

@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <vector>
 #include <span>
 
 #include "formula/FormulaNode.h"
@@ -46,6 +47,12 @@ class FormulaSat {
   static int LetterVariable(char letter);  // 1..52; 0 for a constant or another character
   // The solver literal equivalent to the tree's formula; 0 after a stop or a refused charge.
   int Encode(const FormulaNode* root);
+  // Asserts that the tree's formula has the given value, for every later Solve: a
+  // conjunction's elements one by one, a clause of literals as it stands, the rest with
+  // a variable per operator that implies its subformula's value (the one direction that
+  // asserting needs, so that a CNF reaches the solver as its own clauses). False after a
+  // stop or a refused charge.
+  bool Assert(const FormulaNode* root, bool value);
   int NewVariable() { return ++variables_; }  // a variable of the caller's own encoding
   // A clause over solver literals, kept for every later Solve; false on a refused charge.
   bool AddClause(std::span<const int> literals);
@@ -65,6 +72,8 @@ class FormulaSat {
   bool Ended() const;
   void Define(int variable, char symbol, int left, int right);
   int TrueLiteral();
+  int Implying(const FormulaNode* node, bool value);
+  bool Require(std::span<const int> guard, const FormulaNode* node, bool value);
 
   Host& host_;
   std::unique_ptr<CaDiCaL::Solver> solver_;
