@@ -109,8 +109,7 @@ void RunBody(FormulaDocument& doc, FormulaCommand command) {
     case FormulaCommand::MinimalCNF:
     case FormulaCommand::MinimalDNF:
       SetStopDialog(doc, true);
-      command == FormulaCommand::MinimalCNF ? doc.ToCNF() : doc.ToDNF();
-      doc.Minimize();
+      command == FormulaCommand::MinimalCNF ? doc.ToMinimalCNF() : doc.ToMinimalDNF();
       StopRequested = false;
       PrintResult(doc);
       SetStopDialog(doc, false);

@@ -66,6 +66,10 @@ class FormulaDocument {
   // verdict at once, with the tree the rewriting leaves (the constant). Off, it always
   // rewrites (tests, benchmarks).
   bool DecisionBySolver = true;
+  // Minimal normal forms at Details 4 hold the multiplied-out products as a compressed
+  // sequence and minimise it before any tree is built (ToMinimalCNF). Off, the products
+  // are multiplied out in full first (tests, benchmarks).
+  bool CompressedProducts = true;
   // A second line for the message "Insuficient memory.", set by an operation that knows
   // more than that the memory ran out (Decision: that the formula is consistent, with a
   // model); the command frame empties it when a command starts.
@@ -129,6 +133,11 @@ class FormulaDocument {
   void Exchange(Slot a, Slot b);  // swaps the contents of two nodes
 
   // ---- Minimisation ------------------------------------------------------------------
+  // ToCNF then Minimize (ToDNF then Minimize), as the Minimal CNF and Minimal DNF
+  // commands and Decision run them. Where no step is written (Details 4), the products
+  // that the first pass would remove are never built; the tree and text are the same.
+  void ToMinimalCNF();
+  void ToMinimalDNF();
   void Minimize();   // pairwise absorption and extension until a pass changes nothing
   void Thread();     // links the variable literals of every element of the outer chain
   void UnThread();   // empties the links of every literal (after a stop, which discards the tree, it ends)
@@ -147,6 +156,9 @@ class FormulaDocument {
   bool WritesNoSteps() const;
   void RToNormalForm(Slot slot, char outer);
   void ConvertToNormalForm(char outer, const char* resultComment);
+  void MultiplyToNormalForm(char outer, const char* resultComment);
+  void MinimalNormalForm(char outer, const char* resultComment);
+  bool MinimizeCompressed(char outer);
   void ConstEvalConverted(Slot slot, char outer);
   void ConstEvalOuterChain(Slot slot, char outer);
   void SortSubClauses(FormulaNode* clause);

@@ -31,7 +31,10 @@
 
 #include "normalforms/ChainProduct.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <memory>
+#include <unordered_map>
 #include <new>
 #include <optional>
 
@@ -47,7 +50,7 @@
 #include "sat/FormulaSat.h"
 
 namespace lumenark {
-namespace {
+namespace product_detail {
 
 enum class Part : std::uint8_t { Literal, Inner, Outer };
 
@@ -66,6 +69,7 @@ struct ChainNode {
   mutable std::int32_t sat;     // the solver literal of an input node, once encoded; else 0
   ModelDiagram::Set diagram;    // the same sets as models, as a diagram, with many letters
   const std::uint32_t* counts;  // a chain without outer element: its literals by letter
+  std::uint32_t skeleton;       // its outer elements and how they hang (Skeletons below)
   char symbol;                  // a literal's letter
   std::uint8_t negation;        // a literal's negated flag
   Part part;
@@ -83,16 +87,57 @@ constexpr std::size_t kMostInputWords = std::size_t{1} << 22;
 constexpr int kLetters = 52;
 
 
+// What decides the products of a chain besides its literals: its outer elements and
+// the shape in which they hang, as far as the search for the first outer element and
+// the rest after it follow it. That is the chain's tree with the parts that hold no
+// outer element left out (a node with one such part is that part). Equal skeletons get
+// one number (0 for none), so that a chain's products are known by its skeleton and the
+// letters of its literals by sign: two chains with these equal multiply out into the
+// same sequence of terms.
+class Skeletons {
+ public:
+  std::uint32_t Element() { return ++count_; }  // an outer element of the input
+  std::uint32_t Pair(std::uint32_t left, std::uint32_t right) {
+    if (left == 0) return right;
+    if (right == 0) return left;
+    const auto [found, added] = pairs_.try_emplace(std::uint64_t{left} << 32 | right, count_ + 1);
+    if (added) ++count_;
+    return found->second;
+  }
+
+ private:
+  std::uint32_t count_ = 0;
+  std::unordered_map<std::uint64_t, std::uint32_t, std::hash<std::uint64_t>, std::equal_to<std::uint64_t>,
+                     BudgetAllocator<std::pair<const std::uint64_t, std::uint32_t>>>
+      pairs_;
+};
+
+// A chain's products as far as the minimisation sees them: its skeleton and its letters.
+struct ProductKey {
+  std::uint32_t skeleton;
+  std::uint64_t plain;
+  std::uint64_t negated;
+  bool operator==(const ProductKey&) const = default;
+};
+struct ProductKeyHash {
+  std::size_t operator()(const ProductKey& k) const {
+    return std::hash<std::uint64_t>{}((k.plain * 0x9E3779B97F4A7C15ULL ^ k.negated) * 31 + k.skeleton);
+  }
+};
+
 class Multiplier {
  public:
   Multiplier(char outer, Host& host)
       : outer_(outer), inner_(outer == '&' ? '|' : '&'), ignored_(outer == '&' ? '1' : '0'), host_(host) {}
 
-  ProductOutcome Run(Slot slot, bool keepTop) {
+  // The side tree of the input, with the bit sets or the diagram that find vanishing
+  // products; nullptr, with the outcome, when it is not supported or was not made.
+  const ChainNode* Prepare(const FormulaNode* root, ProductOutcome& outcome) {
     std::uint64_t letters = 0;
     std::size_t nodes = 0;
-    Survey(slot, letters, nodes);
-    if (StopRequested) return ProductOutcome::Stopped;
+    Survey(root, letters, nodes);
+    outcome = ProductOutcome::Stopped;
+    if (StopRequested) return nullptr;
     if (__builtin_popcountll(letters) <= ModelSets::kMostLetters) {
       ModelSets& sets = sets_.emplace(letters);
       if (nodes * sets.Words() > kMostInputWords) sets_.reset();
@@ -101,13 +146,22 @@ class Multiplier {
     if (words_ == 0) MakeDiagram();
     CountByLetter(letters, nodes);
     bool supported = true;
-    const ChainNode* chain = Convert(slot, supported);
-    if (!supported) return ProductOutcome::Unsupported;
-    if (chain == nullptr) return Exhausted(), ProductOutcome::Stopped;
-    if (chain->part != Part::Inner || !chain->holdsOuter) return ProductOutcome::Unsupported;
+    const ChainNode* chain = Convert(root, supported);
+    outcome = ProductOutcome::Unsupported;
+    if (!supported) return nullptr;
+    if (chain == nullptr) return Exhausted(), outcome = ProductOutcome::Stopped, nullptr;
+    if (chain->part != Part::Inner || !chain->holdsOuter) return nullptr;
     // A diagram that outgrew its limit on the input itself is of no further use: the
     // solver is asked instead.
     if (diagram_ && chain->diagram == ModelDiagram::Unknown) diagram_.reset();
+    outcome = ProductOutcome::Done;
+    return chain;
+  }
+
+  ProductOutcome Run(Slot slot, bool keepTop) {
+    ProductOutcome outcome;
+    const ChainNode* chain = Prepare(slot, outcome);
+    if (chain == nullptr) return outcome;
     if (words_ == 0 && !diagram_ && chain->outers >= askThreshold_) {
       sat_.emplace(host_, FormulaSat::Refusal::EndsSolver);
       if (!Encode(chain)) DropSolver();
@@ -151,7 +205,17 @@ class Multiplier {
     char constant;
   };
 
-  void Exhausted() { StopForExhaustedMemory(); }
+  // Where the side tree or a product cannot get its memory: the command ends as out of
+  // memory, or, while the products are only being counted into a compressed sequence,
+  // the sequence is given up.
+  void Exhausted() {
+    if (compressing_) AbandonSequence();
+    StopForExhaustedMemory();
+  }
+
+  std::uint32_t SkeletonOf(const ChainNode* left, const ChainNode* right) {
+    return skeletons_.Pair(left->skeleton, right->skeleton);
+  }
 
   static void Dispose(Piece piece) {
     if (piece.tree != nullptr) DisposeSubtree(piece.tree);
@@ -172,6 +236,7 @@ class Multiplier {
                       0,
                       ModelDiagram::Unknown,
                       nullptr,
+                      SkeletonOf(left, right),
                       inner_,
                       0,
                       Part::Inner,
@@ -210,7 +275,7 @@ class Multiplier {
       if (literal == nullptr) return nullptr;
       const int letter = FormulaSat::LetterVariable(node->symbol);
       *literal = ChainNode{nullptr, nullptr, nullptr, node->negated ? 0 : bit, node->negated ? bit : 0, 1, 0,
-                           node->negated ? -letter : letter, ModelDiagram::Unknown, nullptr, node->symbol,
+                           node->negated ? -letter : letter, ModelDiagram::Unknown, nullptr, 0, node->symbol,
                            node->negated, Part::Literal, false, false};
       if (countLetters_ != 0) literal->counts = &unitCounts_[LetterIndex(bit) * countLetters_];
       if (words_ != 0) literal->models = sets_->Literal(node->symbol, node->negated != 0);
@@ -229,7 +294,7 @@ class Multiplier {
     ChainNode* outer = nodes_.New(1);
     if (outer == nullptr) return nullptr;
     *outer = ChainNode{left, right, nullptr, 0, 0, 1, 1 + left->outers + right->outers, 0, ModelDiagram::Unknown,
-                       nullptr, outer_, 0, Part::Outer, false, false};
+                       nullptr, skeletons_.Element(), outer_, 0, Part::Outer, false, false};
     if (diagram_) outer->diagram = diagram_->Unite(left->diagram, right->diagram);
     if (words_ != 0) {
       std::uint64_t* models = modelWords_.New(words_);
@@ -565,6 +630,221 @@ class Multiplier {
     return node;
   }
 
+  // ---- The products as a compressed sequence ---------------------------------------
+ public:
+  // The sequence of the root chain's products, as the multiplying out leaves them at
+  // the root (Run with keepTop): its two products side by side, a vanished one as the
+  // ignored constant in its place. Each chain's products are made once for all chains
+  // with its key; the sequence shares them. SequenceAbandoned where memory, the stack or
+  // the counts run out; a stop ends it with StopRequested set.
+  // From here on, memory that cannot be had gives the sequence up (SequenceAbandoned)
+  // instead of ending the command: the full products are still to be tried.
+  void BeginCompressing() { compressing_ = true; }
+
+  ElementSequence::Ref Compress(const ChainNode* chain, ElementSequence& sequence) {
+    sequence_ = &sequence;
+    const ChainNode* found;
+    const ChainNode* rest;
+    if (!Split(chain, found, rest)) Exhausted();
+    const ElementSequence::Ref first = RootProduct(found->left, rest);
+    const ElementSequence::Ref second = RootProduct(found->right, rest);
+    return sequence.Join(first, ElementSequence::Shift(second, LengthOf(first)));
+  }
+
+  // The tree of the survivors, each at its position among the products with its final
+  // term, in the shape the constant evaluation leaves of the multiplied-out chain.
+  // nullptr after a stop or where memory ran out (StopRequested set).
+  FormulaNode* Rebuild(const ChainNode* chain, std::span<const Survivor> survivors) {
+    compressing_ = false;
+    const ChainNode* found;
+    const ChainNode* rest;
+    if (!Split(chain, found, rest)) return Exhausted(), nullptr;
+    std::uint64_t base = 0;
+    FormulaNode* halves[2] = {nullptr, nullptr};
+    for (int i = 0; i < 2; ++i) {
+      const Mark mark = Top();
+      const ChainNode* product = NewInner(i == 0 ? found->left : found->right, rest);
+      if (product == nullptr) return Exhausted(), DisposeHalves(halves), nullptr;
+      // A vanished product's place holds the ignored constant, or the literal that the
+      // outer chain's sort moved there.
+      const std::uint64_t products = SpanOf(product);
+      const std::uint64_t span = std::max<std::uint64_t>(1, products);
+      const auto end = std::lower_bound(survivors.begin(), survivors.end(), base + span,
+                                        [](const Survivor& s, std::uint64_t p) { return s.position < p; });
+      const auto here = survivors.subspan(0, static_cast<std::size_t>(end - survivors.begin()));
+      if (products == 0) {
+        halves[i] = here.empty() ? nullptr : Element(product, here.front().term);
+      } else {
+        halves[i] = RebuildChain(product, base, here);
+      }
+      Release(mark);
+      if (StopRequested) return DisposeHalves(halves), nullptr;
+      survivors = survivors.subspan(static_cast<std::size_t>(end - survivors.begin()));
+      base += span;
+    }
+    return JoinOuter(halves[0], halves[1]);
+  }
+
+ private:
+  ProductKey KeyOf(const ChainNode* t) const { return ProductKey{t->skeleton, t->plain, t->negated}; }
+
+  // The number of products of a chain: its sequence's length when it was made.
+  std::uint64_t SpanOf(const ChainNode* t) const {
+    if (t->barren) return 0;
+    const auto found = products_.find(KeyOf(t));
+    return found == products_.end() ? 0 : found->second.length;
+  }
+
+  // One of the root's two products; where it vanishes, the ignored constant stands in
+  // its place.
+  ElementSequence::Ref RootProduct(const ChainNode* element, const ChainNode* rest) {
+    const Mark mark = Top();
+    const ChainNode* chain = NewInner(element, rest);
+    if (chain == nullptr) Exhausted();
+    ElementSequence::Ref ref = CompressChain(chain);
+    Release(mark);
+    if (ref.Empty()) ref = sequence_->Leaf(sequence_->Intern(Term{0, 0, ignored_}));
+    return ref;
+  }
+
+  ElementSequence::Ref CompressChain(const ChainNode* t) {
+    host_.ProcessPendingInput();
+    if (StopRequested || !StackHasRoom()) AbandonSequence();
+    if (t->barren) return {};
+    const ProductKey key = KeyOf(t);
+    if (const auto known = products_.find(key); known != products_.end()) return known->second.products;
+    ElementSequence::Ref products;
+    if (!t->holdsOuter) {
+      products = sequence_->Leaf(sequence_->Intern(Term{t->plain, t->negated, 0}));
+    } else {
+      const Mark mark = Top();
+      const ChainNode* found;
+      const ChainNode* rest;
+      if (!Split(t, found, rest)) Exhausted();
+      const ElementSequence::Ref first = CompressProduct(found->left, rest);
+      const ElementSequence::Ref second = CompressProduct(found->right, rest);
+      Release(mark);
+      products = sequence_->Join(first, ElementSequence::Shift(second, LengthOf(first)));
+    }
+    products_.emplace(key, Products{products, LengthOf(products)});
+    return products;
+  }
+
+  ElementSequence::Ref CompressProduct(const ChainNode* element, const ChainNode* rest) {
+    const Mark mark = Top();
+    const ChainNode* chain = NewInner(element, rest);
+    if (chain == nullptr) Exhausted();
+    const ElementSequence::Ref products = CompressChain(chain);
+    Release(mark);
+    return products;
+  }
+
+  // The positions a sequence of products takes: one per product. The products of a
+  // chain are counted before any leaves, so this is their number.
+  std::uint64_t LengthOf(ElementSequence::Ref ref) const {
+    if (ref.Empty()) return 0;
+    const std::uint64_t length = sequence_->Elements(ref.part);
+    if (length >= ElementSequence::kMany) AbandonSequence();
+    return length;
+  }
+
+  FormulaNode* RebuildChain(const ChainNode* t, std::uint64_t base, std::span<const Survivor> survivors) {
+    if (survivors.empty()) return nullptr;
+    host_.ProcessPendingInput();
+    if (StopRequested || !EnterRecursion()) return nullptr;
+    if (!t->holdsOuter) return Element(t, survivors.front().term);
+    const Mark mark = Top();
+    const ChainNode* found;
+    const ChainNode* rest;
+    if (!Split(t, found, rest)) return Exhausted(), nullptr;
+    FormulaNode* halves[2] = {nullptr, nullptr};
+    for (int i = 0; i < 2 && !survivors.empty(); ++i) {
+      const Mark productMark = Top();
+      const ChainNode* product = NewInner(i == 0 ? found->left : found->right, rest);
+      if (product == nullptr) {
+        Exhausted();
+        break;
+      }
+      const std::uint64_t span = SpanOf(product);
+      const auto end = std::lower_bound(survivors.begin(), survivors.end(), base + span,
+                                        [](const Survivor& s, std::uint64_t p) { return s.position < p; });
+      const auto count = static_cast<std::size_t>(end - survivors.begin());
+      halves[i] = RebuildChain(product, base, survivors.subspan(0, count));
+      Release(productMark);
+      if (StopRequested) break;
+      survivors = survivors.subspan(count);
+      base += span;
+    }
+    Release(mark);
+    if (StopRequested) return DisposeHalves(halves), nullptr;
+    return JoinOuter(halves[0], halves[1]);
+  }
+
+  // A surviving product: its clause as the multiplying out builds it, without the
+  // literals that the minimisation dropped; a literal element holds the term that the
+  // outer chain's sort put in its place.
+  FormulaNode* Element(const ChainNode* t, const Term& term) {
+    if (term.IsLiteral()) {
+      FormulaNode* node = AllocateNode();
+      if (node == nullptr) return Exhausted(), nullptr;
+      const std::uint64_t bit = term.Letters();
+      *node = FormulaNode{LetterOfBit(bit), nkLiteral, (term.negated & bit) != 0, nullptr, nullptr};
+      return node;
+    }
+    const Piece clause = Clause(t);
+    if (StopRequested) return nullptr;
+    return KeepLetters(clause.tree, term.Letters());
+  }
+
+  // The clause without the literals of other letters, as the constant evaluation leaves
+  // it after they became the constant that the clause's operator ignores.
+  static FormulaNode* KeepLetters(FormulaNode* node, std::uint64_t letters) {
+    if (IsLiteral(node)) {
+      if ((LetterBit(node->symbol) & letters) != 0) return node;
+      FreeNode(node);
+      return nullptr;
+    }
+    FormulaNode* left = KeepLetters(node->left, letters);
+    FormulaNode* right = KeepLetters(node->right, letters);
+    if (left != nullptr && right != nullptr) {
+      node->left = left;
+      node->right = right;
+      return node;
+    }
+    FreeNode(node);
+    return left != nullptr ? left : right;
+  }
+
+  FormulaNode* JoinOuter(FormulaNode* first, FormulaNode* second) {
+    if (first == nullptr || second == nullptr) return first != nullptr ? first : second;
+    FormulaNode* node = AllocateNode();
+    if (node == nullptr) {
+      DisposeSubtree(first);
+      DisposeSubtree(second);
+      Exhausted();
+      return nullptr;
+    }
+    *node = FormulaNode{outer_, KindOfOperator(outer_), 0, first, second};
+    return node;
+  }
+
+  static void DisposeHalves(FormulaNode* (&halves)[2]) {
+    for (FormulaNode*& half : halves) {
+      if (half != nullptr) DisposeSubtree(half);
+      half = nullptr;
+    }
+  }
+
+  struct Products {
+    ElementSequence::Ref products;
+    std::uint64_t length;
+  };
+  ElementSequence* sequence_ = nullptr;
+  std::unordered_map<ProductKey, Products, ProductKeyHash, std::equal_to<ProductKey>,
+                     BudgetAllocator<std::pair<const ProductKey, Products>>>
+      products_;
+  Skeletons skeletons_;
+  bool compressing_ = false;
   const char outer_;
   const char inner_;
   const char ignored_;  // the constant the outer operator ignores: '1' in a CNF, '0' in a DNF
@@ -592,7 +872,9 @@ class Multiplier {
   std::uint32_t constantsRightEnd_ = 0;  // and so are [leftElements_, constantsRightEnd_)
 };
 
-}  // namespace
+}  // namespace product_detail
+
+using product_detail::Multiplier;
 
 // The diagram's nodes take 12 bytes each, with about as much again for its tables.
 std::size_t ProductDiagramNodeLimit = std::size_t{1} << 20;
@@ -600,6 +882,22 @@ std::size_t ProductDiagramNodeLimit = std::size_t{1} << 20;
 ProductOutcome MultiplyOutChain(Slot slot, char outer, bool keepTop, Host& host) {
   Multiplier multiplier(outer, host);
   return multiplier.Run(slot, keepTop);
+}
+
+ProductSequence::ProductSequence(char outer, Host& host) : multiplier_(std::make_unique<Multiplier>(outer, host)) {}
+ProductSequence::~ProductSequence() = default;
+
+ProductOutcome ProductSequence::Build(const FormulaNode* root, ElementSequence& sequence, ElementSequence::Ref& products) {
+  ProductOutcome outcome;
+  multiplier_->BeginCompressing();
+  chain_ = multiplier_->Prepare(root, outcome);
+  if (chain_ == nullptr) return outcome;
+  products = multiplier_->Compress(chain_, sequence);
+  return ProductOutcome::Done;
+}
+
+FormulaNode* ProductSequence::Rebuild(std::span<const Survivor> survivors) {
+  return multiplier_->Rebuild(chain_, survivors);
 }
 
 }  // namespace lumenark

@@ -25,7 +25,12 @@
 // diagram node); nothing on the side grows with the number of products. Its memory
 // counts against the budget.
 
+#include <cstdint>
+#include <memory>
+#include <span>
+
 #include "formula/FormulaNode.h"
+#include "normalforms/ElementSequence.h"
 #include "runtime/Host.h"
 
 namespace lumenark {
@@ -44,6 +49,46 @@ enum class ProductOutcome {
 // is freed once the result is in place. Pending input is processed as the products are
 // made; a stop leaves the slot as it was.
 ProductOutcome MultiplyOutChain(Slot slot, char outer, bool keepTop, Host& host);
+
+// The products of the root's chain as a compressed sequence, for the minimisation that
+// follows at once where no step is written (MinimalNormalForm): the same products in the
+// same order as MultiplyOutChain leaves them at the root, each chain's products made
+// once for every chain that multiplies out into the same terms. The tree is built only
+// for the products that the minimisation keeps.
+namespace product_detail {
+class Multiplier;
+struct ChainNode;
+}  // namespace product_detail
+
+// A product that the minimisation keeps: its position among the root's products, and
+// the term it has become.
+struct Survivor {
+  std::uint64_t position;
+  Term term;
+};
+
+class ProductSequence {
+ public:
+  ProductSequence(char outer, Host& host);
+  ~ProductSequence();
+  ProductSequence(const ProductSequence&) = delete;
+  ProductSequence& operator=(const ProductSequence&) = delete;
+
+  // root: as MultiplyOutChain's slot. Done: products holds the root's two products side
+  // by side, a vanished one as the constant that the outer operator ignores; the input
+  // is left as it is. Unsupported as for MultiplyOutChain; Stopped after a stop. Where
+  // memory, the stack or the counts run out it throws SequenceAbandoned (or
+  // std::bad_alloc), and the products are to be multiplied out in full instead.
+  ProductOutcome Build(const FormulaNode* root, ElementSequence& sequence, ElementSequence::Ref& products);
+  // The tree of the survivors (in order of position), in the shape that the constant
+  // evaluation leaves of the multiplied-out chain; nullptr after a stop or where memory
+  // ran out (StopRequested set).
+  FormulaNode* Rebuild(std::span<const Survivor> survivors);
+
+ private:
+  std::unique_ptr<product_detail::Multiplier> multiplier_;
+  const product_detail::ChainNode* chain_ = nullptr;
+};
 
 // How the vanishing partial products are found with more than 12 letters: a decision
 // diagram while it stays within this many nodes, the SAT solver past it. Tests lower it

@@ -45,8 +45,7 @@ std::string ConsistentNote(const Verdict& verdict) {
 void FormulaDocument::Decision() {
   if (Root == nullptr) return;
   if (DecidedBeforeRewriting()) return;
-  ToDNF();
-  Minimize();
+  ToMinimalDNF();
   if (StopRequested || Root == nullptr) return;
   if (!IsConstant(Root)) {
     // A minimal DNF other than a constant can still be valid (minimisation compares

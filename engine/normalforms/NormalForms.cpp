@@ -167,6 +167,11 @@ void FormulaDocument::ConvertToNormalForm(char outer, const char* resultComment)
   if (Root == nullptr) return;
   ToConDis();
   ConstEval();
+  MultiplyToNormalForm(outer, resultComment);
+}
+
+// The conversion after the literal form and its constant evaluation.
+void FormulaDocument::MultiplyToNormalForm(char outer, const char* resultComment) {
   RToNormalForm(Root, outer);
   if (StopRequested) {
     // A conversion stopped halfway is of no use: it is discarded.

@@ -54,6 +54,10 @@ class FormulaSat::Watch final : public CaDiCaL::Terminator {
 
 FormulaSat::FormulaSat(Host& host, Refusal refusal)
     : host_(host), solver_(std::make_unique<CaDiCaL::Solver>()), refusal_(refusal) {
+  // The solver writes nothing of its own (it reports a clause that its units falsify,
+  // which asserting a constant can make, on standard output, where lumenark-cli writes
+  // the document).
+  solver_->set("quiet", 1);
   watch_ = std::make_unique<Watch>(*this);
   solver_->connect_terminator(watch_.get());
   Charge(kBytesAtStart);

@@ -226,4 +226,69 @@ std::string RandomFormula(std::mt19937& random, const FormulaShape& shape) {
   return RandomFormulaAt(random, shape, 0);
 }
 
+std::string LetterName(int i) {
+  return std::string(1, static_cast<char>(i < 26 ? 'A' + i : 'a' + i - 26));
+}
+
+std::string Pigeonhole(int pigeons, int holes) {
+  auto at = [&](int p, int h) { return LetterName(p * holes + h); };
+  std::string text;
+  for (int p = 0; p < pigeons; ++p) {
+    text += p == 0 ? "(" : "&(";
+    for (int h = 0; h < holes; ++h) text += (h > 0 ? "|" : "") + at(p, h);
+    text += ')';
+  }
+  for (int h = 0; h < holes; ++h) {
+    for (int p = 0; p < pigeons; ++p) {
+      for (int q = p + 1; q < pigeons; ++q) text += "&(~" + at(p, h) + "|~" + at(q, h) + ")";
+    }
+  }
+  return text;
+}
+
+std::string ExactlyOne(int letters) {
+  std::string text = "(";
+  for (int i = 0; i < letters; ++i) text += (i > 0 ? "|" : "") + LetterName(i);
+  text += ')';
+  for (int i = 0; i < letters; ++i) {
+    for (int j = i + 1; j < letters; ++j) text += "&(~" + LetterName(i) + "|~" + LetterName(j) + ")";
+  }
+  return text;
+}
+
+std::string Parity(int letters, char oper) {
+  std::string text = LetterName(0);
+  for (int i = 1; i < letters; ++i) text += oper + LetterName(i);
+  return text;
+}
+
+std::string Colouring(int vertices, int colours, const std::vector<std::pair<int, int>>& edges) {
+  std::string text;
+  for (int v = 0; v < vertices; ++v) {
+    text += v == 0 ? "(" : "&(";
+    for (int c = 0; c < colours; ++c) text += (c > 0 ? "|" : "") + LetterName(v * colours + c);
+    text += ')';
+  }
+  for (const auto& [a, b] : edges) {
+    for (int c = 0; c < colours; ++c) {
+      text += "&(~" + LetterName(a * colours + c) + "|~" + LetterName(b * colours + c) + ")";
+    }
+  }
+  return text;
+}
+
+std::string RandomCnf(std::mt19937& random, int letters, int clauses, int width) {
+  std::string text;
+  for (int c = 0; c < clauses; ++c) {
+    text += c == 0 ? "(" : "&(";
+    for (int l = 0; l < width; ++l) {
+      if (l > 0) text += '|';
+      if (random() % 2 == 0) text += '~';
+      text += LetterName(static_cast<int>(random() % static_cast<unsigned>(letters)));
+    }
+    text += ')';
+  }
+  return text;
+}
+
 }  // namespace lumenark::testing

@@ -133,4 +133,18 @@ struct FormulaShape {
 };
 std::string RandomFormula(std::mt19937& random, const FormulaShape& shape);
 
+// ---- Formula families ----------------------------------------------------------------
+// The i-th letter: 'A'..'Z', then 'a'..'z'.
+std::string LetterName(int i);
+// pigeons pigeons in holes holes, one a hole (letter p * holes + h: pigeon p in hole h).
+std::string Pigeonhole(int pigeons, int holes);
+// Exactly one of the first letters, as a CNF: one clause of all, one per pair.
+std::string ExactlyOne(int letters);
+// A=B=C=... (or with another operator) over the first letters.
+std::string Parity(int letters, char oper = '=');
+// Every vertex takes one of the colours (letter v * colours + c), the ends of an edge differ.
+std::string Colouring(int vertices, int colours, const std::vector<std::pair<int, int>>& edges);
+// clauses random clauses of width literals over the first letters (repeats possible).
+std::string RandomCnf(std::mt19937& random, int letters, int clauses, int width);
+
 }  // namespace lumenark::testing

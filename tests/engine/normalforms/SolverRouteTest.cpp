@@ -17,8 +17,6 @@
 namespace lumenark::testing {
 namespace {
 
-const std::string kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-
 enum class DecisionRoute { Fast, Exact };
 
 struct DecisionOutcome {
@@ -59,61 +57,6 @@ bool ExpectSameDecision(const std::string& formula) {
   return compared;
 }
 
-std::string Pigeonhole(int pigeons, int holes) {
-  auto at = [&](int p, int h) { return kLetters[static_cast<std::size_t>(p * holes + h)]; };
-  std::string text;
-  for (int p = 0; p < pigeons; ++p) {
-    text += p == 0 ? "(" : "&(";
-    for (int h = 0; h < holes; ++h) {
-      if (h > 0) text += '|';
-      text += at(p, h);
-    }
-    text += ')';
-  }
-  for (int h = 0; h < holes; ++h) {
-    for (int p = 0; p < pigeons; ++p) {
-      for (int q = p + 1; q < pigeons; ++q) text.append("&(~").append(1, at(p, h)).append("|~").append(1, at(q, h)).append(")");
-    }
-  }
-  return text;
-}
-
-std::string ExactlyOne(int letters) {
-  std::string text = "(";
-  for (int i = 0; i < letters; ++i) {
-    if (i > 0) text += '|';
-    text += kLetters[static_cast<std::size_t>(i)];
-  }
-  text += ')';
-  for (int i = 0; i < letters; ++i) {
-    for (int j = i + 1; j < letters; ++j) {
-      text.append("&(~").append(1, kLetters[static_cast<std::size_t>(i)]).append("|~");
-      text.append(1, kLetters[static_cast<std::size_t>(j)]).append(")");
-    }
-  }
-  return text;
-}
-
-std::string Parity(int letters, char oper = '=') {
-  std::string text(1, kLetters[0]);
-  for (int i = 1; i < letters; ++i) text += std::string(1, oper) + kLetters[static_cast<std::size_t>(i)];
-  return text;
-}
-
-std::string RandomThreeCnf(std::mt19937& random, int letters, int clauses) {
-  std::string text;
-  for (int c = 0; c < clauses; ++c) {
-    text += c == 0 ? "(" : "&(";
-    for (int l = 0; l < 3; ++l) {
-      if (l > 0) text += '|';
-      if (random() % 2 == 0) text += '~';
-      text += kLetters[random() % static_cast<unsigned>(letters)];
-    }
-    text += ')';
-  }
-  return text;
-}
-
 TEST(SolverRouteTest, DecisionAsTheRewritingDecides) {
   std::mt19937 random(23);
   int compared = 0;
@@ -123,7 +66,7 @@ TEST(SolverRouteTest, DecisionAsTheRewritingDecides) {
   }
   for (int i = 0; i < 200; ++i) {
     const int letters = 4 + i % 5;
-    const std::string cnf = RandomThreeCnf(random, letters, letters * (3 + i % 4));
+    const std::string cnf = RandomCnf(random, letters, letters * (3 + i % 4), 3);
     compared += ExpectSameDecision(cnf);
     compared += ExpectSameDecision("~(" + cnf + ")");
   }

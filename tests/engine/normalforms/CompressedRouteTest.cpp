@@ -1,0 +1,188 @@
+// The minimal normal forms where no step is written hold the products as a compressed
+// sequence and minimise it before building a tree. That route must leave the text and
+// the tree that multiplying out in full leaves; each case runs both, the tree printed
+// after the command and shown in full, and compares. The compressed passes run all the
+// way (down to no element) and with the tree built early, so that both ways of handing
+// over to the tree's passes are met. Stops and failed allocations at every point end the
+// command as they end the full route.
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "formula/NodeAllocator.h"
+#include "normalforms/MinimalNormalForm.h"
+#include "runtime/MemoryBudget.h"
+
+namespace lumenark::testing {
+namespace {
+
+using C = FormulaCommand;
+
+// The tunables of the compressed route, set for one run and put back afterwards.
+class RouteSettings {
+ public:
+  RouteSettings(bool compressed, std::uint64_t passesDownTo)
+      : minimum_(CompressedProductsMinimum), downTo_(CompressedPassesDownTo), compressed_(compressed) {
+    CompressedProductsMinimum = 0;
+    CompressedPassesDownTo = passesDownTo;
+  }
+  ~RouteSettings() {
+    CompressedProductsMinimum = minimum_;
+    CompressedPassesDownTo = downTo_;
+  }
+  bool Compressed() const { return compressed_; }
+
+ private:
+  std::uint64_t minimum_;
+  std::uint64_t downTo_;
+  bool compressed_;
+};
+
+struct RouteOutcome {
+  std::string text;  // the document, the tree printed after it, and its shape
+  bool stopped;      // the full route ran past its allocations
+};
+
+RouteOutcome RunRoute(const std::string& formula, C command, int details, const RouteSettings& route,
+                 std::uint64_t allocations = 0) {
+  Session session(formula, {.details = details, .width = 70});
+  session.Run(C::Compile);
+  session.doc.CompressedProducts = route.Compressed();
+  session.doc.DecisionBySolver = false;  // the verdict's own routes are compared elsewhere
+  session.host.allocationBudget = allocations;
+  session.Run(command);
+  const bool stopped = session.host.Stopped();
+  session.doc.XDecomp();
+  const FormulaNode* root = session.doc.Root;
+  EXPECT_EQ(root != nullptr ? CheckTree(root) : "", "") << formula;
+  return {session.Text() + "\n" + (root != nullptr ? Structure(root) : "no tree"), stopped};
+}
+
+// Compares the routes on the formula for the three commands; returns how many
+// comparisons the full route finished in time for.
+int ExpectSameRoutes(const std::string& formula, std::initializer_list<int> details = {4}) {
+  int compared = 0;
+  for (C command : {C::MinimalDNF, C::MinimalCNF, C::Decision}) {
+    for (int level : details) {
+      const RouteOutcome full = RunRoute(formula, command, level, RouteSettings(false, 0), 100'000);
+      if (full.stopped) continue;
+      for (std::uint64_t downTo : {std::uint64_t{0}, std::uint64_t{6}}) {
+        EXPECT_EQ(RunRoute(formula, command, level, RouteSettings(true, downTo)).text, full.text)
+            << formula << ", command " << CommandName(command) << ", Details " << level << ", passes down to "
+            << downTo;
+      }
+      ++compared;
+    }
+  }
+  return compared;
+}
+
+TEST(CompressedRouteTest, FamiliesAsTheFullProducts) {
+  int compared = 0;
+  for (int k = 3; k <= 6; ++k) compared += ExpectSameRoutes(ExactlyOne(k), {3, 4});
+  // 229,376 products of 7 distinct terms, in full.
+  const RouteOutcome full = RunRoute(ExactlyOne(7), C::MinimalDNF, 4, RouteSettings(false, 0));
+  EXPECT_EQ(RunRoute(ExactlyOne(7), C::MinimalDNF, 4, RouteSettings(true, 0)).text, full.text);
+  compared += ExpectSameRoutes("~(" + ExactlyOne(4) + ")");
+  compared += ExpectSameRoutes(Colouring(3, 3, {{0, 1}, {1, 2}}));
+  compared += ExpectSameRoutes(Colouring(3, 2, {{0, 1}, {1, 2}, {0, 2}}));  // a triangle has no 2-colouring
+  compared += ExpectSameRoutes(Colouring(4, 2, {{0, 1}, {1, 2}, {2, 3}}));
+  std::mt19937 random(41);
+  // Consistent and inconsistent random 3-CNFs, 2 to 4.3 clauses a letter.
+  for (int i = 0; i < 120; ++i) {
+    const int letters = 3 + i % 5;
+    const int clauses = letters * (20 + i % 24) / 10;
+    compared += ExpectSameRoutes(RandomCnf(random, letters, clauses, 3), i % 10 == 0 ? std::initializer_list<int>{3, 4}
+                                                                                      : std::initializer_list<int>{4});
+  }
+  // Clauses of repeated and complementary literals, and CNFs with a literal in every
+  // clause (products of a single literal, sorted into the outer chain's places).
+  for (int i = 0; i < 60; ++i) {
+    const std::string cnf = RandomCnf(random, 2 + i % 3, 4 + i % 6, 1 + i % 3);
+    compared += ExpectSameRoutes(cnf);
+    compared += ExpectSameRoutes("(A|" + cnf + ")&(A|~B)&(C|A)");
+  }
+  EXPECT_GT(compared, 600);
+}
+
+TEST(CompressedRouteTest, RandomFormulasAsTheFullProducts) {
+  std::mt19937 random(43);
+  int compared = 0;
+  for (int i = 0; i < 500; ++i) {
+    compared += ExpectSameRoutes(
+        RandomFormula(random, {.letters = 2 + i % 7, .maxDepth = 3 + i % 3, .constants = i % 4 == 0}));
+  }
+  for (const char* formula : {"0", "1", "~0", "~1", "A", "~A", "(A|~A)&(B|C)", "(A&~A)|(B&C)", "(0|A)&(B|1)",
+                              "~(A|B)&(C|D)", "(A|B)&(~A|B)&(A|~B)&(~A|~B)"}) {
+    compared += ExpectSameRoutes(formula);
+  }
+  EXPECT_GT(compared, 1200);
+}
+
+// A stop at every point of the compressed route ends the command as a stop during the
+// conversion or the minimisation does: no tree, nothing written, nothing leaked. A node
+// allocation that fails at any point, for good or only once, shows "Insuficient memory."
+// and leaves no tree; and a memory budget too small for the compressed sequence leaves
+// the full route to run into it.
+TEST(CompressedRouteTest, StopsAndFailedAllocations) {
+  const RouteSettings route(true, 2);
+  const std::string formula = ExactlyOne(4) + "&(A|B|~C)";
+  Session unstopped(formula);
+  unstopped.Run(C::Compile);
+  unstopped.doc.DecisionBySolver = false;
+  const std::uint64_t callsBefore = unstopped.host.pendingInputCalls;
+  const std::uint64_t allocationsBefore = AllocationCount();
+  const std::string finished = unstopped.Run(C::Decision);
+  const std::uint64_t calls = unstopped.host.pendingInputCalls - callsBefore;
+  const std::uint64_t allocations = AllocationCount() - allocationsBefore;
+  ASSERT_GT(calls, 4u);
+  ASSERT_GT(allocations, 4u);
+  const std::size_t live = LiveNodeCount();
+  std::uint64_t discarded = 0;
+  for (std::uint64_t call = 1; call <= calls; ++call) {
+    Session session(formula);
+    session.Run(C::Compile);
+    session.doc.DecisionBySolver = false;
+    const std::string compiled = session.Text();
+    session.host.stopAtCall = session.host.pendingInputCalls + call;
+    session.Run(C::Decision);
+    // Stopped during the conversion or the minimisation: no tree and no verdict; later,
+    // while the result was printed, the finished tree.
+    if (session.doc.Root == nullptr) {
+      EXPECT_EQ(session.Text(), compiled) << "stop at call " << call;
+      ++discarded;
+    } else {
+      EXPECT_EQ(Structure(session.doc.Root), Structure(unstopped.doc.Root)) << "stop at call " << call;
+    }
+  }
+  EXPECT_GT(discarded, calls / 2);
+  for (bool persistent : {false, true}) {
+    for (std::uint64_t n = 1; n <= allocations; ++n) {
+      Session session(formula);
+      session.Run(C::Compile);
+      session.doc.DecisionBySolver = false;
+      ArmAllocationFailure(n, persistent);
+      const std::string text = session.Run(C::Decision);
+      ArmAllocationFailure(0);
+      EXPECT_EQ(session.host.messages, std::vector<std::string>{"Insuficient memory."}) << "allocation " << n;
+      EXPECT_EQ(session.doc.Root, nullptr);
+      EXPECT_FALSE(StopRequested);
+    }
+  }
+  for (std::uint64_t limit : {std::uint64_t{1} << 10, std::uint64_t{1} << 16, std::uint64_t{1} << 20}) {
+    Session session(formula);
+    session.Run(C::Compile);
+    session.doc.DecisionBySolver = false;
+    SetMemoryLimit(limit);
+    RunFormulaCommand(session.doc, C::Decision);
+    SetMemoryLimit(std::nullopt);
+    BeginMemoryBudget();
+    const std::string text = session.Text();
+    EXPECT_TRUE(text == finished || session.host.messages == std::vector<std::string>{"Insuficient memory."})
+        << "limit " << limit;
+  }
+  EXPECT_EQ(LiveNodeCount(), live);
+}
+
+}  // namespace
+}  // namespace lumenark::testing
