@@ -5,6 +5,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(__file__))
+import consistent_table  # noqa: E402
 import solver_table  # noqa: E402
 import workloads as w  # noqa: E402
 
@@ -271,6 +272,9 @@ def main():
         solver_table.decision_workload()
         solver_table.repeats_workload()
         return
+    if "--consistent" in sys.argv:  # consistent formulas, the equivalence chain, dense CNFs
+        consistent_table.consistent_workload()
+        return
     print("workload | command | size | Lumenark | result chars | conversion / (compile + print) | SymPy | SymPy / Lumenark"
           " | peak memory | bytes / result clause")
     print("---|---|---|---|---|---|---|---|---|---")
@@ -290,6 +294,7 @@ def main():
     normal_form_workload()
     solver_table.decision_workload()
     solver_table.repeats_workload()
+    consistent_table.consistent_workload()
     print()
     for name, (ratio, operation) in sorted(WORST.items()):
         print(f"worst conversion / (compile + print), {name}: {ratio:.1f} ({operation})")

@@ -158,6 +158,18 @@ def random_three_cnf(letters, clauses, seed):
                     for _ in range(clauses))
 
 
+def random_k_cnf(width, letters, clauses, seed):
+    """clauses random clauses of `width` distinct letters among the first `letters`."""
+    rng = random.Random(seed * 7727 + width)
+    return "&".join("(" + "|".join(("~" if rng.random() < 0.5 else "") + x for x in rng.sample(LETTERS[:letters], width))
+                    + ")" for _ in range(clauses))
+
+
+def equivalence_chain(letters, length):
+    """A=B=...: `length` letters' equivalences, the first `letters` letters over and over."""
+    return "=".join(LETTERS[i % letters] for i in range(length))
+
+
 def exactly_one(k):
     """Exactly one of the first k letters, as a CNF: one clause of all, one per pair."""
     pairs = [f"(~{LETTERS[i]}|~{LETTERS[j]})" for i in range(k) for j in range(i + 1, k)]

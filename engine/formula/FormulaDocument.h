@@ -159,6 +159,7 @@ class FormulaDocument {
   void MultiplyToNormalForm(char outer, const char* resultComment);
   void MinimalNormalForm(char outer, const char* resultComment);
   bool MinimizeCompressed(char outer);
+  bool OutOfRoomForTheProducts(std::uint64_t products);
   void ConstEvalConverted(Slot slot, char outer);
   void ConstEvalOuterChain(Slot slot, char outer);
   void SortSubClauses(FormulaNode* clause);

@@ -637,6 +637,8 @@ class Multiplier {
   // ignored constant in its place. Each chain's products are made once for all chains
   // with its key; the sequence shares them. SequenceAbandoned where memory, the stack or
   // the counts run out; a stop ends it with StopRequested set.
+  std::uint64_t CountedNodes() const { return countedNodes_; }
+
   // From here on, memory that cannot be had gives the sequence up (SequenceAbandoned)
   // instead of ending the command: the full products are still to be tried.
   void BeginCompressing() { compressing_ = true; }
@@ -712,32 +714,62 @@ class Multiplier {
     if (StopRequested || !StackHasRoom()) AbandonSequence();
     if (t->barren) return {};
     const ProductKey key = KeyOf(t);
-    if (const auto known = products_.find(key); known != products_.end()) return known->second.products;
+    if (const auto known = products_.find(key); known != products_.end()) {
+      countedNodes_ = Sum(countedNodes_, known->second.nodes);
+      countedProducts_ = Sum(countedProducts_, known->second.length);
+      return known->second.products;
+    }
     ElementSequence::Ref products;
+    std::uint64_t nodes = 0;
     if (!t->holdsOuter) {
       products = sequence_->Leaf(sequence_->Intern(Term{t->plain, t->negated, 0}));
+      nodes = 2 * static_cast<std::uint64_t>(__builtin_popcountll(t->plain | t->negated));
+      countedNodes_ = Sum(countedNodes_, nodes);
+      countedProducts_ = Sum(countedProducts_, 1);
     } else {
       const Mark mark = Top();
       const ChainNode* found;
       const ChainNode* rest;
       if (!Split(t, found, rest)) Exhausted();
-      const ElementSequence::Ref first = CompressProduct(found->left, rest);
-      const ElementSequence::Ref second = CompressProduct(found->right, rest);
+      const Products first = CompressProduct(found->left, rest);
+      const Products second = CompressProduct(found->right, rest);
       Release(mark);
-      products = sequence_->Join(first, ElementSequence::Shift(second, LengthOf(first)));
+      products = sequence_->Join(first.products, ElementSequence::Shift(second.products, LengthOf(first.products)));
+      nodes = Sum(first.nodes, second.nodes);
     }
-    products_.emplace(key, Products{products, LengthOf(products)});
+    const Products made{products, LengthOf(products), nodes};
+    products_.emplace(key, made);
+    if (products_.size() >= nextSharingCheck_) CheckSharing();
     return products;
   }
 
-  ElementSequence::Ref CompressProduct(const ChainNode* element, const ChainNode* rest) {
+  // The sequence pays where products repeat: each key is made once, and whatever
+  // repeats is shared. Where the products met so far hardly repeat (all of them distinct,
+  // as in (A|a)&(B|b)&...), the keys cost more than the products themselves, and the
+  // sequence is given up for the full products early.
+  void CheckSharing() {
+    nextSharingCheck_ *= 2;
+    if (countedProducts_ < kLeastSharing * products_.size()) AbandonSequence();
+  }
+  static constexpr std::uint64_t kLeastSharing = 4;
+
+  struct Products {
+    ElementSequence::Ref products;
+    std::uint64_t length;
+    std::uint64_t nodes;  // what the products take as a tree: at least twice their letters
+  };
+
+  Products CompressProduct(const ChainNode* element, const ChainNode* rest) {
     const Mark mark = Top();
     const ChainNode* chain = NewInner(element, rest);
     if (chain == nullptr) Exhausted();
     const ElementSequence::Ref products = CompressChain(chain);
+    const Products made{products, LengthOf(products), chain->barren ? 0 : products_.find(KeyOf(chain))->second.nodes};
     Release(mark);
-    return products;
+    return made;
   }
+
+  static std::uint64_t Sum(std::uint64_t a, std::uint64_t b) { return std::min(a + b, ElementSequence::kMany); }
 
   // The positions a sequence of products takes: one per product. The products of a
   // chain are counted before any leaves, so this is their number.
@@ -835,11 +867,11 @@ class Multiplier {
     }
   }
 
-  struct Products {
-    ElementSequence::Ref products;
-    std::uint64_t length;
-  };
   ElementSequence* sequence_ = nullptr;
+  // The nodes that the full products before the point the compression has reached take.
+  std::uint64_t countedNodes_ = 0;
+  std::uint64_t countedProducts_ = 0;
+  std::size_t nextSharingCheck_ = std::size_t{1} << 17;  // keys made
   std::unordered_map<ProductKey, Products, ProductKeyHash, std::equal_to<ProductKey>,
                      BudgetAllocator<std::pair<const ProductKey, Products>>>
       products_;
@@ -895,6 +927,8 @@ ProductOutcome ProductSequence::Build(const FormulaNode* root, ElementSequence& 
   products = multiplier_->Compress(chain_, sequence);
   return ProductOutcome::Done;
 }
+
+std::uint64_t ProductSequence::NodesCounted() const { return multiplier_->CountedNodes(); }
 
 FormulaNode* ProductSequence::Rebuild(std::span<const Survivor> survivors) {
   return multiplier_->Rebuild(chain_, survivors);

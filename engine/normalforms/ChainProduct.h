@@ -84,6 +84,10 @@ class ProductSequence {
   // evaluation leaves of the multiplied-out chain; nullptr after a stop or where memory
   // ran out (StopRequested set).
   FormulaNode* Rebuild(std::span<const Survivor> survivors);
+  // How many nodes the full products before the point Build reached take (all of them
+  // once it is done): a product of k letters is 2k - 1 nodes, and each but one is joined
+  // to the others by a node of its own. The full route holds them all at once.
+  std::uint64_t NodesCounted() const;
 
  private:
   std::unique_ptr<product_detail::Multiplier> multiplier_;

@@ -14,6 +14,8 @@
 // evaluations leave. Once the sequence is short, or a pass changes nothing, the tree is
 // built and Minimize goes on from there as it would have.
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <new>
 #include <optional>
@@ -27,6 +29,7 @@
 #include "normalforms/MinimalNormalForm.h"
 #include "normalforms/SequencePass.h"
 #include "runtime/EngineGlobals.h"
+#include "runtime/MemoryBudget.h"
 
 namespace lumenark {
 
@@ -117,13 +120,27 @@ void FormulaDocument::MinimalNormalForm(char outer, const char* resultComment) {
   Minimize();
 }
 
+// Where the compressed sequence ran out of memory: if the products it counted could not
+// be held in full either, the full route would end as out of memory too, and so the
+// command ends so at once. Otherwise the memory the sequence took goes back to the
+// system, and the full route is tried.
+bool FormulaDocument::OutOfRoomForTheProducts(std::uint64_t nodes) {
+  if (nodes > MemoryBudgetBytes() / sizeof(FormulaNode)) {
+    StopForExhaustedMemory();
+    DisposeTree();
+    return true;
+  }
+  malloc_trim(0);
+  return false;
+}
+
 // False where the compressed route is not taken or is given up, with the tree as it was.
 bool FormulaDocument::MinimizeCompressed(char outer) {
   if (IsLiteral(Root) || Root->symbol == outer) return false;
   const char ignored = outer == '|' ? '0' : '1';
   FormulaNode* result = nullptr;
+  ProductSequence products(outer, Platform);
   try {
-    ProductSequence products(outer, Platform);
     BudgetVector<Survivor> survivors;
     {
       ElementSequence sequence;
@@ -155,11 +172,11 @@ bool FormulaDocument::MinimizeCompressed(char outer) {
     }
     result = products.Rebuild(survivors);
   } catch (const SequenceAbandoned&) {
-    if (!StopRequested) return false;
+    if (!StopRequested) return OutOfRoomForTheProducts(products.NodesCounted());
     DisposeTree();
     return true;
   } catch (const std::bad_alloc&) {
-    return false;
+    return OutOfRoomForTheProducts(products.NodesCounted());
   }
   if (result == nullptr) {  // a stop, or no memory for the tree
     DisposeTree();
