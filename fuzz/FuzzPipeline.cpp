@@ -7,6 +7,7 @@
 
 #include "TestSupport.h"
 #include "formula/NodeAllocator.h"
+#include "normalforms/MinimalNormalForm.h"
 
 namespace lumenark::fuzz {
 namespace {
@@ -55,6 +56,9 @@ int RunPipeline(const std::uint8_t* data, std::size_t size, bool withStop) {
   const std::string letters = testing::LettersOf(text);
   if (text.size() > kMaxText || letters.size() > kMaxLetters) return -1;
 
+  // The minimal normal forms take their compressed route at every size, all the way.
+  CompressedProductsMinimum = 0;
+  CompressedPassesDownTo = 0;
   const std::size_t live = LiveNodeCount();
   {
     Session session(text, {.details = options % 5, .results = (options & 8) == 0, .width = 21 + (options >> 4) * 14});

@@ -230,49 +230,69 @@ std::string LetterName(int i) {
   return std::string(1, static_cast<char>(i < 26 ? 'A' + i : 'a' + i - 26));
 }
 
+namespace {
+
+// "&(~a|~b)": the two letters not both.
+void AppendNotBoth(std::string& text, int a, int b) {
+  text += "&(~";
+  text += LetterName(a);
+  text += "|~";
+  text += LetterName(b);
+  text += ')';
+}
+
+// "(a|b|...)" over count letters from first on, with the given step.
+void AppendClause(std::string& text, int first, int count, int step = 1) {
+  text += '(';
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) text += '|';
+    text += LetterName(first + i * step);
+  }
+  text += ')';
+}
+
+}  // namespace
+
 std::string Pigeonhole(int pigeons, int holes) {
-  auto at = [&](int p, int h) { return LetterName(p * holes + h); };
   std::string text;
   for (int p = 0; p < pigeons; ++p) {
-    text += p == 0 ? "(" : "&(";
-    for (int h = 0; h < holes; ++h) text += (h > 0 ? "|" : "") + at(p, h);
-    text += ')';
+    if (p > 0) text += '&';
+    AppendClause(text, p * holes, holes);
   }
   for (int h = 0; h < holes; ++h) {
     for (int p = 0; p < pigeons; ++p) {
-      for (int q = p + 1; q < pigeons; ++q) text += "&(~" + at(p, h) + "|~" + at(q, h) + ")";
+      for (int q = p + 1; q < pigeons; ++q) AppendNotBoth(text, p * holes + h, q * holes + h);
     }
   }
   return text;
 }
 
 std::string ExactlyOne(int letters) {
-  std::string text = "(";
-  for (int i = 0; i < letters; ++i) text += (i > 0 ? "|" : "") + LetterName(i);
-  text += ')';
+  std::string text;
+  AppendClause(text, 0, letters);
   for (int i = 0; i < letters; ++i) {
-    for (int j = i + 1; j < letters; ++j) text += "&(~" + LetterName(i) + "|~" + LetterName(j) + ")";
+    for (int j = i + 1; j < letters; ++j) AppendNotBoth(text, i, j);
   }
   return text;
 }
 
 std::string Parity(int letters, char oper) {
   std::string text = LetterName(0);
-  for (int i = 1; i < letters; ++i) text += oper + LetterName(i);
+  for (int i = 1; i < letters; ++i) {
+    text += oper;
+    text += LetterName(i);
+  }
   return text;
 }
 
 std::string Colouring(int vertices, int colours, const std::vector<std::pair<int, int>>& edges) {
   std::string text;
   for (int v = 0; v < vertices; ++v) {
-    text += v == 0 ? "(" : "&(";
-    for (int c = 0; c < colours; ++c) text += (c > 0 ? "|" : "") + LetterName(v * colours + c);
-    text += ')';
+    if (v > 0) text += '&';
+    AppendClause(text, v * colours, colours);
   }
   for (const auto& [a, b] : edges) {
-    for (int c = 0; c < colours; ++c) {
-      text += "&(~" + LetterName(a * colours + c) + "|~" + LetterName(b * colours + c) + ")";
-    }
+    for (int c = 0; c < colours; ++c) AppendNotBoth(text, a * colours + c, b * colours + c);
   }
   return text;
 }
