@@ -191,23 +191,6 @@ void WriteLegend(FormulaDocument& doc, const Entries& entries, const BudgetVecto
 
 }  // namespace
 
-std::uint64_t LettersOfTree(const FormulaNode* root) {
-  std::uint64_t letters = 0;
-  BudgetVector<const FormulaNode*> pending{root};
-  while (!pending.empty()) {
-    const FormulaNode* node = pending.back();
-    pending.pop_back();
-    Heartbeat();
-    if (IsLiteral(node)) {
-      letters |= LetterBit(node->symbol);
-    } else {
-      pending.push_back(node->right);
-      pending.push_back(node->left);
-    }
-  }
-  return letters;
-}
-
 void WriteTruthTable(FormulaDocument& doc) {
   if (doc.Root == nullptr) return;
   const std::uint64_t letters = LettersOfTree(doc.Root);

@@ -17,14 +17,12 @@
 #include <cstdint>
 
 #include "formula/FormulaDocument.h"
+#include "formula/TreeOperations.h"  // LettersOfTree
 
 namespace lumenark {
 
 inline constexpr int kMaxSubformulaColumns = 60;
 
 void WriteTruthTable(FormulaDocument& doc);
-
-// The letters of the tree as a set (formula/LetterBits.h), for callers that count rows.
-std::uint64_t LettersOfTree(const FormulaNode* root);
 
 }  // namespace lumenark

@@ -1,6 +1,8 @@
 #include "formula/TreeOperations.h"
 
+#include "formula/LetterBits.h"
 #include "formula/NodeAllocator.h"
+#include "runtime/BudgetAllocator.h"
 #include "runtime/Heartbeat.h"
 #include "runtime/StackRoom.h"
 
@@ -112,6 +114,23 @@ void ChangeOper(FormulaNode* node, char c) {
   if (node == nullptr) return;
   node->symbol = c;
   if (std::uint8_t kind = KindOfOperator(c); kind != 0) node->kind = kind;
+}
+
+std::uint64_t LettersOfTree(const FormulaNode* root) {
+  std::uint64_t letters = 0;
+  BudgetVector<const FormulaNode*> pending{root};
+  while (!pending.empty()) {
+    const FormulaNode* node = pending.back();
+    pending.pop_back();
+    Heartbeat();
+    if (IsLiteral(node)) {
+      letters |= LetterBit(node->symbol);
+    } else {
+      pending.push_back(node->right);
+      pending.push_back(node->left);
+    }
+  }
+  return letters;
 }
 
 }  // namespace lumenark

@@ -2,6 +2,8 @@
 // The small set of tree operations the whole engine shares. All of them recurse
 // along the tree, so deep trees must be handled on the engine stack (runtime/EngineStack.h).
 
+#include <cstdint>
+
 #include "formula/FormulaNode.h"
 
 namespace lumenark {
@@ -35,5 +37,8 @@ void FindOper(Slot slot, char c);
 // Sets the node's symbol to c and, for an operator character, its kind to match.
 // negated and the operands are untouched. Nothing happens for an empty reference.
 void ChangeOper(FormulaNode* node, char c);
+
+// The letters of the tree as a set (formula/LetterBits.h), without recursion.
+std::uint64_t LettersOfTree(const FormulaNode* root);
 
 }  // namespace lumenark

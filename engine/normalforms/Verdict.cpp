@@ -3,7 +3,7 @@
 #include <new>
 #include <optional>
 
-#include "formula/LetterBits.h"
+#include "formula/TreeOperations.h"
 #include "normalforms/ModelDiagram.h"
 #include "runtime/EngineGlobals.h"
 #include "runtime/StackRoom.h"
@@ -11,22 +11,6 @@
 
 namespace lumenark {
 namespace {
-
-std::uint64_t LettersOf(const FormulaNode* root) {
-  std::uint64_t letters = 0;
-  BudgetVector<const FormulaNode*> pending{root};
-  while (!pending.empty()) {
-    const FormulaNode* node = pending.back();
-    pending.pop_back();
-    if (IsLiteral(node)) {
-      letters |= LetterBit(node->symbol);
-    } else {
-      pending.push_back(node->right);
-      pending.push_back(node->left);
-    }
-  }
-  return letters;
-}
 
 // The formula's models as a diagram; Unknown past the bound, after a stop or where the
 // stack has no room.
@@ -86,7 +70,7 @@ SatAnswer AskSolver(const FormulaNode* root, bool value, std::uint64_t letters, 
 std::size_t VerdictDiagramNodeLimit = std::size_t{1} << 16;
 
 Verdict FindVerdict(const FormulaNode* root, Host& host) {
-  const std::uint64_t letters = LettersOf(root);
+  const std::uint64_t letters = LettersOfTree(root);
   if (std::optional<Verdict> known = AskDiagram(root, letters)) return *known;
   if (StopRequested) return Verdict{Verdict::Kind::Stopped, letters, 0};
   // One solver at a time, each given up before the next is made.
