@@ -34,7 +34,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
 #include <new>
 #include <optional>
 
@@ -45,6 +44,7 @@
 #include "normalforms/ModelDiagram.h"
 #include "normalforms/ModelSets.h"
 #include "runtime/EngineGlobals.h"
+#include "runtime/FlatMap.h"
 #include "runtime/StackArena.h"
 #include "runtime/StackRoom.h"
 #include "sat/FormulaSat.h"
@@ -100,16 +100,17 @@ class Skeletons {
   std::uint32_t Pair(std::uint32_t left, std::uint32_t right) {
     if (left == 0) return right;
     if (right == 0) return left;
-    const auto [found, added] = pairs_.try_emplace(std::uint64_t{left} << 32 | right, count_ + 1);
-    if (added) ++count_;
-    return found->second;
+    const std::uint64_t key = std::uint64_t{left} << 32 | right;
+    if (const std::uint32_t* known = pairs_.Find(key)) return *known;
+    return pairs_.Insert(key, ++count_);
   }
 
  private:
+  struct Same {
+    std::uint64_t operator()(std::uint64_t key) const { return key; }
+  };
   std::uint32_t count_ = 0;
-  std::unordered_map<std::uint64_t, std::uint32_t, std::hash<std::uint64_t>, std::equal_to<std::uint64_t>,
-                     BudgetAllocator<std::pair<const std::uint64_t, std::uint32_t>>>
-      pairs_;
+  FlatMap<std::uint64_t, std::uint32_t, Same> pairs_;
 };
 
 // A chain's products as far as the minimisation sees them: its skeleton and its letters.
@@ -120,8 +121,8 @@ struct ProductKey {
   bool operator==(const ProductKey&) const = default;
 };
 struct ProductKeyHash {
-  std::size_t operator()(const ProductKey& k) const {
-    return std::hash<std::uint64_t>{}((k.plain * 0x9E3779B97F4A7C15ULL ^ k.negated) * 31 + k.skeleton);
+  std::uint64_t operator()(const ProductKey& k) const {
+    return MixHash(k.plain * 0x9E3779B97F4A7C15ULL ^ k.negated) + k.skeleton;
   }
 };
 
@@ -691,10 +692,10 @@ class Multiplier {
   ProductKey KeyOf(const ChainNode* t) const { return ProductKey{t->skeleton, t->plain, t->negated}; }
 
   // The number of products of a chain: its sequence's length when it was made.
-  std::uint64_t SpanOf(const ChainNode* t) const {
+  std::uint64_t SpanOf(const ChainNode* t) {
     if (t->barren) return 0;
-    const auto found = products_.find(KeyOf(t));
-    return found == products_.end() ? 0 : found->second.length;
+    const Products* found = products_.Find(KeyOf(t));
+    return found == nullptr ? 0 : found->length;
   }
 
   // One of the root's two products; where it vanishes, the ignored constant stands in
@@ -714,10 +715,10 @@ class Multiplier {
     if (StopRequested || !StackHasRoom()) AbandonSequence();
     if (t->barren) return {};
     const ProductKey key = KeyOf(t);
-    if (const auto known = products_.find(key); known != products_.end()) {
-      countedNodes_ = Sum(countedNodes_, known->second.nodes);
-      countedProducts_ = Sum(countedProducts_, known->second.length);
-      return known->second.products;
+    if (const Products* known = products_.Find(key)) {
+      countedNodes_ = Sum(countedNodes_, known->nodes);
+      countedProducts_ = Sum(countedProducts_, known->length);
+      return known->products;
     }
     ElementSequence::Ref products;
     std::uint64_t nodes = 0;
@@ -737,9 +738,8 @@ class Multiplier {
       products = sequence_->Join(first.products, ElementSequence::Shift(second.products, LengthOf(first.products)));
       nodes = Sum(first.nodes, second.nodes);
     }
-    const Products made{products, LengthOf(products), nodes};
-    products_.emplace(key, made);
-    if (products_.size() >= nextSharingCheck_) CheckSharing();
+    products_.Insert(key, Products{products, LengthOf(products), nodes});
+    if (products_.Size() >= nextSharingCheck_) CheckSharing();
     return products;
   }
 
@@ -749,7 +749,7 @@ class Multiplier {
   // sequence is given up for the full products early.
   void CheckSharing() {
     nextSharingCheck_ *= 2;
-    if (countedProducts_ < kLeastSharing * products_.size()) AbandonSequence();
+    if (countedProducts_ < kLeastSharing * products_.Size()) AbandonSequence();
   }
   static constexpr std::uint64_t kLeastSharing = 4;
 
@@ -764,7 +764,7 @@ class Multiplier {
     const ChainNode* chain = NewInner(element, rest);
     if (chain == nullptr) Exhausted();
     const ElementSequence::Ref products = CompressChain(chain);
-    const Products made{products, LengthOf(products), chain->barren ? 0 : products_.find(KeyOf(chain))->second.nodes};
+    const Products made{products, LengthOf(products), chain->barren ? 0 : products_.Find(KeyOf(chain))->nodes};
     Release(mark);
     return made;
   }
@@ -872,9 +872,7 @@ class Multiplier {
   std::uint64_t countedNodes_ = 0;
   std::uint64_t countedProducts_ = 0;
   std::size_t nextSharingCheck_ = std::size_t{1} << 17;  // keys made
-  std::unordered_map<ProductKey, Products, ProductKeyHash, std::equal_to<ProductKey>,
-                     BudgetAllocator<std::pair<const ProductKey, Products>>>
-      products_;
+  FlatMap<ProductKey, Products, ProductKeyHash> products_;
   Skeletons skeletons_;
   bool compressing_ = false;
   const char outer_;

@@ -6,15 +6,6 @@
 namespace lumenark {
 namespace {
 
-std::uint64_t MixBits(std::uint64_t x) {
-  x ^= x >> 33;
-  x *= 0xff51afd7ed558ccdULL;
-  x ^= x >> 33;
-  x *= 0xc4ceb9fe1a85ec53ULL;
-  x ^= x >> 33;
-  return x;
-}
-
 std::uint64_t Sum(std::uint64_t a, std::uint64_t b) {
   return a + b >= ElementSequence::kMany ? ElementSequence::kMany : a + b;
 }
@@ -32,9 +23,9 @@ ElementSequence::ElementSequence() {
 }
 
 ElementSequence::TermId ElementSequence::Intern(const Term& term) {
-  const auto [found, added] = termIds_.try_emplace(term, static_cast<TermId>(terms_.size()));
-  if (added) terms_.push_back(term);
-  return found->second;
+  if (const TermId* known = termIds_.Find(term)) return *known;
+  terms_.push_back(term);
+  return termIds_.Insert(term, static_cast<TermId>(terms_.size() - 1));
 }
 
 ElementSequence::Ref ElementSequence::Leaf(TermId term) {
@@ -82,8 +73,8 @@ void ElementSequence::ForEach(Ref ref, const std::function<bool(Part)>& filter,
 }
 
 std::uint64_t ElementSequence::Hash(const Node& node) {
-  return MixBits(MixBits(std::uint64_t{node.first} << 32 | node.second) ^ MixBits(node.firstOffset) ^
-             (MixBits(node.secondOffset) * 31));
+  return MixHash(MixHash(std::uint64_t{node.first} << 32 | node.second) ^ MixHash(node.firstOffset) ^
+             (MixHash(node.secondOffset) * 31));
 }
 
 ElementSequence::Part ElementSequence::Make(const Node& node) {

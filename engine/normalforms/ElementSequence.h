@@ -21,9 +21,9 @@
 
 #include <cstdint>
 #include <functional>
-#include <unordered_map>
 
 #include "runtime/BudgetAllocator.h"
+#include "runtime/FlatMap.h"
 
 namespace lumenark {
 
@@ -97,13 +97,10 @@ class ElementSequence {
   static std::uint64_t Hash(const Node& node);
 
   struct TermHash {
-    std::size_t operator()(const Term& t) const {
-      return std::hash<std::uint64_t>{}(t.plain * 0x9E3779B97F4A7C15ULL ^ (t.negated + t.constant));
-    }
+    std::uint64_t operator()(const Term& t) const { return t.plain * 0x9E3779B97F4A7C15ULL ^ (t.negated + t.constant); }
   };
   BudgetVector<Term> terms_;
-  std::unordered_map<Term, TermId, TermHash, std::equal_to<Term>, BudgetAllocator<std::pair<const Term, TermId>>>
-      termIds_;
+  FlatMap<Term, TermId, TermHash> termIds_;
   BudgetVector<Node> nodes_;
   BudgetVector<Part> buckets_;  // open addressing over parts; kEmpty is a free bucket
 };

@@ -156,9 +156,25 @@ bool FormulaDocument::MinimizeCompressed(char outer) {
         return true;
       }
       DropIgnoredConstants(sequence, elements, ignored);
+      // A pass that would cost more than over the tree, or that runs out of memory,
+      // leaves the tree to be built as the pass before left it.
       bool changed = true;
       while (changed && !elements.Empty() && sequence.Elements(elements.part) > CompressedPassesDownTo) {
-        elements = RunSequencePass(sequence, elements, changed);
+        std::optional<Ref> after;
+        try {
+          after = RunSequencePass(sequence, elements, changed);
+        } catch (const std::bad_alloc&) {
+          malloc_trim(0);  // what the pass took goes back to the system for the tree
+        }
+        if (!after) break;
+        elements = *after;
+      }
+      // A tree of these elements takes a node for each at least; the full products, of
+      // which they are what is left, would not fit either.
+      if (sequence.Elements(elements.part) > MemoryBudgetBytes() / sizeof(FormulaNode)) {
+        StopForExhaustedMemory();
+        DisposeTree();
+        return true;
       }
       sequence.ForEach(
           elements, [](ElementSequence::Part) { return true; },
@@ -170,6 +186,8 @@ bool FormulaDocument::MinimizeCompressed(char outer) {
       BecomeConstant(ignored);
       return true;
     }
+    // The sequence's memory goes back to the system before the tree takes its own.
+    malloc_trim(0);
     result = products.Rebuild(survivors);
   } catch (const SequenceAbandoned&) {
     if (!StopRequested) return OutOfRoomForTheProducts(products.NodesCounted());

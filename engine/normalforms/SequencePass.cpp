@@ -1,9 +1,9 @@
 #include "normalforms/SequencePass.h"
 
 #include <deque>
-#include <unordered_map>
 
 #include "runtime/EngineGlobals.h"
+#include "runtime/FlatMap.h"
 #include "runtime/Heartbeat.h"
 #include "runtime/StackRoom.h"
 
@@ -61,17 +61,26 @@ struct Outcome {
   BudgetVector<LiveItem> live;       // the live list after the part
   BudgetVector<InputEvent> events;
   bool changed = false;
+  std::uint32_t sameKey;             // the outcome met before under the same memo key
 };
+
+constexpr std::uint32_t kNone = ~std::uint32_t{0};
 
 class SequencePass {
  public:
   explicit SequencePass(ElementSequence& sequence) : sequence_(sequence) {}
 
-  Ref Run(Ref root, bool& changed) {
+  std::optional<Ref> Run(Ref root, bool& changed) {
+    const std::uint64_t elements = sequence_.Elements(root.part);
+    workLeft_ = elements > kMostWork / kWorkPerElement ? kMostWork : kWorkPerElement * elements + kWorkAnyway;
     const Terms none;
-    const Outcome& outcome = Pass(root.part, none);
-    changed = outcome.changed;
-    return ElementSequence::Shift(outcome.out, root.offset);
+    try {
+      const Outcome& outcome = Pass(root.part, none);
+      changed = outcome.changed;
+      return ElementSequence::Shift(outcome.out, root.offset);
+    } catch (const TooCostly&) {
+      return std::nullopt;
+    }
   }
 
  private:
@@ -81,20 +90,39 @@ class SequencePass {
     return hash;
   }
 
+  // Rules tried, and live elements carried over, count as work.
+  void Work(std::uint64_t units) {
+    if (units > workLeft_) throw TooCostly{};
+    workLeft_ -= units;
+  }
+  struct TooCostly {};
+  static constexpr std::uint64_t kWorkPerElement = 32;
+  static constexpr std::uint64_t kWorkAnyway = std::uint64_t{1} << 22;
+  static constexpr std::uint64_t kMostWork = std::uint64_t{1} << 60;
+
   const Outcome& Pass(Part part, const Terms& met) {
     Heartbeat();
     if (StopRequested || !StackHasRoom()) AbandonSequence();
+    Work(met.size() + 1);
     const std::uint64_t key = KeyOf(part, met);
-    const auto [first, last] = memo_.equal_range(key);
-    for (auto it = first; it != last; ++it) {
-      const Outcome& known = outcomes_[it->second];
+    std::uint32_t* first = memo_.Find(key);
+    for (std::uint32_t at = first != nullptr ? *first : kNone; at != kNone; at = outcomes_[at].sameKey) {
+      const Outcome& known = outcomes_[at];
       if (known.part == part && known.met == met) return known;
     }
     Outcome outcome = sequence_.IsLeaf(part) ? Candidate(part, met) : Halves(part, met);
     outcome.part = part;
     outcome.met = met;
+    const auto at = static_cast<std::uint32_t>(outcomes_.size());
+    // The lookups below may have grown the memo: its entry is found again.
+    first = memo_.Find(key);
+    outcome.sameKey = first != nullptr ? *first : kNone;
     outcomes_.push_back(std::move(outcome));
-    memo_.emplace(key, outcomes_.size() - 1);
+    if (first != nullptr) {
+      *first = at;
+    } else {
+      memo_.Insert(key, at);
+    }
     return outcomes_.back();
   }
 
@@ -169,15 +197,17 @@ class SequencePass {
   }
 
   ElementSequence& sequence_;
+  std::uint64_t workLeft_ = 0;
   std::deque<Outcome, BudgetAllocator<Outcome>> outcomes_;
-  std::unordered_multimap<std::uint64_t, std::size_t, std::hash<std::uint64_t>, std::equal_to<std::uint64_t>,
-                          BudgetAllocator<std::pair<const std::uint64_t, std::size_t>>>
-      memo_;
+  struct Same {
+    std::uint64_t operator()(std::uint64_t key) const { return key; }
+  };
+  FlatMap<std::uint64_t, std::uint32_t, Same> memo_;  // the latest outcome under a key
 };
 
 }  // namespace
 
-Ref RunSequencePass(ElementSequence& sequence, Ref root, bool& changed) {
+std::optional<Ref> RunSequencePass(ElementSequence& sequence, Ref root, bool& changed) {
   SequencePass pass(sequence);
   return pass.Run(root, changed);
 }

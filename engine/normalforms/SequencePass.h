@@ -20,16 +20,21 @@
 // leaves the sequence, an element that loses a literal becomes the term without it.
 
 #include <cstdint>
+#include <optional>
 
 #include "normalforms/ElementSequence.h"
 
 namespace lumenark {
 
 // Runs one pass over the sequence; returns the sequence after the pass and its constant
-// evaluation, and sets changed when a rule was applied. Pending input is processed now
-// and then; a stop or a refused charge ends the pass with SequenceAbandoned or
+// evaluation, and sets changed when a rule was applied. Where the live lists the parts
+// are met with keep changing, the pass would cost more than the pass over the tree of its
+// elements (which compares only the pairs a rule may apply to): past a few rules tried
+// for every element it gives up, and returns nothing. Pending input is processed now and
+// then; a stop or a refused charge ends the pass with SequenceAbandoned or
 // std::bad_alloc.
-ElementSequence::Ref RunSequencePass(ElementSequence& sequence, ElementSequence::Ref root, bool& changed);
+std::optional<ElementSequence::Ref> RunSequencePass(ElementSequence& sequence, ElementSequence::Ref root,
+                                                    bool& changed);
 
 // What a pair of regular elements, the earlier one first, does to each of them.
 struct PairRule {
