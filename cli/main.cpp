@@ -82,7 +82,7 @@ int Run(const cli::CommandLine& line) {
   try {
     cli::ReadDocument(line.text, text);
   } catch (const std::bad_alloc&) {
-    host.ShowMessage(kInsufficientMemoryMessage);
+    host.ShowMessage(InsufficientMemoryText());
     return cli::kExitMessage;
   }
   text.SelectAll();
@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
   } catch (const InputOutputError&) {
     return cli::kExitInputOutput;
   } catch (const std::bad_alloc&) {
-    std::cerr << kInsufficientMemoryMessage << '\n' << std::flush;
+    std::cerr << InsufficientMemoryText() << '\n' << std::flush;
     return cli::kExitMessage;
   } catch (const std::exception& error) {
     std::cerr << "lumenark-cli: " << error.what() << '\n' << std::flush;

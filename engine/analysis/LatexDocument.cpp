@@ -325,7 +325,7 @@ std::optional<std::string> ExportLatexDocument(std::string_view text,
     try {
       Exporter(text, sink).Run();
     } catch (const std::bad_alloc&) {
-      refusal = std::string(kInsufficientMemoryMessage);
+      refusal = InsufficientMemoryText();
     }
   });
   MemoryExhausted = false;

@@ -207,7 +207,7 @@ void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command) {
   if (MemoryExhausted) {
     MemoryExhausted = false;
     StopRequested = false;
-    doc.Platform.ShowMessage(kInsufficientMemoryMessage);
+    doc.Platform.ShowMessage(InsufficientMemoryText());
   }
   // What a large command took and let go of goes back to the system.
   ReleaseFreeNodeMemory();
