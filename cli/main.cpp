@@ -9,6 +9,7 @@
 #include <iostream>
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,14 +89,14 @@ int Run(const cli::CommandLine& line) {
   text.SelectAll();
   FormulaDocument doc(text, host);
   int status = RunCommands(line, doc, text, host);
-  if (line.latex) {
-    if (auto refusal = cli::WriteLatexDocument(text)) {
-      host.ShowMessage(*refusal);
-      status = cli::kExitMessage;
-    }
-  } else {
-    cli::WriteDocument(text, line.crlf);
+  // A document that cannot be exported is written as it is, so that nothing is lost.
+  std::optional<std::string> refusal;
+  if (line.latex) refusal = cli::WriteLatexDocument(text);
+  if (refusal) {
+    host.ShowMessage(*refusal + "\n" + std::string(cli::kWrittenAsPlainText));
+    status = cli::kExitMessage;
   }
+  if (!line.latex || refusal) cli::WriteDocument(text, line.crlf);
 #ifndef LUMENARK_ASAN
   // A tree of billions of nodes takes seconds to free one by one; the system takes the
   // whole process back at once. (The sanitizer build frees it, to see that nothing leaks.)
