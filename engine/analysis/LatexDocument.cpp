@@ -19,6 +19,8 @@ namespace {
 
 // Longer formulas are written as text: math takes several words of TeX's memory per symbol.
 constexpr std::size_t kMaxMathCharacters = 20000;
+// The same as the latex command writes it: "\\leftrightarrow " for "=".
+constexpr std::size_t kMaxLatexMathCharacters = 17 * kMaxMathCharacters;
 constexpr std::size_t kSourceLineLength = 100;
 // The columns of typewriter text on a line of the page (the margins below leave room for
 // 95 of the 10-point font on A4 and on letter paper). A longer text line continues on
@@ -331,6 +333,7 @@ class Exporter {
         const std::string_view candidate = std::string_view(joined).substr(0, count < starts.size() ? starts[count] : joined.size());
         if (const FormulaNode* node = compiler_.Compile(candidate)) {
           out_.Text(line.substr(0, split));
+          if (split != 0) out_.Unit("\\allowbreak");  // the formula may start a line of its own
           out_.Math(node);
           out_.EndParagraph();
           return count;
@@ -359,6 +362,7 @@ class Exporter {
       const std::size_t dollar = line.find('$', last == first ? 1 : 0);
       if (line.empty() || (dollar != std::string_view::npos && dollar + 1 != line.size())) return 0;
       math += line;
+      if (math.size() > kMaxLatexMathCharacters) return 0;
       if (dollar == std::string_view::npos) continue;
       const std::optional<std::string> formula = PlainFormula(std::string_view(math).substr(1, math.size() - 2));
       const FormulaNode* node = formula ? compiler_.Compile(*formula) : nullptr;

@@ -29,7 +29,12 @@ deb=$out/lumenark_${version}_$(dpkg --print-architecture).deb
 # it is the release's), and so is one made with the release's SOURCE_DATE_EPOCH given.
 sleep 1
 make_package "$out-again"
-cmp -s "$deb" "$out-again/$(basename "$deb")" || fail "two packages of the same build differ"
+if ! cmp -s "$deb" "$out-again/$(basename "$deb")"; then
+  for made in "$out" "$out-again"; do
+    mkdir -p "$made/unpacked" && dpkg-deb -R "$made/$(basename "$deb")" "$made/unpacked"
+  done
+  fail "two packages of the same build differ: $(diff -rq "$out/unpacked" "$out-again/unpacked" 2>&1 | head -5)"
+fi
 dates=$(dpkg-deb --fsys-tarfile "$deb" | TZ=UTC tar -tv --full-time | awk '{print $4}' | sort -u)
 [[ $dates == "$release_date" ]] || fail "the package's files are dated $dates, not $release_date"
 rm -rf "$out-again"
