@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "text/MemoryEditorText.h"
 
@@ -27,7 +28,9 @@ void ReadDocument(const std::optional<std::string>& text, MemoryEditorText& docu
 void WriteDocument(const MemoryEditorText& document, bool crlf);
 
 // Writes the whole document as a standalone LaTeX file to standard output and closes it;
-// the message instead, with nothing written, when the document cannot be exported.
+// the message instead, with nothing written, when the document cannot be exported (then
+// the document is written as plain text, and the message says so on a line of its own).
 std::optional<std::string> WriteLatexDocument(const MemoryEditorText& document);
+inline constexpr std::string_view kWrittenAsPlainText = "The document was written as plain text instead.";
 
 }  // namespace lumenark::cli

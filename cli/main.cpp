@@ -9,6 +9,7 @@
 #include <iostream>
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,20 +83,20 @@ int Run(const cli::CommandLine& line) {
   try {
     cli::ReadDocument(line.text, text);
   } catch (const std::bad_alloc&) {
-    host.ShowMessage(kInsufficientMemoryMessage);
+    host.ShowMessage(InsufficientMemoryText());
     return cli::kExitMessage;
   }
   text.SelectAll();
   FormulaDocument doc(text, host);
   int status = RunCommands(line, doc, text, host);
-  if (line.latex) {
-    if (auto refusal = cli::WriteLatexDocument(text)) {
-      host.ShowMessage(*refusal);
-      status = cli::kExitMessage;
-    }
-  } else {
-    cli::WriteDocument(text, line.crlf);
+  // A document that cannot be exported is written as it is, so that nothing is lost.
+  std::optional<std::string> refusal;
+  if (line.latex) refusal = cli::WriteLatexDocument(text);
+  if (refusal) {
+    host.ShowMessage(*refusal + "\n" + std::string(cli::kWrittenAsPlainText));
+    status = cli::kExitMessage;
   }
+  if (!line.latex || refusal) cli::WriteDocument(text, line.crlf);
 #ifndef LUMENARK_ASAN
   // A tree of billions of nodes takes seconds to free one by one; the system takes the
   // whole process back at once. (The sanitizer build frees it, to see that nothing leaks.)
@@ -130,7 +131,7 @@ int main(int argc, char** argv) {
   } catch (const InputOutputError&) {
     return cli::kExitInputOutput;
   } catch (const std::bad_alloc&) {
-    std::cerr << kInsufficientMemoryMessage << '\n' << std::flush;
+    std::cerr << InsufficientMemoryText() << '\n' << std::flush;
     return cli::kExitMessage;
   } catch (const std::exception& error) {
     std::cerr << "lumenark-cli: " << error.what() << '\n' << std::flush;

@@ -8,6 +8,7 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
+#include "dialogs/DialogAltKeys.h"
 #include "editor/MemoControl.h"
 #include "text/Latin1Text.h"
 
@@ -50,6 +51,7 @@ FindReplaceDialog::FindReplaceDialog(MemoControl& memo, QWidget* parent)
   connect(replace_, &QPushButton::clicked, this, &FindReplaceDialog::ReplaceClick);
   connect(replaceAll_, &QPushButton::clicked, this, &FindReplaceDialog::ReplaceAllClick);
   connect(close, &QPushButton::clicked, this, &QDialog::hide);
+  new DialogAltKeys(*this);  // Alt+C is Match case here, not the frame's Character menu
 }
 
 void FindReplaceDialog::ShowFind() { Open(false); }
@@ -72,6 +74,9 @@ void FindReplaceDialog::Open(bool replacing) {
   activateWindow();
   findText_->setFocus();
   findText_->selectAll();
+  // A button clicked last time (Close) kept the focus while hidden, and with it the
+  // default; Enter searches again.
+  findNext_->setDefault(true);
 }
 
 TextSearch FindReplaceDialog::Search() const {

@@ -5,7 +5,8 @@
 // replace the occurrence found or every occurrence. The window keeps its keys: the
 // text can be typed into while the dialog is open, and F3 (Find Next) repeats the
 // last search from the text. What the dialog cannot do it says on its status line,
-// never in a box.
+// never in a box. Alt and a letter work the dialog's own controls (DialogAltKeys), and
+// Enter is Find Next whenever the dialog opens.
 
 #include <QDialog>
 

@@ -30,8 +30,15 @@ bool MenuKeyFilter::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) {
     return QObject::eventFilter(watched, event);
   }
+  const auto* key = static_cast<QKeyEvent*>(event);
+  // Alt and a letter that no menu took: the text control would type the letter over
+  // the selection; it is nobody's key.
+  if (event->type() == QEvent::KeyPress && (key->modifiers() & Qt::AltModifier) && !key->text().isEmpty() &&
+      key->text().at(0).isPrint()) {
+    return true;
+  }
   const QMenuBar* menuBar = menuBar_();
-  if (menuBar == nullptr || !IsMenuShortcut(*menuBar, *static_cast<QKeyEvent*>(event))) return false;
+  if (menuBar == nullptr || !IsMenuShortcut(*menuBar, *key)) return false;
   // ShortcutOverride: left unaccepted, the key goes on to the menu items' shortcuts,
   // which are looked up after this returns, with the enabled states set now.
   if (event->type() == QEvent::ShortcutOverride && beforeKey_) beforeKey_();

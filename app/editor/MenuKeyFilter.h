@@ -5,7 +5,8 @@
 // stands now) carries as its shortcut, so the item takes the key. Just before, the
 // owner may bring the items' enabled states up to date (the Edit items follow the
 // selection and the clipboard as they are when the key is pressed). When the item is
-// disabled the key is swallowed: it never reaches the text control.
+// disabled the key is swallowed: it never reaches the text control. So is Alt with a
+// letter that no menu mnemonic took, which the control would type.
 
 #include <QObject>
 #include <functional>

@@ -52,9 +52,17 @@ QString StartupUsage() {
       "  --help      this text\n"
       "  --version   the version number\n"
       "  --          the arguments after it are files, also those that start with -\n"
-      "\n"
       "Qt's own options are understood too, e.g. -platform NAME, -style NAME,\n"
-      "-display DISPLAY. Exit status: 0, or 2 for a usage error.\n");
+      "-display DISPLAY.\n"
+      "\n"
+      "exit status:\n"
+      "  0  the workbench was closed, or --help or --version answered\n"
+      "  2  a usage error\n"
+      "\n"
+      "environment:\n"
+      "  LUMENARK_MEMORY_LIMIT\n"
+      "              the memory each command may take, e.g. 512M or 2G (default:\n"
+      "              what the machine has available, less a reserve)\n");
 }
 
 QString StartupVersion() { return QStringLiteral("lumenark %1\n").arg(QLatin1String(kLumenarkVersion)); }

@@ -21,6 +21,15 @@ std::string_view LiteralSymbol(const FormulaNode* node, const FormulaSymbols& sy
   return std::string_view(&node->symbol, 1);
 }
 
+bool IsAndOr(const FormulaNode* node) { return node->kind == nkConjunction || node->kind == nkDisjunction; }
+
+// Whether the operand, not negated, is parenthesised under its operator.
+bool NeedsParentheses(const FormulaNode* op, const FormulaNode* operand, bool right, bool everyReading) {
+  if (operand->negated || IsLiteral(operand)) return false;
+  if (everyReading) return !(operand->kind == op->kind && IsAndOr(op)) && !(IsAndOr(operand) && !IsAndOr(op));
+  return operand->kind < op->kind || (right && op->kind == nkImplication && operand->kind == nkImplication);
+}
+
 // A pending step of the walk: a node to expand, or a piece to write.
 struct Step {
   const FormulaNode* node;  // null for a piece
@@ -49,9 +58,8 @@ bool PrintFormula(const FormulaNode* node, const FormulaSymbols& symbols,
     // Pushed in reverse: what is written last goes first.
     const FormulaNode* right = n->right;
     const FormulaNode* left = n->left;
-    const bool rightParens = !right->negated && (right->kind < n->kind ||
-                                                 (n->kind == nkImplication && right->kind == nkImplication));
-    const bool leftParens = !left->negated && left->kind < n->kind;
+    const bool rightParens = NeedsParentheses(n, right, true, symbols.everyReading);
+    const bool leftParens = NeedsParentheses(n, left, false, symbols.everyReading);
     if (n->negated) pending.push_back({nullptr, symbols.close});
     if (rightParens) pending.push_back({nullptr, symbols.close});
     pending.push_back({right, {}});

@@ -1,7 +1,8 @@
 #pragma once
 // A formula tree as a sequence of printed pieces, with the printer's parentheses: an
 // operand is parenthesised when it binds more loosely than its operator, and a right
-// implication under an implication too; a negated operator prints as ~( ... ). The
+// implication under an implication too (or, with everyReading, with the parentheses
+// that every reader takes alike); a negated operator prints as ~( ... ). The
 // symbols are a parameter, so the same walk writes plain text (as XDecomp does) and
 // LaTeX math. The walk keeps its own list instead of recursing, so any depth prints.
 
@@ -18,6 +19,12 @@ struct FormulaSymbols {
   std::string_view open, close;   // parentheses
   std::string_view equivalence, implication, disjunction, conjunction;
   std::string_view one, zero;     // the constants; letters print as themselves
+  // Parentheses for readers who know only the usual conventions, not the printer's
+  // grouping: every operand that is itself a connective is parenthesised, except a
+  // conjunction or disjunction under an implication or equivalence and a chain of one
+  // conjunction or disjunction. Then no reading depends on whether the implication
+  // groups to the right, how equivalences chain, or whether & binds more tightly than |.
+  bool everyReading = false;
 };
 
 inline constexpr FormulaSymbols kPlainSymbols{"~", "(", ")", "=", ">", "|", "&", "1", "0"};

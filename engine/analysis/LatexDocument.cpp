@@ -1,6 +1,8 @@
 #include "analysis/LatexDocument.h"
 
+#include <algorithm>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "analysis/LatexFormula.h"
@@ -17,8 +19,13 @@ namespace {
 
 // Longer formulas are written as text: math takes several words of TeX's memory per symbol.
 constexpr std::size_t kMaxMathCharacters = 20000;
+// The same as the latex command writes it: "\\leftrightarrow " for "=".
+constexpr std::size_t kMaxLatexMathCharacters = 17 * kMaxMathCharacters;
 constexpr std::size_t kSourceLineLength = 100;
-constexpr std::size_t kUnbrokenRun = 30;
+// The columns of typewriter text on a line of the page (the margins below leave room for
+// 95 of the 10-point font on A4 and on letter paper). A longer text line continues on
+// the next; TeX never breaks text itself.
+constexpr std::size_t kTextColumns = 90;
 // A formula the report output broke over more lines than this is written as text.
 constexpr std::size_t kMaxContinuationLines = 1000;
 
@@ -26,8 +33,13 @@ const char* const kPreamble =
     "% Exported by Lumenark.\n"
     "\\documentclass{article}\n"
     "\\usepackage[latin1]{inputenc}\n"
+    "\\usepackage[margin=2cm]{geometry}\n"
     "\\usepackage{longtable}\n"
     "\\setlength{\\parindent}{0pt}\n"
+    "\\raggedright\n"
+    "\\newlength{\\lmkcolumn}\n"
+    "\\settowidth{\\lmkcolumn}{\\texttt{x}}\n"
+    "\\newcommand*{\\lmkchar}[1]{\\makebox[\\lmkcolumn]{#1}}\n"
     "\\begin{document}\n";
 
 class QuietHost final : public Host {
@@ -63,40 +75,68 @@ class LineCompiler {
   FormulaDocument doc_;
 };
 
-// The characters of the 8-bit text that are not written as themselves.
+// How a character of the 8-bit text is written in the typewriter font: empty for itself.
+// Every character that means something to TeX, or that the font's ligatures would join
+// with its neighbour, is the font's own glyph by number (the upright quotes at 13 and 18,
+// not the curly ones at 39 and 96); characters the fonts lack become their nearest math
+// symbol or letters (Th and th take two columns), control characters a '?'.
 std::string_view Escape(unsigned char c) {
   switch (c) {
-    case '\\': return "\\textbackslash{}";
-    case '{': return "\\{";
-    case '}': return "\\}";
-    case '%': return "\\%";
-    case '#': return "\\#";
-    case '$': return "\\$";
-    case '&': return "\\&";
-    case '_': return "\\texttt{\\char95}";  // a glyph, not a rule, so that it reads back
-    case '^': return "\\textasciicircum{}";
-    case '~': return "\\textasciitilde{}";
-    case '<': return "\\textless{}";
-    case '>': return "\\textgreater{}";
-    case '|': return "\\textbar{}";
-    case '"': return "\\texttt{\"}";
-    case '-': return "{-}";    // no dashes from "--"
-    case '\'': return "{'}";   // no quotes from "''"
-    case '`': return "{`}";    // no inverted marks from "?`" and "!`"
-    case '\t': return " ";
-    case 0xAB: return "$\\ll$";
-    case 0xAC: return "$\\neg$";
-    case 0xB1: return "$\\pm$";
-    case 0xB2: return "$^2$";
-    case 0xB3: return "$^3$";
-    case 0xB5: return "$\\mu$";
-    case 0xB9: return "$^1$";
-    case 0xBB: return "$\\gg$";
+    case '\\': return "\\char92{}";
+    case '{': return "\\char123{}";
+    case '}': return "\\char125{}";
+    case '%': return "\\char37{}";
+    case '#': return "\\char35{}";
+    case '$': return "\\char36{}";
+    case '&': return "\\char38{}";
+    case '_': return "\\char95{}";
+    case '^': return "\\char94{}";
+    case '~': return "\\char126{}";
+    case '<': return "\\char60{}";
+    case '>': return "\\char62{}";
+    case '|': return "\\char124{}";
+    case '"': return "\\char34{}";
+    case '-': return "\\char45{}";
+    case '!': return "\\char33{}";  // no inverted marks from "!`" and "?`"
+    case '?': return "\\char63{}";
+    case '\'': return "\\char13{}";
+    case '`': return "\\char18{}";
+    case ' ': return "~";  // a space that stays, and no line break at it
+    // Not in the typewriter font, nor in any other that needs no bitmap font made:
+    // each in a box one column wide.
+    case 0xA2: return "\\lmkchar{c}";
+    case 0xA4: return "\\lmkchar{o}";
+    case 0xA3: return "\\lmkchar{\\fontfamily{cmr}\\itshape\\char36}";
+    case 0xA5: return "\\lmkchar{Y}";
+    case 0xAD: return "\\char45{}";  // a soft hyphen shows, and keeps its column
+    case 0xA7: return "\\lmkchar{$\\S$}";
+    case 0xA9: return "\\lmkchar{C}";
+    case 0xAA: return "\\lmkchar{a}";
+    case 0xAE: return "\\lmkchar{R}";
+    case 0xB6: return "\\lmkchar{$\\P$}";
+    case 0xB7: return "\\lmkchar{$\\cdot$}";
+    case 0xBA: return "\\lmkchar{o}";
+    case 0xA6: return "\\char124{}";
+    case 0xA8: return "\\\"{}";
+    case 0xAB: return "\\lmkchar{$\\ll$}";
+    case 0xAC: return "\\lmkchar{$\\neg$}";
+    case 0xAF: return "\\={}";
+    case 0xB0: return "\\lmkchar{$^\\circ$}";
+    case 0xB1: return "\\lmkchar{$\\pm$}";
+    case 0xB2: return "\\lmkchar{$^2$}";
+    case 0xB3: return "\\lmkchar{$^3$}";
+    case 0xB4: return "\\'{}";
+    case 0xB5: return "\\lmkchar{$\\mu$}";
+    case 0xB9: return "\\lmkchar{$^1$}";
+    case 0xBB: return "\\lmkchar{$\\gg$}";
+    case 0xBC: return "\\lmkchar{$\\frac14$}";
+    case 0xBD: return "\\lmkchar{$\\frac12$}";
+    case 0xBE: return "\\lmkchar{$\\frac34$}";
     case 0xD0: return "D";
-    case 0xD7: return "$\\times$";
+    case 0xD7: return "\\lmkchar{$\\times$}";
     case 0xDE: return "Th";
     case 0xF0: return "d";
-    case 0xF7: return "$\\div$";
+    case 0xF7: return "\\lmkchar{$\\div$}";
     case 0xFE: return "th";
     default: break;
   }
@@ -119,17 +159,38 @@ class TexWriter {
     if (column_ + text.size() > kSourceLineLength && column_ > 0) Raw("%\n");
     Raw(text);
   }
+  // Text as the window shows it, in the typewriter font: every space kept, a tab to the
+  // next multiple of eight columns, and a new line after every kTextColumns columns,
+  // each line a paragraph of its own (TeX's line breaking takes time with the square of
+  // a paragraph's length). The last line is left open for what follows on it.
   void Text(std::string_view text) {
-    std::size_t run = 0;
-    for (const char c : text) {
-      const std::string_view escaped = Escape(static_cast<unsigned char>(c));
-      Unit(escaped.empty() ? std::string_view(&c, 1) : escaped);
-      run = c == ' ' ? 0 : run + 1;
-      if (run == kUnbrokenRun) {
-        Unit("\\allowbreak{}");
-        run = 0;
+    std::size_t column = 0;  // in the text; the page's line starts at every kTextColumns
+    auto put = [&](std::string_view piece) {
+      if (column % kTextColumns == 0 && column > 0) {
+        Unit("}");
+        EndParagraph();
       }
+      if (column % kTextColumns == 0) Unit("\\texttt{");
+      Unit(piece);
+      ++column;
+    };
+    for (const char c : text) {
+      if (c == '\t') {
+        do {
+          put("~");
+        } while (column % 8 != 0);
+        continue;
+      }
+      const std::string_view escaped = Escape(static_cast<unsigned char>(c));
+      put(escaped.empty() ? std::string_view(&c, 1) : escaped);
     }
+    if (column > 0) Unit("}");
+  }
+  // A whole text line, a paragraph (or more) of its own; an empty line stays a line.
+  void TextLine(std::string_view text) {
+    if (text.empty()) Raw("\\mbox{}");
+    Text(text);
+    EndParagraph();
   }
   void Math(const FormulaNode* node) {
     Unit("$");
@@ -246,9 +307,10 @@ class Exporter {
   std::size_t WriteLine(std::size_t first) {
     const std::string_view line = lines_[first];
     if (line.find_first_not_of(' ') == std::string_view::npos) {
-      out_.Raw("\\medskip\n");
+      out_.TextLine(line);
       return 1;
     }
+    if (const std::size_t math = WriteLatexLines(first)) return math;
     const std::size_t split = FormulaStart(line);
     if (split != std::string_view::npos) {
       // The report output breaks a long formula where the line is full: each line but
@@ -271,6 +333,7 @@ class Exporter {
         const std::string_view candidate = std::string_view(joined).substr(0, count < starts.size() ? starts[count] : joined.size());
         if (const FormulaNode* node = compiler_.Compile(candidate)) {
           out_.Text(line.substr(0, split));
+          if (split != 0) out_.Unit("\\allowbreak");  // the formula may start a line of its own
           out_.Math(node);
           out_.EndParagraph();
           return count;
@@ -282,9 +345,65 @@ class Exporter {
         count = std::min(count - 1, std::max<std::size_t>(line - 1, 1));
       }
     }
-    out_.Text(line);
-    out_.EndParagraph();
+    out_.TextLine(line);
     return 1;
+  }
+
+  // The lines that the latex command wrote, "$...$" broken after connectives, set as the
+  // math they are: read back into the formula, which is then written as any other, so
+  // that nothing but the formula's own symbols reaches TeX. Returns how many lines it
+  // took, or 0 when no such formula starts at line first.
+  std::size_t WriteLatexLines(std::size_t first) {
+    if (lines_[first].empty() || lines_[first].front() != '$') return 0;
+    std::string math;
+    for (std::size_t last = first; last < lines_.size() && last - first <= kMaxContinuationLines; ++last) {
+      // A '$' only where the math opens and where it closes.
+      const std::string_view line = lines_[last];
+      const std::size_t dollar = line.find('$', last == first ? 1 : 0);
+      if (line.empty() || (dollar != std::string_view::npos && dollar + 1 != line.size())) return 0;
+      math += line;
+      if (math.size() > kMaxLatexMathCharacters) return 0;
+      if (dollar == std::string_view::npos) continue;
+      const std::optional<std::string> formula = PlainFormula(std::string_view(math).substr(1, math.size() - 2));
+      const FormulaNode* node = formula ? compiler_.Compile(*formula) : nullptr;
+      if (node == nullptr) return 0;
+      out_.Math(node);
+      out_.EndParagraph();
+      return last - first + 1;
+    }
+    return 0;
+  }
+
+  // The formula in the parser's syntax of the latex command's math, or nothing when the
+  // math holds anything else. The program's grouping reads it as the command meant it,
+  // also where an earlier version left out brackets that a reader of mathematics needs.
+  static std::optional<std::string> PlainFormula(std::string_view math) {
+    static constexpr std::pair<std::string_view, char> kCommands[] = {
+        {"\\neg", '~'}, {"\\land", '&'}, {"\\lor", '|'}, {"\\rightarrow", '>'},
+        {"\\leftrightarrow", '='}, {"\\top", '1'}, {"\\bot", '0'}};
+    std::string plain;
+    for (std::size_t i = 0; i < math.size();) {
+      const char c = math[i];
+      if (c == ' ') {
+        ++i;
+      } else if (c == '(' || c == ')' || LetterBit(c) != 0) {
+        plain += c;
+        ++i;
+      } else if (c == '\\') {
+        std::size_t end = i + 1;
+        while (end < math.size() && LetterBit(math[end]) != 0) ++end;
+        const std::string_view command = math.substr(i, end - i);
+        const auto known = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                        [&](const auto& entry) { return entry.first == command; });
+        if (known == std::end(kCommands)) return std::nullopt;
+        plain += known->second;
+        i = end;
+      } else {
+        return std::nullopt;
+      }
+      if (plain.size() > kMaxMathCharacters) return std::nullopt;
+    }
+    return plain;
   }
 
   // Where the formula of the line starts: the whole line, or after the comment of
@@ -325,7 +444,7 @@ std::optional<std::string> ExportLatexDocument(std::string_view text,
     try {
       Exporter(text, sink).Run();
     } catch (const std::bad_alloc&) {
-      refusal = std::string(kInsufficientMemoryMessage);
+      refusal = InsufficientMemoryText();
     }
   });
   MemoryExhausted = false;

@@ -62,11 +62,13 @@ void WriteModel(FormulaDocument& doc, ModelKind kind) {
       assumptions.push_back(-letters[i]);
     }
   }
-  // One "A=0" after another; a line that is full continues on the next without a blank.
+  // The label, then one "A=0" after another; a line that is full continues on the next
+  // without a blank.
+  doc.InsertString(kind == ModelKind::Model ? kModelLabel : kCountermodelLabel);
   for (std::size_t i = 0; i < letters.size() && !StopRequested; ++i) {
     const char piece[] = {LetterOfVariable(letters[i]), '=', found[i] ? '1' : '0'};
-    if (i > 0 && OutputColumn + 1 + sizeof piece < static_cast<std::size_t>(doc.LineWidth)) doc.InsertString(" ");
-    else if (i > 0) doc.InsertLine();
+    if (OutputColumn + 1 + sizeof piece < static_cast<std::size_t>(doc.LineWidth)) doc.InsertString(" ");
+    else doc.InsertLine();
     doc.InsertString(std::string_view(piece, sizeof piece));
   }
   if (!StopRequested) doc.InsertLine();

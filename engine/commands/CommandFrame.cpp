@@ -207,10 +207,12 @@ void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command) {
   if (MemoryExhausted) {
     MemoryExhausted = false;
     StopRequested = false;
+    // A command that knows more than that memory ran out says it before the limit.
     if (doc.MemoryNote.empty()) {
-      doc.Platform.ShowMessage(kInsufficientMemoryMessage);
+      doc.Platform.ShowMessage(InsufficientMemoryText());
     } else {
-      doc.Platform.ShowMessage(std::string(kInsufficientMemoryMessage) + "\n" + doc.MemoryNote);
+      doc.Platform.ShowMessage(std::string(kInsufficientMemoryMessage) + "\n" + doc.MemoryNote + " " +
+                               MemoryLimitLine());
       doc.MemoryNote.clear();
     }
   }

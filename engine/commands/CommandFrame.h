@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "formula/FormulaDocument.h"
-#include "runtime/MemoryBudget.h"  // kInsufficientMemoryMessage
+#include "runtime/MemoryBudget.h"  // kInsufficientMemoryMessage, InsufficientMemoryText
 
 namespace lumenark {
 
@@ -41,7 +41,8 @@ enum class FormulaCommand {
 // printed), and for the commands with the stop dialog the dialog is hidden. The command
 // works within the memory budget fixed when it starts (runtime/MemoryBudget.h);
 // exhausted memory, or a budget that would be passed, ends it as a stop would, with the
-// message "Insuficient memory.", and the memory is given back afterwards.
+// message "Insuficient memory." and below it the limit in force (InsufficientMemoryText),
+// and the memory is given back afterwards.
 void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command);
 
 // The lumenark-cli names: compile, decompile, tree, conjunctions, implications,

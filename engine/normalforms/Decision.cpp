@@ -7,7 +7,6 @@
 #include "formula/TreeOperations.h"
 #include "normalforms/ValidityCheck.h"
 #include "normalforms/Verdict.h"
-#include "runtime/MemoryBudget.h"
 #include "runtime/EngineGlobals.h"
 
 namespace lumenark {
@@ -29,14 +28,11 @@ std::string ModelText(const Verdict& verdict) {
 }
 
 // The second line of "Insuficient memory." when the minimal DNF of a formula known to be
-// consistent does not fit.
+// consistent does not fit; the limit in force follows it.
 std::string ConsistentNote(const Verdict& verdict) {
   std::string note = "This formula is consistent (a model: ";
   note += ModelText(verdict);
-  note += "), but its minimal DNF needs more memory than the limit of ";
-  note += MemoryAmountText(MemoryBudgetBytes());
-  note += ". ";
-  note += kMemoryLimitAdvice;
+  note += "), but its minimal DNF needs more memory than the limit.";
   return note;
 }
 

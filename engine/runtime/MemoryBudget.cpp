@@ -23,6 +23,9 @@ constexpr std::uint64_t kUnlimited = ~std::uint64_t{0};
 // window system. Taken off every limit of the process.
 constexpr std::uint64_t kUncountedMargin = 64 * kMiB;
 constexpr std::uint64_t kLeastReserve = 256 * kMiB;
+// An eighth of a 24 GB machine is 3 GB that the engine could not use while only 2.5 GB
+// are free; other programs do not grow with the machine.
+constexpr std::uint64_t kMostReserve = 1024 * kMiB;
 // Never less than this, so that a small formula still works on a machine that reports
 // almost nothing available; past a real limit the allocation itself fails cleanly.
 constexpr std::uint64_t kLeastHeadroom = 32 * kMiB;
@@ -74,7 +77,7 @@ MemoryFacts ReadMemoryFacts() {
 std::uint64_t DefaultMemoryHeadroom(const MemoryFacts& facts) {
   std::uint64_t room = kHeadroomWithoutFigures;
   if (facts.memAvailable) {
-    const std::uint64_t reserve = std::max(kLeastReserve, facts.memTotal.value_or(0) / 8);
+    const std::uint64_t reserve = std::clamp(facts.memTotal.value_or(0) / 8, kLeastReserve, kMostReserve);
     room = RoomBelow(*facts.memAvailable, reserve);
   }
   room = std::min(room, RoomBelow(RoomUnderProcessLimits(facts), 0));
@@ -136,6 +139,30 @@ void BeginMemoryBudget() {
 
 std::uint64_t MemoryBudgetBytes() { return budget; }
 
+bool MemoryLimitIsExplicit() { return explicitLimit.has_value(); }
+
+std::string MemorySizeText(std::uint64_t bytes) {
+  static constexpr const char* kUnits[] = {"bytes", "KiB", "MiB", "GiB", "TiB"};
+  std::size_t unit = 0;
+  std::uint64_t whole = bytes, tenths = 0;
+  while (unit + 1 < std::size(kUnits) && whole >= 1024) {
+    tenths = (bytes >> (10 * unit)) % 1024 * 10 / 1024;
+    whole /= 1024;
+    ++unit;
+  }
+  std::string text = std::to_string(whole);
+  if (unit > 0 && whole < 10 && tenths != 0) text += "." + std::to_string(tenths);
+  return text + " " + kUnits[unit];
+}
+
+std::string MemoryLimitLine() {
+  return "The limit is " + MemorySizeText(budget) +
+         (explicitLimit ? ", as set" : ", what the system can spare") + "; set another with " +
+         kMemoryLimitVariable + " or lumenark-cli --memory-limit.";
+}
+
+std::string InsufficientMemoryText() { return std::string(kInsufficientMemoryMessage) + "\n" + MemoryLimitLine(); }
+
 void SetMemoryReclaimer(void (*reclaim)()) { reclaimer = reclaim; }
 
 bool ChargeMemory(std::size_t bytes) {
@@ -158,23 +185,5 @@ bool ChargeMemory(std::size_t bytes) {
 void ReleaseMemory(std::size_t bytes) { inUse.fetch_sub(bytes, std::memory_order_relaxed); }
 
 std::uint64_t MemoryInUse() { return inUse.load(); }
-
-std::string MemoryAmountText(std::uint64_t bytes) {
-  constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
-  constexpr std::uint64_t kGiB = std::uint64_t{1} << 30;
-  if (bytes < kGiB) {
-    std::string text = std::to_string((bytes + kMiB / 2) / kMiB);
-    text += " MiB";
-    return text;
-  }
-  const std::uint64_t tenths = (bytes * 10 + kGiB / 2) / kGiB;
-  std::string text = std::to_string(tenths / 10);
-  if (tenths % 10 != 0) {
-    text += '.';
-    text += std::to_string(tenths % 10);
-  }
-  text += " GiB";
-  return text;
-}
 
 }  // namespace lumenark

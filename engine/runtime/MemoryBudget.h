@@ -21,9 +21,6 @@ namespace lumenark {
 
 // The message the engine shows when memory runs out.
 inline constexpr std::string_view kInsufficientMemoryMessage = "Insuficient memory.";
-// How the user raises the budget.
-inline constexpr std::string_view kMemoryLimitAdvice =
-    "It can be raised with --memory-limit (lumenark-cli) or the environment variable LUMENARK_MEMORY_LIMIT.";
 
 // ---- The policy -------------------------------------------------------------------------
 // What the machine allows now, as read from /proc and the process's limits. Absent
@@ -41,7 +38,8 @@ struct MemoryFacts {
 MemoryFacts ReadMemoryFacts();
 
 // The bytes a command may add to what the engine holds: MemAvailable less a reserve for
-// the rest of the system (an eighth of MemTotal, at least 256 MiB), and no more than
+// the rest of the system (an eighth of MemTotal, at least 256 MiB and at most 1 GiB:
+// a large machine's other programs need no more than a small one's), and no more than
 // what RLIMIT_AS leaves above VmSize, RLIMIT_DATA above VmData, and the memory cgroups
 // above their usage; each less 64 MiB for what the engine does not count (code,
 // libraries, stacks, the window system), so that the process as a whole stays within.
@@ -68,9 +66,19 @@ inline constexpr const char* kMemoryLimitVariable = "LUMENARK_MEMORY_LIMIT";
 // engine holds plus the machine's headroom.
 void BeginMemoryBudget();
 std::uint64_t MemoryBudgetBytes();
+// Whether the budget is an explicit one (SetMemoryLimit) rather than the machine's.
+bool MemoryLimitIsExplicit();
 
-// "512 MiB", "2 GiB", "1.5 GiB": an amount of memory as a user reads it.
-std::string MemoryAmountText(std::uint64_t bytes);
+// ---- The message ------------------------------------------------------------------------
+// The line shown below "Insuficient memory.": the budget in force and how to set another,
+// "The limit is 64 MiB, as set; set another with LUMENARK_MEMORY_LIMIT or lumenark-cli
+// --memory-limit." (or "..., what the system can spare; ..."). The same text in the
+// window and on the command line, which take the same variable.
+std::string MemoryLimitLine();
+// "Insuficient memory." with MemoryLimitLine below it, as every command shows it.
+std::string InsufficientMemoryText();
+// A size for people: "512 KiB", "64 MiB", "1.5 GiB" (whole below 10, else rounded down).
+std::string MemorySizeText(std::uint64_t bytes);
 
 // ---- Counting -------------------------------------------------------------------------------
 // Counts bytes against the budget. False, and nothing counted, when they would pass it.

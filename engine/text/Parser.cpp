@@ -17,6 +17,7 @@
 #include "formula/TreeOperations.h"
 #include "runtime/BudgetAllocator.h"
 #include "runtime/EngineGlobals.h"
+#include "runtime/MemoryBudget.h"
 #include "runtime/StackRoom.h"
 #include "text/ParseErrors.h"
 
@@ -198,7 +199,8 @@ void FormulaDocument::XComp() {
   // The caret stands directly before the last character the scanner consumed.
   Text.SetSelectionStart(start + (position > 0 ? position - 1 : 0));
   Text.SetSelectionLength(0);
-  Platform.ShowMessage(ParseErrorMessage(ParseError));
+  if (ParseError == kInsufficientMemory) Platform.ShowMessage(InsufficientMemoryText());
+  else Platform.ShowMessage(ParseErrorMessage(ParseError));
 }
 
 }  // namespace lumenark

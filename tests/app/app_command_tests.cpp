@@ -191,7 +191,7 @@ void CommandTests::analysesRunFromTheirKeysAndExportAsLatex() {
   QTest::keyClick(editor->Memo1(), Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
   QTest::keyClick(editor->Memo1(), Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
   QCOMPARE(TextOf(*editor), std::string("A>B\r\nA B  A>B\r\n0 0   1\r\n0 1   1\r\n1 0   0\r\n1 1   1\r\n"
-                                        "A=0 B=0\r\nA=1 B=0\r\n$A \\rightarrow B$\r\n"));
+                                        "Model: A=0 B=0\r\nCountermodel: A=1 B=0\r\n$A \\rightarrow B$\r\n"));
   QVERIFY(dialogs.messages.isEmpty());
   QVERIFY(!bench.form2().isVisible());
 
@@ -205,7 +205,7 @@ void CommandTests::analysesRunFromTheirKeysAndExportAsLatex() {
   const QByteArray written = file.readAll();
   QVERIFY(written.startsWith("% Exported by Lumenark."));
   QVERIFY(written.contains("\\begin{longtable}{cc|c}\n$A$ & $B$ & $A \\rightarrow B$ \\\\\n"));
-  QVERIFY(written.contains("A=1 B=0\\par\n"));
+  QVERIFY(written.contains("\\texttt{Countermodel:~A=1~B=0}\\par\n$A \\rightarrow B$\\par\n"));
   if (!QStandardPaths::findExecutable(QStringLiteral("pdflatex")).isEmpty()) {
     QVERIFY(QFileInfo::exists(directory.filePath(QStringLiteral("derivation.pdf"))));
   }
@@ -663,7 +663,10 @@ void CommandTests::memoryBudgetEndsTheCommandAndLosesNothing() {
 
   SelectText(*editor, formula);
   MenuItem(bench.frame(), "MinimalCNF1")->trigger();
-  QCOMPARE(dialogs.messages, QStringList{"Insuficient memory."});
+  // The box shows the limit in force below the message, as lumenark-cli does.
+  const QString message = QString::fromStdString(lumenark::InsufficientMemoryText());
+  QVERIFY(message.startsWith("Insuficient memory.\nThe limit is ") && message.contains(", as set; "));
+  QCOMPARE(dialogs.messages, QStringList{message});
   QVERIFY(TextOf(*editor) == formula + "\r\n");
   QVERIFY(editor->Document().Root == nullptr);
   QVERIFY(!bench.form2().isVisible());
@@ -675,7 +678,7 @@ void CommandTests::memoryBudgetEndsTheCommandAndLosesNothing() {
   QTest::keyClicks(editor->Memo1(), "(A|B)&(~A|B)");
   SelectText(*editor, "(A|B)&(~A|B)");
   MenuItem(bench.frame(), "MinimalCNF1")->trigger();
-  QCOMPARE(dialogs.messages.join("|"), QString("Insuficient memory."));
+  QCOMPARE(dialogs.messages, QStringList{message});
   QVERIFY(TextOf(*editor).ends_with("(A|B)&(~A|B)\r\nB\r\n"));
 }
 

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -99,6 +100,9 @@ class EditTests : public QObject {
   void findGoesRoundTheText_data();
   void findGoesRoundTheText();
   void replaceOneAndAll();
+  void findDialogKeepsItsAltKeys();
+  void enterSearchesWheneverTheDialogOpens();
+  void altWithoutAMenuTypesNothing();
   void zoomChangesTheShownSizeOnly();
 };
 
@@ -570,6 +574,91 @@ void EditTests::replaceOneAndAll() {
   Select(*editor, 0, 0);
   QTest::keyClicks(editor->Memo1(), QStringLiteral("x"));
   QCOMPARE(TextOf(*editor).substr(0, 2), std::string("x("));
+}
+
+// In the Find and Replace dialogs, Alt and a letter of a caption work that control, not
+// the frame's menu with the same letter (Alt+C Character, Alt+W Window, Alt+F File);
+// any other letter with Alt types nothing.
+void EditTests::findDialogKeepsItsAltKeys() {
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor("a A and a");
+  for (const char* item : {"Find1", "Replace1"}) {
+    MenuItem(bench.frame(), item)->trigger();
+    auto* dialog = editor->findChild<FindReplaceDialog*>();
+    QApplication::setActiveWindow(dialog);  // no window manager to do it
+    QCOMPARE(QApplication::activeWindow(), dialog);
+    dialog->FindText()->setText(QStringLiteral("a"));
+    const bool matchCase = dialog->MatchCase()->isChecked(), wholeWords = dialog->WholeWords()->isChecked();
+    QTest::keyClick(dialog->FindText(), Qt::Key_C, Qt::AltModifier);
+    QCOMPARE(dialog->MatchCase()->isChecked(), !matchCase);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier);
+    QCOMPARE(dialog->WholeWords()->isChecked(), !wholeWords);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), dialog->FindText());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::AltModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::AltModifier);
+    QCOMPARE(dialog->FindText()->text(), QStringLiteral("a"));
+    QCOMPARE(QApplication::activePopupWidget(), nullptr);  // no menu of the frame opened
+    Select(*editor, 0, 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);  // Find Next
+    QVERIFY(editor->Memo1()->textCursor().hasSelection());
+    if (QString(item) == "Replace1") {
+      dialog->MatchCase()->setChecked(false);
+      dialog->WholeWords()->setChecked(false);
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::AltModifier);
+      QCOMPARE(QApplication::focusWidget(), dialog->ReplaceText());
+      QTest::keyClicks(dialog->ReplaceText(), QStringLiteral("x"));
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);  // Replace All
+      QCOMPARE(TextOf(*editor), std::string("x x xnd x"));
+    }
+    QCOMPARE(QApplication::activePopupWidget(), nullptr);
+    dialog->hide();
+  }
+}
+
+// Enter is Find Next each time the dialog opens, also after Close had the focus.
+void EditTests::enterSearchesWheneverTheDialogOpens() {
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor("a A and a");
+  for (const char* item : {"Find1", "Replace1", "Find1"}) {
+    MenuItem(bench.frame(), item)->trigger();
+    auto* dialog = editor->findChild<FindReplaceDialog*>();
+    QApplication::setActiveWindow(dialog);  // no window manager to do it
+    QCOMPARE(QApplication::activeWindow(), dialog);
+    Select(*editor, 0, 0);
+    dialog->FindText()->setText(QStringLiteral("and"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY2(dialog->isVisible(), item);
+    QCOMPARE(editor->Memo1()->textCursor().selectedText(), QStringLiteral("and"));
+    // Close, clicked: it takes the focus and is the default button until the dialog hides.
+    QPushButton* close = nullptr;
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+      if (button->text() == QStringLiteral("Close")) close = button;
+    }
+    QVERIFY(close != nullptr);
+    QTest::mouseClick(close, Qt::LeftButton);
+    QVERIFY(!dialog->isVisible());
+  }
+}
+
+// Alt with a letter that no menu takes reaches the text as nothing: a selected formula
+// stays. A letter that a menu takes opens that menu.
+void EditTests::altWithoutAMenuTypesNothing() {
+  Workbench bench;
+  TEditForm* editor = bench.NewEditor("A&B");
+  editor->Memo1()->setFocus();
+  for (Qt::Key key : {Qt::Key_O, Qt::Key_I, Qt::Key_Q, Qt::Key_1}) {
+    Select(*editor, 0, 3);
+    QTest::keyClick(editor->Memo1(), key, Qt::AltModifier);
+    QTest::keyClick(editor->Memo1(), key, Qt::AltModifier | Qt::ShiftModifier);
+    QCOMPARE(TextOf(*editor), std::string("A&B"));
+  }
+  QCOMPARE(QApplication::activePopupWidget(), nullptr);
+  QTest::keyClick(editor->Memo1(), Qt::Key_C, Qt::AltModifier);
+  QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+  QCOMPARE(QApplication::activePopupWidget()->objectName(), QStringLiteral("Character1"));
+  QApplication::activePopupWidget()->close();
+  QCOMPARE(TextOf(*editor), std::string("A&B"));
 }
 
 // The zoom changes the size the text is shown in, not the chosen font: the font dialog

@@ -44,6 +44,12 @@ std::string Derive(const std::string& text, const std::vector<FormulaCommand>& c
   return session.Text();
 }
 
+std::vector<std::string> FirstLines(const std::vector<std::string>& messages) {
+  std::vector<std::string> lines;
+  for (const std::string& message : messages) lines.push_back(message.substr(0, message.find('\n')));
+  return lines;
+}
+
 std::string Written(const std::string& document) {
   auto end = document.find('\n');
   return end == std::string::npos ? std::string() : document.substr(end + 1);

@@ -105,6 +105,9 @@ std::string Derive(const std::string& text, const std::vector<FormulaCommand>& c
 // The text written after the first line (the compiled selection and its line break).
 std::string Written(const std::string& document);
 
+// The first line of each message: "Insuficient memory." without the limit below it.
+std::vector<std::string> FirstLines(const std::vector<std::string>& messages);
+
 // ---- Model: truth tables, independent of the engine's rewriting -------------------
 // Letters in order of first appearance in the formula text(s).
 std::string LettersOf(const std::string& text);

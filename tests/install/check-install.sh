@@ -27,7 +27,7 @@ DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null
 sizes=(16 24 32 48 64 128 256 512)
 files=(bin/lumenark bin/lumenark-cli share/applications/$id.desktop share/metainfo/$id.metainfo.xml
        share/icons/hicolor/scalable/apps/$id.svg share/man/man1/lumenark.1.gz share/man/man1/lumenark-cli.1.gz
-       share/doc/$id/contents.html)
+       share/doc/lumenark/contents.html)
 for size in "${sizes[@]}"; do files+=("share/icons/hicolor/${size}x$size/apps/$id.png"); done
 for file in "${files[@]}"; do [[ -f $prefix/$file ]] || fail "not installed: $file"; done
 # A PNG's width and height are the big-endian words at bytes 16 and 20.
@@ -51,6 +51,10 @@ report=$(appstreamcli validate --no-net "$metainfo" 2>&1) || fail "appstreamcli 
 grep -E '^[EW]:' <<<"$report" && fail "appstreamcli validate reports errors or warnings"
 grep -qF "<release version=\"$version\"" "$metainfo" || fail "the metadata lacks release $version"
 grep -qF "<screenshot type=\"default\">" "$metainfo" || fail "the metadata lacks a screenshot"
+grep -qF "<project_license>MIT</project_license>" "$metainfo" || fail "the metadata names no licence"
+for word in "truth table" model countermodel LaTeX; do
+  grep -qF "$word" "$metainfo" || fail "the metadata does not mention $word"
+done
 
 # The manual pages: no warning from groff or man, and the version in the footer.
 for page in lumenark lumenark-cli; do

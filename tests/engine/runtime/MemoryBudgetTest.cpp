@@ -29,8 +29,11 @@ MemoryFacts Machine(std::uint64_t available, std::uint64_t total) {
 std::uint64_t HeadroomMiB(const MemoryFacts& facts) { return DefaultMemoryHeadroom(facts) / MiB; }
 
 TEST(MemoryBudgetTest, HeadroomFromTheMachine) {
-  // An eighth of the memory (at least 256 MiB) is kept back, and 64 MiB for what is not counted.
-  EXPECT_EQ(HeadroomMiB(Machine(16 * GiB, 24 * GiB)), 13 * 1024 - 64);
+  // An eighth of the memory (at least 256 MiB, at most 1 GiB) is kept back, and 64 MiB
+  // for what is not counted.
+  EXPECT_EQ(HeadroomMiB(Machine(16 * GiB, 24 * GiB)), 15 * 1024 - 64);
+  EXPECT_EQ(HeadroomMiB(Machine(2560 * MiB, 24 * GiB)), 2560 - 1024 - 64);
+  EXPECT_EQ(HeadroomMiB(Machine(4 * GiB, 4 * GiB)), 4096 - 512 - 64);
   EXPECT_EQ(HeadroomMiB(Machine(1 * GiB, 1 * GiB)), 1024 - 256 - 64);
   MemoryFacts facts = Machine(16 * GiB, 24 * GiB);
   facts.addressSpaceLimit = 2 * GiB;  // what RLIMIT_AS leaves above VmSize
@@ -65,6 +68,25 @@ TEST(MemoryBudgetTest, SizesOnTheCommandLine) {
   for (const char* bad : {"", "0", "M", "12Q", "-5M", "1.5G", "64M ", "99999999999T"}) {
     EXPECT_FALSE(ParseMemorySize(bad)) << bad;
   }
+}
+
+// The line below "Insuficient memory." names the limit in force and how to set another.
+TEST(MemoryBudgetTest, TheMessageNamesTheLimit) {
+  const std::pair<std::uint64_t, const char*> sizes[] = {
+      {1000, "1000 bytes"}, {512 * 1024, "512 KiB"}, {64 * MiB, "64 MiB"}, {1536 * MiB, "1.5 GiB"},
+      {2 * GiB, "2 GiB"}, {GiB + MiB, "1 GiB"}, {12 * GiB + 900 * MiB, "12 GiB"}, {10 * MiB + 1, "10 MiB"}};
+  for (const auto& [bytes, text] : sizes) EXPECT_EQ(MemorySizeText(bytes), text) << bytes;
+  SetMemoryLimit(64 * MiB);
+  BeginMemoryBudget();
+  EXPECT_EQ(InsufficientMemoryText(),
+            "Insuficient memory.\nThe limit is 64 MiB, as set; set another with LUMENARK_MEMORY_LIMIT or "
+            "lumenark-cli --memory-limit.");
+  SetMemoryLimit(std::nullopt);
+  BeginMemoryBudget();
+  const std::string machine = MemoryLimitLine();
+  EXPECT_EQ(machine, "The limit is " + MemorySizeText(MemoryBudgetBytes()) +
+                         ", what the system can spare; set another with LUMENARK_MEMORY_LIMIT or "
+                         "lumenark-cli --memory-limit.");
 }
 
 TEST(MemoryBudgetTest, CgroupLimitsOfBothVersions) {
@@ -112,7 +134,7 @@ TEST(MemoryBudgetTest, CommandEndsAtTheBudget) {
     {
       Session literals(EquivalenceChain(60));
       literals.Run(FormulaCommand::Literals);
-      EXPECT_EQ(literals.host.messages, std::vector<std::string>{"Insuficient memory."});
+      EXPECT_EQ(FirstLines(literals.host.messages), std::vector<std::string>{"Insuficient memory."});
       ASSERT_NE(literals.doc.Root, nullptr);
       EXPECT_EQ(CheckTree(literals.doc.Root), "");
       EXPECT_EQ(Written(literals.Text()), "");
@@ -123,7 +145,7 @@ TEST(MemoryBudgetTest, CommandEndsAtTheBudget) {
 
     Session cnf("A&a|B&b|C&c|D&d|E&e|F&f|G&g|H&h|I&i|J&j|K&k|L&l|M&m|N&n|O&o|P&p|Q&q|R&r|S&s|T&t|U&u|V&v");
     cnf.Run(FormulaCommand::MinimalCNF);
-    EXPECT_EQ(cnf.host.messages, std::vector<std::string>{"Insuficient memory."});
+    EXPECT_EQ(cnf.host.messages, std::vector<std::string>{"Insuficient memory.\n" + MemoryLimitLine()});
     EXPECT_EQ(cnf.doc.Root, nullptr);
     EXPECT_EQ(cnf.host.dialogVisible, false);
 
@@ -150,7 +172,7 @@ TEST(MemoryBudgetTest, DeepRecursionCountsItsStack) {
     BudgetScope budget(4 * MiB);
     session.Run(FormulaCommand::Decompile);
   }
-  EXPECT_EQ(session.host.messages, std::vector<std::string>{"Insuficient memory."});
+  EXPECT_EQ(FirstLines(session.host.messages), std::vector<std::string>{"Insuficient memory."});
   EXPECT_LT(session.Text().size(), compiled + chain.size());
   session.Run(FormulaCommand::Decompile);
   EXPECT_EQ(session.host.messages.size(), 1u) << "with the machine's budget the print fits";
@@ -164,7 +186,7 @@ TEST(MemoryBudgetTest, MemoryOfADiscardedTreeGoesBack) {
     Session cnf("A&a|B&b|C&c|D&d|E&e|F&f|G&g|H&h|I&i|J&j|K&k|L&l|M&m|N&n|O&o|P&p|Q&q|R&r|S&s|T&t|U&u|V&v");
     BudgetScope budget(256 * MiB);
     cnf.Run(FormulaCommand::Conjunctive);
-    EXPECT_EQ(cnf.host.messages, std::vector<std::string>{"Insuficient memory."});
+    EXPECT_EQ(FirstLines(cnf.host.messages), std::vector<std::string>{"Insuficient memory."});
   }
   EXPECT_LE(NodeMemoryBytes(), before + 64 * MiB) << "kept " << (NodeMemoryBytes() - before) / MiB << " MiB";
 }
