@@ -19,6 +19,7 @@ const char* const kUsage =
     "commands: compile decompile tree conjunctions implications disjunctions literals\n"
     "          evaluate cnf dnf mincnf mindnf decision\n"
     "          truthtable model countermodel latex\n"
+    "          minimumdnf minimumcnf kmap\n"
     "\n"
     "options:\n"
     "  --details N      0 comment + evaluations, 1 step by step + comment,\n"
