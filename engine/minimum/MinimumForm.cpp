@@ -23,9 +23,9 @@ bool PrepareMinimumForm(MinimumForm& form) {
   CoverChart& chart = form.chart;
   chart.rows = static_cast<std::uint32_t>(form.minterms.size());
   chart.rowStart.assign(chart.rows + 1, 0);
-  chart.weight.resize(form.primes.size());
+  chart.literals.resize(form.primes.size());
   for (std::size_t j = 0; j < form.primes.size(); ++j) {
-    chart.weight[j] = kTermWeight + static_cast<std::uint64_t>(form.primes[j].Literals());
+    chart.literals[j] = static_cast<std::uint32_t>(form.primes[j].Literals());
     ForEachMinterm(form.primes[j], f.count, [&](std::uint32_t m) {
       Heartbeat();
       ++chart.rowStart[rowOf[m] + 1];
