@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "TestSupport.h"
+#include "analysis/LatexDocument.h"
 #include "minimum/KarnaughMap.h"
 
 namespace lumenark::testing {
@@ -135,10 +136,20 @@ TEST(KarnaughMapTest, CellsGroupsAndMinimumMatchTheFormula) {
   }
 }
 
-TEST(KarnaughMapTest, ExampleAndLimits) {
-  Session four("A&B|~A&~C|D&~B", {.details = 4});
-  EXPECT_EQ(Written(four.Run(C::KarnaughMap)),
+// The map in the LaTeX export is a table, its groups text with their terms as math; a
+// text that only looks like a map stays text.
+TEST(KarnaughMapTest, ExampleLatexAndLimits) {
+  Session four("A&B|~A&~C|D&~B", {.details = 1});
+  const std::string written = Written(four.Run(C::KarnaughMap));
+  EXPECT_EQ(written.substr(0, written.find("Group")),
             "AB\\CD 00 01 11 10\n00     1  1  1  0\n01     1  1  0  0\n11     1  1  1  1\n10     0  1  1  0\n");
+  std::string tex;
+  ASSERT_FALSE(ExportLatexDocument(written + "A\\B 0 1\n0   0 1\n", [&](std::string_view piece) { tex += piece; }));
+  EXPECT_NE(tex.find("\\begin{tabular}{c|cccc}\nAB\\textbackslash{}CD & 00 & 01 & 11 & 10 \\\\\n\\hline\n"
+                     "00 & 1 & 1 & 1 & 0 \\\\\n01 & 1 & 1 & 0 & 0 \\\\\n"),
+            std::string::npos) << tex;
+  EXPECT_NE(tex.find("Group 1 (rows 11, columns 00 01 11 10):$A \\land B$\\par"), std::string::npos) << tex;
+  EXPECT_EQ(tex.find("tabular", tex.find("Result - Minimum DNF")), std::string::npos) << "a map of 2 letters has 2 rows";
   for (const char* formula : {"A&B&C&D&E&F&G", "1", "0|~1"}) {
     Session session(formula);
     EXPECT_EQ(Written(session.Run(C::KarnaughMap)), "") << formula;
