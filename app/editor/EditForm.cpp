@@ -16,9 +16,12 @@
 #include "editor/RunningCommand.h"
 #include "frame/FrameForm.h"
 #include "frame/ProgramPicture.h"
+#include "minimum/KarnaughMap.h"
+#include "printing/PrintJob.h"
 #include "runtime/EngineGlobals.h"
 #include "runtime/EngineStack.h"
 #include "text/PixelFont.h"
+#include "views/KarnaughMapWindow.h"
 
 using lumenark::FormulaCommand;
 
@@ -175,6 +178,21 @@ void TEditForm::TruthTable1Click() { RunCommand(FormulaCommand::TruthTable); }
 void TEditForm::Model1Click() { RunCommand(FormulaCommand::Model); }
 void TEditForm::Countermodel1Click() { RunCommand(FormulaCommand::Countermodel); }
 void TEditForm::Latex1Click() { RunCommand(FormulaCommand::Latex); }
+void TEditForm::MinimumDNF1Click() { RunCommand(FormulaCommand::MinimumDNF); }
+void TEditForm::MinimumCNF1Click() { RunCommand(FormulaCommand::MinimumCNF); }
+
+// The map the command drew, if it drew one, goes to the window beside.
+void TEditForm::KarnaughMap1Click() {
+  RunCommand(FormulaCommand::KarnaughMap);
+  const std::optional<lumenark::KarnaughMap> map = lumenark::TakeDrawnKarnaughMap(doc_);
+  if (!map) return;
+  if (karnaughWindow_ == nullptr) {
+    karnaughWindow_ = new KarnaughMapWindow(
+        this, [this]() -> QPrinter& { return frame_.Printer(); },
+        [this] { return PdfFileName(FileName(), windowTitle() + QStringLiteral(" map")); });
+  }
+  karnaughWindow_->ShowMap(*map, windowTitle());
+}
 
 // ---- Options panel -------------------------------------------------------------------
 

@@ -20,6 +20,7 @@
 #include "formula/FormulaDocument.h"
 
 class FindReplaceDialog;
+class KarnaughMapWindow;
 class OptionsPanel;
 class QAction;
 class QMenu;
@@ -54,6 +55,7 @@ class TEditForm final : public QWidget {
   QList<QMenu*> MenuBarMenus() const;  // File, Edit, Character, Formula
   QMenu* MemoPopUp() const { return memoPopUp_; }
   bool CommandRunning() const { return commandRunning_; }
+  KarnaughMapWindow* KarnaughWindow() const { return karnaughWindow_; }  // made by the first map
   static int RunningCommands();  // commands running now, in all windows
   // Makes this the active editor window, in front of the others (its menus in the menu
   // bar, the keyboard in its text).
@@ -111,6 +113,11 @@ class TEditForm final : public QWidget {
   void Model1Click();
   void Countermodel1Click();
   void Latex1Click();
+  // After them: the proved minimum forms, and the Karnaugh map, also shown in a window
+  // of its own beside the editor window (KarnaughWindow)
+  void MinimumDNF1Click();
+  void MinimumCNF1Click();
+  void KarnaughMap1Click();
   // File > Export as LaTeX...: the document as a standalone LaTeX file (and its PDF
   // where pdflatex is installed)
   void ExportLatex1Click();
@@ -154,6 +161,7 @@ class TEditForm final : public QWidget {
   lumenark::FormulaDocument doc_;
   OptionsPanel* panel1_ = nullptr;
   FindReplaceDialog* findDialog_ = nullptr;
+  KarnaughMapWindow* karnaughWindow_ = nullptr;
   bool commandRunning_ = false;
   bool saveDeferred_ = false;
   bool closeDeferred_ = false;

@@ -141,6 +141,14 @@ void TEditForm::CreateMenus() {
   item(formula1_, "Countermodel1", QStringLiteral("Countermodel"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K),
        run(&TEditForm::Countermodel1Click));
   item(formula1_, "Latex1", QStringLiteral("LaTeX"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), run(&TEditForm::Latex1Click));
+  // The proved minimum forms and the Karnaugh map, on the F5 keys, which nothing else takes.
+  AddSeparator(formula1_, "N6");
+  QMenu* minimumforms1 = AddSubmenu(formula1_, "Minimumforms1", QStringLiteral("Minimum forms"));
+  item(minimumforms1, "MinimumCNF1", QStringLiteral("Minimum CNF"), QKeySequence(Qt::CTRL | Qt::Key_F5),
+       run(&TEditForm::MinimumCNF1Click));
+  item(minimumforms1, "MinimumDNF1", QStringLiteral("Minimum DNF"), QKeySequence(Qt::SHIFT | Qt::Key_F5),
+       run(&TEditForm::MinimumDNF1Click));
+  item(formula1_, "KarnaughMap1", QStringLiteral("Karnaugh Map"), QKeySequence(Qt::Key_F5), run(&TEditForm::KarnaughMap1Click));
 
   memoPopUp_ = new QMenu(this);
   memoPopUp_->setObjectName(QStringLiteral("MemoPopUp"));

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/KarnaughText.h"
 #include "analysis/LatexFormula.h"
 #include "formula/FormulaDocument.h"
 #include "formula/LetterBits.h"
@@ -244,7 +245,8 @@ class Exporter {
   void Run() {
     out_.Raw(kPreamble);
     for (std::size_t i = 0; i < lines_.size();) {
-      const std::size_t table = WriteTable(i);
+      std::size_t table = WriteKarnaughMap(i);
+      if (table == 0) table = WriteTable(i);
       i += table != 0 ? table : WriteLine(i);
     }
     out_.Raw("\\end{document}\n");
@@ -300,6 +302,31 @@ class Exporter {
     }
     out_.Raw("\\end{longtable}\n");
     return line - first;
+  }
+
+  // Writes the Karnaugh map that starts at line first as a table, with rules between the
+  // maps side by side and one above another; returns its number of lines, or 0 when no
+  // map starts there. The groups after it are lines of their own.
+  std::size_t WriteKarnaughMap(std::size_t first) {
+    const std::optional<KarnaughText> map = ReadKarnaughText(lines_, first);
+    if (!map) return 0;
+    std::string format = "c|";
+    for (std::size_t c = 0; c < map->columns.size(); ++c) format += c == 4 ? "|c" : "c";
+    out_.Raw("\\begin{tabular}{" + format + "}\n");
+    out_.Text(map->rowLetters + "\\" + map->columnLetters);
+    for (const std::string& label : map->columns) {
+      out_.Unit(" & ");
+      out_.Text(label);
+    }
+    out_.Raw(" \\\\\n\\hline\n");
+    for (std::size_t r = 0; r < map->rows.size(); ++r) {
+      if (r == 4) out_.Raw("\\hline\n");
+      out_.Text(map->rows[r]);
+      for (const char cell : map->cells[r]) out_.Unit(cell == '1' ? " & 1" : " & 0");
+      out_.Raw(" \\\\\n");
+    }
+    out_.Raw("\\end{tabular}\\par\n");
+    return map->lines;
   }
 
   // Writes the line that starts at line first, with the lines that continue its formula

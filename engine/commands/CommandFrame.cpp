@@ -8,6 +8,8 @@
 #include "analysis/Models.h"
 #include "analysis/TruthTable.h"
 #include "formula/NodeAllocator.h"
+#include "minimum/KarnaughMap.h"
+#include "minimum/MinimumFormCommand.h"
 #include "runtime/EngineGlobals.h"
 #include "runtime/EngineStack.h"
 #include "runtime/Heartbeat.h"
@@ -16,7 +18,7 @@
 namespace lumenark {
 namespace {
 
-constexpr std::array<std::pair<FormulaCommand, std::string_view>, 17> kCommandNames{{
+constexpr std::array<std::pair<FormulaCommand, std::string_view>, 20> kCommandNames{{
     {FormulaCommand::Compile, "compile"},
     {FormulaCommand::Decompile, "decompile"},
     {FormulaCommand::Tree, "tree"},
@@ -34,6 +36,9 @@ constexpr std::array<std::pair<FormulaCommand, std::string_view>, 17> kCommandNa
     {FormulaCommand::Model, "model"},
     {FormulaCommand::Countermodel, "countermodel"},
     {FormulaCommand::Latex, "latex"},
+    {FormulaCommand::MinimumDNF, "minimumdnf"},
+    {FormulaCommand::MinimumCNF, "minimumcnf"},
+    {FormulaCommand::KarnaughMap, "kmap"},
 }};
 
 // Whether a stop during the command's operation discards the tree.
@@ -53,7 +58,13 @@ bool StopDiscardsTree(FormulaCommand command) {
 // The analyses write what they find and leave the tree as it is.
 bool IsAnalysis(FormulaCommand command) {
   return command == FormulaCommand::TruthTable || command == FormulaCommand::Model ||
-         command == FormulaCommand::Countermodel || command == FormulaCommand::Latex;
+         command == FormulaCommand::Countermodel || command == FormulaCommand::Latex ||
+         command == FormulaCommand::KarnaughMap;
+}
+
+// The minimum forms replace the tree only with a proved result: a stop leaves it.
+bool IsMinimumForm(FormulaCommand command) {
+  return command == FormulaCommand::MinimumDNF || command == FormulaCommand::MinimumCNF;
 }
 
 void RunAnalysis(FormulaDocument& doc, FormulaCommand command) {
@@ -61,11 +72,13 @@ void RunAnalysis(FormulaDocument& doc, FormulaCommand command) {
   if (command == FormulaCommand::Model) WriteModel(doc, ModelKind::Model);
   if (command == FormulaCommand::Countermodel) WriteModel(doc, ModelKind::Countermodel);
   if (command == FormulaCommand::Latex) WriteLatexFormula(doc);
+  if (command == FormulaCommand::KarnaughMap) WriteKarnaughMap(doc);
 }
 
 // Whether the command shows the stop dialog for the time of its operation.
 bool ShowsStopDialog(FormulaCommand command) {
-  return StopDiscardsTree(command) || command == FormulaCommand::Evaluate || IsAnalysis(command);
+  return StopDiscardsTree(command) || command == FormulaCommand::Evaluate || IsAnalysis(command) ||
+         IsMinimumForm(command);
 }
 
 // After memory ran out, the tree that is kept is as large as the budget allowed; its
@@ -120,10 +133,20 @@ void RunBody(FormulaDocument& doc, FormulaCommand command) {
       StopRequested = false;
       SetStopDialog(doc, false);
       return;
+    case FormulaCommand::MinimumDNF:
+    case FormulaCommand::MinimumCNF: {
+      SetStopDialog(doc, true);
+      const bool proved = MakeMinimumForm(doc, command == FormulaCommand::MinimumDNF ? MinimumKind::DNF : MinimumKind::CNF);
+      StopRequested = false;
+      if (proved) PrintResult(doc);
+      SetStopDialog(doc, false);
+      return;
+    }
     case FormulaCommand::TruthTable:
     case FormulaCommand::Model:
     case FormulaCommand::Countermodel:
     case FormulaCommand::Latex:
+    case FormulaCommand::KarnaughMap:
       SetStopDialog(doc, true);
       RunAnalysis(doc, command);
       StopRequested = false;

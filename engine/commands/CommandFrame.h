@@ -34,6 +34,10 @@ enum class FormulaCommand {
   Model,         // "Model"          WriteModel, with the stop dialog
   Countermodel,  // "Countermodel"   WriteModel for a falsifying assignment
   Latex,         // "LaTeX"          WriteLatexFormula (analysis/LatexFormula.h)
+  // The minimum forms, proved (minimum/MinimumFormCommand.h): the tree becomes the result.
+  MinimumDNF,    // "Minimum DNF"    MakeMinimumForm, with the stop dialog
+  MinimumCNF,    // "Minimum CNF"
+  KarnaughMap,   // "Karnaugh Map"   WriteKarnaughMap (minimum/KarnaughMap.h); leaves the tree as it is
 };
 
 // Runs the command on the document, on the engine stack. Afterwards the text is
@@ -47,7 +51,7 @@ void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command);
 
 // The lumenark-cli names: compile, decompile, tree, conjunctions, implications,
 // disjunctions, literals, evaluate, cnf, dnf, mincnf, mindnf, decision; and truthtable,
-// model, countermodel, latex.
+// model, countermodel, latex; and minimumdnf, minimumcnf, kmap.
 std::optional<FormulaCommand> CommandFromName(std::string_view name);
 std::string_view CommandName(FormulaCommand command);
 

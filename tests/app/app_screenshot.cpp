@@ -15,7 +15,9 @@
 // `pdftoppm -png -r 60 FILE page`. --analysis adds a window with a truth table at
 // Details 1, a model and a countermodel. --latex FILE exports a derivation with a truth
 // table and models as the LaTeX file FILE (and its PDF, where pdflatex is installed)
-// through File > Export as LaTeX..., and ends.
+// through File > Export as LaTeX..., and ends. --kmap adds a window with a Karnaugh map
+// of four letters at Details 1 and the map's own window beside it, with its loops (and
+// --kmap5, --kmap6 maps of five and six letters).
 
 #include <QApplication>
 #include <QMdiArea>
@@ -28,6 +30,7 @@
 #include "frame/ApplicationGlobals.h"
 #include "frame/ProgramPicture.h"
 #include "runtime/MemoryBudget.h"
+#include "views/KarnaughMapWindow.h"
 
 namespace {
 
@@ -70,6 +73,18 @@ void ShowSession(Workbench& bench, const QStringList& options) {
     table->Model1Click();
     table->Countermodel1Click();
     bench.frame().Tile1Click();
+  }
+  const char* const maps[][2] = {{"--kmap", "~A&~B&~D|~A&B&D|A&B&~C|A&~B&C|~B&C&D|B&~C&~D|A&C&~D"},
+                                 {"--kmap5", "A&B|C&~E|~D&E|~A&~B&~C&~D"},
+                                 {"--kmap6", "A&~D&F|~B&C&E&~F|B&~C&D|~A&~E&~F|B&D&E"}};
+  for (const auto& [option, formula] : maps) {
+    if (!options.contains(QString::fromLatin1(option))) continue;
+    TEditForm* map = bench.NewEditor(formula);
+    map->Document().DetailLevel = 1;
+    map->Memo1()->selectAll();
+    map->KarnaughMap1Click();
+    bench.frame().Tile1Click();
+    if (KarnaughMapWindow* window = map->KarnaughWindow()) window->move(bench.frame().geometry().topRight() - QPoint(window->width() + 20, -80));
   }
   if (options.contains(QStringLiteral("--help"))) {
     bench.frame().setGeometry(0, 0, 760, 860);

@@ -208,7 +208,12 @@ void WindowTests::editorMenusCarryTheirCaptionsAndKeys() {
                         {"TruthTable1", "Truth Table", "Ctrl+Shift+T"},
                         {"Model1", "Model", "Ctrl+Shift+M"},
                         {"Countermodel1", "Countermodel", "Ctrl+Shift+K"},
-                        {"Latex1", "LaTeX", "Ctrl+Shift+L"}});
+                        {"Latex1", "LaTeX", "Ctrl+Shift+L"},
+                        {"N6", "-", ""},
+                        {"Minimumforms1", "Minimum forms", ""},
+                        {"KarnaughMap1", "Karnaugh Map", "F5"}});
+  CompareMenu(SubMenu(formula, "Minimumforms1"), {{"MinimumCNF1", "Minimum CNF", "Ctrl+F5"},
+                                                  {"MinimumDNF1", "Minimum DNF", "Shift+F5"}});
   CompareMenu(SubMenu(formula, "Conversion1"), {{"Conjunctions1", "Conjunctions\tCtrl+C", ""},
                                                 {"Implications1", "Implications", "Ctrl+D"},
                                                 {"Disjunctions1", "Disjunctions", "Ctrl+I"},

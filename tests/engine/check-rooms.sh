@@ -13,7 +13,8 @@ declare -A may=(
   [sat]="runtime formula sat"
   [normalforms]="runtime formula rewriting sat normalforms"
   [analysis]="runtime formula text rewriting sat normalforms analysis"
-  [commands]="runtime formula text rewriting sat normalforms analysis commands"
+  [minimum]="runtime formula text rewriting sat normalforms minimum"
+  [commands]="runtime formula text rewriting sat normalforms analysis minimum commands"
 )
 
 status=0
