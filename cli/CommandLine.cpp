@@ -9,6 +9,7 @@ namespace lumenark::cli {
 const char* const kUsage =
     "usage: lumenark-cli [--details N] [--results | --no-results] [--width N] [--crlf]\n"
     "                    [--memory-limit SIZE] [--time-limit SECONDS] [--latex] [-e TEXT] COMMAND...\n"
+    "       lumenark-cli [OPTIONS] --dimacs FILE [COMMAND...]\n"
     "       lumenark-cli --help | --version\n"
     "\n"
     "Runs Formula menu commands on a document, as an editor window of Lumenark runs\n"
@@ -19,6 +20,7 @@ const char* const kUsage =
     "commands: compile decompile tree conjunctions implications disjunctions literals\n"
     "          evaluate cnf dnf mincnf mindnf decision\n"
     "          truthtable model countermodel latex\n"
+    "          tableau equivalence dimacs\n"
     "\n"
     "options:\n"
     "  --details N      0 comment + evaluations, 1 step by step + comment,\n"
@@ -35,6 +37,8 @@ const char* const kUsage =
     "                   press Stop after that many seconds (1 to 1000000000)\n"
     "  --latex          write the final document as a standalone LaTeX file\n"
     "  -e TEXT          the document text (default: standard input)\n"
+    "  --dimacs FILE    the document is the CNF of a DIMACS file, as a formula\n"
+    "                   (at most 52 variables); the commands are optional\n"
     "  --help           this text\n"
     "  --version        the version number\n"
     "\n"
@@ -112,6 +116,11 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
       line.crlf = true;
     } else if (argument == "--latex" && !inlineValue) {
       line.latex = true;
+    } else if (argument == "--dimacs") {
+      auto v = value();
+      if (!v || v->empty()) return fail("--dimacs needs a file");
+      if (line.dimacs) return fail("--dimacs given twice");
+      line.dimacs = *v;
     } else if (argument == "-e") {
       if (line.text) return fail("-e given twice");
       if (i + 1 >= arguments.size()) return fail("-e needs a text");
@@ -124,7 +133,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
       return fail("unknown command " + argument);
     }
   }
-  if (!line.help && !line.version && line.commands.empty()) return fail("no command given");
+  if (line.dimacs && line.text) return fail("-e and --dimacs both give the document");
+  if (!line.help && !line.version && line.commands.empty() && !line.dimacs) return fail("no command given");
   return result;
 }
 

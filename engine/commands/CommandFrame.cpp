@@ -1,13 +1,17 @@
 #include "commands/CommandFrame.h"
 
 #include <array>
+#include <memory>
 #include <new>
 #include <utility>
 
 #include "analysis/LatexFormula.h"
 #include "analysis/Models.h"
 #include "analysis/TruthTable.h"
+#include "dimacs/DimacsWriter.h"
 #include "formula/NodeAllocator.h"
+#include "proofs/Equivalence.h"
+#include "proofs/Tableau.h"
 #include "runtime/EngineGlobals.h"
 #include "runtime/EngineStack.h"
 #include "runtime/Heartbeat.h"
@@ -16,7 +20,7 @@
 namespace lumenark {
 namespace {
 
-constexpr std::array<std::pair<FormulaCommand, std::string_view>, 17> kCommandNames{{
+constexpr std::array<std::pair<FormulaCommand, std::string_view>, 20> kCommandNames{{
     {FormulaCommand::Compile, "compile"},
     {FormulaCommand::Decompile, "decompile"},
     {FormulaCommand::Tree, "tree"},
@@ -34,6 +38,9 @@ constexpr std::array<std::pair<FormulaCommand, std::string_view>, 17> kCommandNa
     {FormulaCommand::Model, "model"},
     {FormulaCommand::Countermodel, "countermodel"},
     {FormulaCommand::Latex, "latex"},
+    {FormulaCommand::Tableau, "tableau"},
+    {FormulaCommand::Equivalence, "equivalence"},
+    {FormulaCommand::Dimacs, "dimacs"},
 }};
 
 // Whether a stop during the command's operation discards the tree.
@@ -53,7 +60,8 @@ bool StopDiscardsTree(FormulaCommand command) {
 // The analyses write what they find and leave the tree as it is.
 bool IsAnalysis(FormulaCommand command) {
   return command == FormulaCommand::TruthTable || command == FormulaCommand::Model ||
-         command == FormulaCommand::Countermodel || command == FormulaCommand::Latex;
+         command == FormulaCommand::Countermodel || command == FormulaCommand::Latex ||
+         command == FormulaCommand::Tableau || command == FormulaCommand::Dimacs;
 }
 
 void RunAnalysis(FormulaDocument& doc, FormulaCommand command) {
@@ -61,11 +69,14 @@ void RunAnalysis(FormulaDocument& doc, FormulaCommand command) {
   if (command == FormulaCommand::Model) WriteModel(doc, ModelKind::Model);
   if (command == FormulaCommand::Countermodel) WriteModel(doc, ModelKind::Countermodel);
   if (command == FormulaCommand::Latex) WriteLatexFormula(doc);
+  if (command == FormulaCommand::Tableau) WriteTableau(doc);
+  if (command == FormulaCommand::Dimacs) WriteDimacs(doc);
 }
 
 // Whether the command shows the stop dialog for the time of its operation.
 bool ShowsStopDialog(FormulaCommand command) {
-  return StopDiscardsTree(command) || command == FormulaCommand::Evaluate || IsAnalysis(command);
+  return StopDiscardsTree(command) || command == FormulaCommand::Evaluate || IsAnalysis(command) ||
+         command == FormulaCommand::Equivalence;
 }
 
 // After memory ran out, the tree that is kept is as large as the budget allowed; its
@@ -125,6 +136,8 @@ void RunBody(FormulaDocument& doc, FormulaCommand command) {
     case FormulaCommand::Model:
     case FormulaCommand::Countermodel:
     case FormulaCommand::Latex:
+    case FormulaCommand::Tableau:
+    case FormulaCommand::Dimacs:
       SetStopDialog(doc, true);
       RunAnalysis(doc, command);
       StopRequested = false;
@@ -148,8 +161,26 @@ void RunFrame(FormulaDocument& doc, FormulaCommand command) {
   doc.Text.SetVisible(true);
 }
 
+// Equivalence compiles two formulas of the selection, the second into the document's
+// tree, then compares them; the text is hidden meanwhile unless results are shown.
+void RunEquivalence(FormulaDocument& doc) {
+  if (!doc.ShowResults) doc.Text.SetVisible(false);
+  if (doc.Text.SelectionLength() == 0) {
+    doc.Platform.ShowMessage(kNoSelectedTextMessage);
+  } else if (const std::unique_ptr<FirstFormula> first = CompileTwoFormulas(doc)) {
+    SetStopDialog(doc, true);
+    WriteEquivalence(doc, first->Root());
+    StopRequested = false;
+    SetStopDialog(doc, false);
+  }
+  doc.Text.SetVisible(true);
+}
+
 void RunCommand(FormulaDocument& doc, FormulaCommand command) {
   switch (command) {
+    case FormulaCommand::Equivalence:
+      RunEquivalence(doc);
+      return;
     case FormulaCommand::Compile:
       if (doc.Text.SelectionLength() == 0) doc.Platform.ShowMessage(kNoSelectedTextMessage);
       else doc.XComp();

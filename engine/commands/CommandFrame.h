@@ -34,6 +34,10 @@ enum class FormulaCommand {
   Model,         // "Model"          WriteModel, with the stop dialog
   Countermodel,  // "Countermodel"   WriteModel for a falsifying assignment
   Latex,         // "LaTeX"          WriteLatexFormula (analysis/LatexFormula.h)
+  // Proofs and checks, after the analyses.
+  Tableau,       // "Tableau"        WriteTableau (proofs/Tableau.h), with the stop dialog
+  Equivalence,   // "Equivalence"    two formulas of the selection, WriteEquivalence (proofs/Equivalence.h)
+  Dimacs,        // "DIMACS"         WriteDimacs (dimacs/DimacsWriter.h), with the stop dialog
 };
 
 // Runs the command on the document, on the engine stack. Afterwards the text is
@@ -46,7 +50,7 @@ void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command);
 
 // The lumenark-cli names: compile, decompile, tree, conjunctions, implications,
 // disjunctions, literals, evaluate, cnf, dnf, mincnf, mindnf, decision; and truthtable,
-// model, countermodel, latex.
+// model, countermodel, latex; and tableau, equivalence, dimacs.
 std::optional<FormulaCommand> CommandFromName(std::string_view name);
 std::string_view CommandName(FormulaCommand command);
 

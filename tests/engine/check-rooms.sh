@@ -13,7 +13,9 @@ declare -A may=(
   [sat]="runtime formula sat"
   [normalforms]="runtime formula rewriting sat normalforms"
   [analysis]="runtime formula text rewriting sat normalforms analysis"
-  [commands]="runtime formula text rewriting sat normalforms analysis commands"
+  [proofs]="runtime formula text rewriting sat normalforms proofs"
+  [dimacs]="runtime formula text rewriting sat normalforms dimacs"
+  [commands]="runtime formula text rewriting sat normalforms analysis proofs dimacs commands"
 )
 
 status=0
