@@ -230,11 +230,12 @@ std::uint64_t CnfClauseBound(const FormulaNode* root) {
   return done.back().holds;
 }
 
-void WriteDimacs(FormulaDocument& doc) {
+void WriteDimacs(FormulaDocument& doc, DimacsEncoding encoding) {
   if (doc.Root == nullptr) return;
   const DimacsVariables variables(FormulaLetters(doc.Root));
   DimacsClauses clauses;
-  const bool direct = CnfClauseBound(doc.Root) <= kMaxDirectClauses;
+  const bool direct = encoding == DimacsEncoding::Automatic ? CnfClauseBound(doc.Root) <= kMaxDirectClauses
+                                                            : encoding == DimacsEncoding::Cnf;
   int count = variables.Count();
   if (direct) {
     if (!DirectClauses(doc, variables, clauses)) return;

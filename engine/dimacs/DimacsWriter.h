@@ -27,7 +27,10 @@ inline constexpr std::string_view kDimacsCnfComment = "c CNF of the formula";
 inline constexpr std::string_view kDimacsTseitinComment =
     "c Tseitin encoding: equisatisfiable with the formula, not equivalent to it";
 
-void WriteDimacs(FormulaDocument& doc);
+enum class DimacsEncoding { Automatic, Cnf, Tseitin };
+
+// The command writes the encoding that Automatic chooses; the others are for tests.
+void WriteDimacs(FormulaDocument& doc, DimacsEncoding encoding = DimacsEncoding::Automatic);
 
 // An upper bound of the clauses of the CNF that distribution makes of the tree (before
 // repeated and complementary literals are merged or dropped), at most 2^40.

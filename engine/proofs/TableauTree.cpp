@@ -152,6 +152,7 @@ class TableauBuilder {
   std::int32_t ChooseBranchingRule() {
     std::int32_t first = -1;
     for (std::size_t i = 0; i < path_.size(); ++i) {
+      Heartbeat();
       if (path_[i].kind != Kind::Branching || path_[i].used) continue;
       Decomposition rule;
       Decompose(tree_.lines[path_[i].line].formula, rule);
