@@ -175,6 +175,9 @@ void TEditForm::TruthTable1Click() { RunCommand(FormulaCommand::TruthTable); }
 void TEditForm::Model1Click() { RunCommand(FormulaCommand::Model); }
 void TEditForm::Countermodel1Click() { RunCommand(FormulaCommand::Countermodel); }
 void TEditForm::Latex1Click() { RunCommand(FormulaCommand::Latex); }
+void TEditForm::Tableau1Click() { RunCommand(FormulaCommand::Tableau); }
+void TEditForm::Equivalence1Click() { RunCommand(FormulaCommand::Equivalence); }
+void TEditForm::Dimacs1Click() { RunCommand(FormulaCommand::Dimacs); }
 
 // ---- Options panel -------------------------------------------------------------------
 

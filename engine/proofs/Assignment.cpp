@@ -65,6 +65,7 @@ void WriteAssignment(FormulaDocument& doc, std::string_view heading, std::uint64
     const char piece[] = {static_cast<char>(bit < 26 ? 'A' + bit : 'a' + bit - 26), '=',
                           (trueLetters >> bit) & 1 ? '1' : '0'};
     if (OutputColumn + 1 + sizeof piece < static_cast<std::size_t>(doc.LineWidth)) doc.InsertString(" ");
+    else doc.InsertLine();
     doc.InsertString(std::string_view(piece, sizeof piece));
   }
   if (!StopRequested) doc.InsertLine();

@@ -16,8 +16,8 @@ std::uint64_t LettersOfFormula(const FormulaNode* root);
 // The tree's value when exactly the letters in trueLetters are true.
 bool ValueUnder(const FormulaNode* root, std::uint64_t trueLetters);
 
-// Writes the heading, then "A=0 B=1 ..." for the letters, each "X=v" a piece of its own so
-// that a full line continues on the next without a blank, then ends the line.
+// Writes the heading, then "A=0 B=1 ..." for the letters; where a line is full, the next
+// "X=v" starts the next line. Then ends the line.
 void WriteAssignment(FormulaDocument& doc, std::string_view heading, std::uint64_t letters, std::uint64_t trueLetters);
 
 }  // namespace lumenark

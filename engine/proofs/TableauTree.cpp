@@ -53,7 +53,7 @@ class TableauBuilder {
   // A fork whose second branch is still to come, with the state of the branch at the fork.
   struct Fork {
     std::int32_t segment;
-    std::size_t pathSize, trailSize, ruleCursor;
+    std::size_t pathSize, trailSize, ruleCursor, branchCursor;
     bool secondEntered;
   };
 
@@ -151,7 +151,12 @@ class TableauBuilder {
   // one of whose branches holds already are marked used on the way.
   std::int32_t ChooseBranchingRule() {
     std::int32_t first = -1;
-    for (std::size_t i = 0; i < path_.size(); ++i) {
+    // The entries before the cursor take no rule: a long branch is not read again and
+    // again from its first line.
+    while (branchCursor_ < path_.size() && (path_[branchCursor_].kind != Kind::Branching || path_[branchCursor_].used)) {
+      ++branchCursor_;
+    }
+    for (std::size_t i = branchCursor_; i < path_.size(); ++i) {
       Heartbeat();
       if (path_[i].kind != Kind::Branching || path_[i].used) continue;
       Decomposition rule;
@@ -185,7 +190,7 @@ class TableauBuilder {
     s.end = BranchEnd::Split;
     s.children[0] = children[0];
     s.children[1] = children[1];
-    forks_.push_back({segment, pathSize, trailSize, ruleCursor_, false});
+    forks_.push_back({segment, pathSize, trailSize, ruleCursor_, branchCursor_, false});
     EnterSegment(children[0]);
     return children[0];
   }
@@ -200,6 +205,7 @@ class TableauBuilder {
       Fork& fork = forks_.back();
       Unwind(fork.pathSize, fork.trailSize);
       ruleCursor_ = fork.ruleCursor;
+      branchCursor_ = fork.branchCursor;
       if (!fork.secondEntered) {
         fork.secondEntered = true;
         const std::int32_t second = tree_.segments[fork.segment].children[1];
@@ -230,7 +236,8 @@ class TableauBuilder {
   BudgetVector<PathEntry> path_;  // the branch's lines from the first on
   BudgetVector<std::size_t> trail_;  // path entries marked used, in order
   BudgetVector<Fork> forks_;
-  std::size_t ruleCursor_ = 0;  // the entries before it take no rule that does not branch
+  std::size_t ruleCursor_ = 0;    // the entries before it take no rule that does not branch
+  std::size_t branchCursor_ = 0;  // the entries before it take no rule that branches
 };
 
 }  // namespace

@@ -89,7 +89,12 @@ INSTANTIATE_TEST_SUITE_P(Examples, TableauExampleTest, ::testing::Values(
     TableauExample{"(A=B)=(B=A)", 3, "Result - Tableau: 21 lines, 8 branches, 8 closed\nAll branches close: the formula is valid.\n"},
     TableauExample{"(A=B)=(B=A)", 4, "All branches close: the formula is valid.\n"},
     TableauExample{"a&(b|c)>a&b|a&c|d", 4, "All branches close: the formula is valid.\n"},
-    TableauExample{"a&(b|c)>a&b|d", 4, "A branch stays open: the formula is not valid.\nCountermodel: a=1 b=0 c=1 d=0\n"}));
+    TableauExample{"a&(b|c)>a&b|d", 4, "A branch stays open: the formula is not valid.\nCountermodel: a=1 b=0 c=1 d=0\n"},
+    // A countermodel longer than the line goes on with the next letter on the next.
+    TableauExample{"A|B|C|D|E|F|G|H|I|J|K|L|M|N|O|P|Q|R|S|T|U|V|W|X|Y|Z|a|b|c|d", 4,
+                   "A branch stays open: the formula is not valid.\n"
+                   "Countermodel: A=0 B=0 C=0 D=0 E=0 F=0 G=0 H=0 I=0 J=0 K=0 L=0 M=0 N=0 O=0\n"
+                   "P=0 Q=0 R=0 S=0 T=0 U=0 V=0 W=0 X=0 Y=0 Z=0 a=0 b=0 c=0 d=0\n"}));
 
 // A tableau line: its number, formula, and the line and rule it came from.
 struct TreeLine {
