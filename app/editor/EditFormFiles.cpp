@@ -144,8 +144,8 @@ void TEditForm::MakeLatexPdf(const QString& texPath) {
   }
 }
 
-// The file's CNF goes in as a line of its own (or several, broken within the line
-// width), selected, so that the next Formula command works on it. The text must hold it
+// The file's CNF goes in as a line of its own after the caret's line (or several,
+// broken within the line width), selected, so that the next Formula command works on it. The text must hold it
 // within the window's capacity; a file that is no DIMACS CNF shows the reader's message,
 // which names the line.
 void TEditForm::ImportDimacs1Click() {
@@ -184,14 +184,15 @@ void TEditForm::ImportDimacs1Click() {
   }
   QString inserted = QString::fromLatin1(formula.text.data(), static_cast<qsizetype>(formula.text.size()));
   inserted.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  // On the caret's line if it is empty, else on a new line after it.
   QTextCursor cursor = memo1_->textCursor();
   cursor.beginEditBlock();
   cursor.setPosition(cursor.selectionEnd());
+  cursor.movePosition(QTextCursor::EndOfBlock);
   if (!cursor.atBlockStart()) cursor.insertText(QStringLiteral("\n"));
   const int start = cursor.position();
   cursor.insertText(inserted);
   const int end = cursor.position();
-  if (!cursor.atBlockEnd()) cursor.insertText(QStringLiteral("\n"));
   cursor.endEditBlock();
   cursor.setPosition(start);
   cursor.setPosition(end, QTextCursor::KeepAnchor);

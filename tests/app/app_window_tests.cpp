@@ -164,7 +164,8 @@ void WindowTests::editorMenusCarryTheirCaptionsAndKeys() {
                                             {"N3", "-", ""},
                                             {"Exit1", "E&xit", ""},
                                             {"N4", "-", ""},
-                                            {"ExportLatex1", "Export as &LaTeX...", ""}});
+                                            {"ExportLatex1", "Export as &LaTeX...", ""},
+                                            {"ImportDimacs1", "Import &DIMACS...", ""}});
   CompareMenu(EditorMenu(editor, "Edit1"), {{"Cut1", "Cu&t", "Ctrl+X"},
                                             {"Copy1", "&Copy", "Ctrl+C"},
                                             {"Paste1", "&Paste", "Ctrl+V"},
@@ -208,7 +209,11 @@ void WindowTests::editorMenusCarryTheirCaptionsAndKeys() {
                         {"TruthTable1", "Truth Table", "Ctrl+Shift+T"},
                         {"Model1", "Model", "Ctrl+Shift+M"},
                         {"Countermodel1", "Countermodel", "Ctrl+Shift+K"},
-                        {"Latex1", "LaTeX", "Ctrl+Shift+L"}});
+                        {"Latex1", "LaTeX", "Ctrl+Shift+L"},
+                        {"N6", "-", ""},
+                        {"Tableau1", "Tableau", "Ctrl+Shift+B"},
+                        {"Equivalence1", "Equivalence", "Ctrl+Shift+Q"},
+                        {"Dimacs1", "DIMACS", "Ctrl+Shift+X"}});
   CompareMenu(SubMenu(formula, "Conversion1"), {{"Conjunctions1", "Conjunctions\tCtrl+C", ""},
                                                 {"Implications1", "Implications", "Ctrl+D"},
                                                 {"Disjunctions1", "Disjunctions", "Ctrl+I"},
