@@ -119,7 +119,7 @@ void ManualTests::everyFormulaCommandHasAWorkedExample() {
   }
   for (const char* name : {"compile", "decompile", "tree", "conjunctions", "implications", "disjunctions", "literals",
                            "evaluate", "cnf", "dnf", "mincnf", "mindnf", "decision", "truthtable", "model",
-                           "countermodel", "latex"}) {
+                           "countermodel", "latex", "tableau", "equivalence", "dimacs"}) {
     QVERIFY2(lumenark::CommandFromName(name).has_value(), name);
     QVERIFY2(used.contains(QString::fromLatin1(name)), name);
   }
