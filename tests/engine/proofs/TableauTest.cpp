@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "TestSupport.h"
+#include "analysis/LatexDocument.h"
 #include "proofs/SignedFormula.h"
 #include "proofs/Tableau.h"
 #include "runtime/MemoryBudget.h"
@@ -225,6 +226,42 @@ TEST(TableauPropertyTest, FormulaTextIsThePrinters) {
     const std::vector<std::string> printed = TableauLines(session.Run(C::Decompile));
     EXPECT_EQ(FormulaText(SignedFormula::Of(session.doc.Root, true)), printed.back());
   }
+}
+
+std::size_t Occurrences(const std::string& text, const std::string& what) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+  return count;
+}
+
+// Exported to LaTeX, a written tableau is a tree with a fork for each branching line
+// pair and a cross for each closed branch; one whose lines the width broke stays text.
+TEST(TableauLatexTest, WrittenTreesExportAsTrees) {
+  std::mt19937 random(17);
+  std::size_t allForks = 0;
+  for (int n = 0; n < 300; ++n) {
+    const std::string formula = RandomFormula(random, {.letters = 4, .maxDepth = 2 + n % 3});
+    Session session(formula, {.details = n % 3, .width = 250});
+    const std::string text = session.Run(C::Tableau);
+    std::string latex;
+    ASSERT_FALSE(ExportLatexDocument(text, [&](std::string_view piece) { latex += piece; }));
+    // A fork is where a line stands further in than the one before it.
+    std::size_t forks = 0, previous = 0;
+    for (const std::string& line : TableauLines(text)) {
+      const std::size_t indent = line.find_first_not_of(' ');
+      forks += indent > previous && indent != std::string::npos ? 1 : 0;
+      previous = indent;
+    }
+    EXPECT_EQ(Occurrences(latex, "\\begin{tabular}[t]{c|c}"), forks) << text;
+    allForks += forks;
+    EXPECT_EQ(Occurrences(latex, "$\\times$ "), Occurrences(text, "closed: ")) << text;
+    EXPECT_EQ(Occurrences(latex, "\\begin{center}"), 1u) << text;
+  }
+  EXPECT_GT(allForks, 300u);
+  Session narrow("(A>B)&(B>C)&(C>D)&(D>E)>(A>E)", {.details = 1, .width = 21});
+  std::string latex;
+  ExportLatexDocument(narrow.Run(C::Tableau), [&](std::string_view piece) { latex += piece; });
+  EXPECT_EQ(latex.find("\\begin{center}"), std::string::npos);
 }
 
 // (A=B=...=L)=(L=...=A): a valid formula whose tableau has 245,757 lines.
