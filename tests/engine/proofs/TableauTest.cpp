@@ -257,7 +257,7 @@ TEST(TableauLatexTest, WrittenTreesExportAsTrees) {
     EXPECT_EQ(Occurrences(latex, "$\\times$ "), Occurrences(text, "closed: ")) << text;
     EXPECT_EQ(Occurrences(latex, "\\begin{center}"), 1u) << text;
   }
-  EXPECT_GT(allForks, 300u);
+  EXPECT_GT(allForks, 200u);
   Session narrow("(A>B)&(B>C)&(C>D)&(D>E)>(A>E)", {.details = 1, .width = 21});
   std::string latex;
   ExportLatexDocument(narrow.Run(C::Tableau), [&](std::string_view piece) { latex += piece; });
