@@ -91,11 +91,12 @@ class TableauBuilder {
       (s.last < 0 ? s.first : tree_.lines[s.last].next) = line;
       s.last = line;
       const bool falseConstant = formula.IsFalseConstant();
-      const auto negation = onBranch_.find(ids_.Key(formula) ^ 1);
+      const auto found = onBranch_.find(ids_.Key(formula) ^ 1);
+      const std::int32_t negation = found == onBranch_.end() ? -1 : found->second;
       Enter(line);
-      if (falseConstant || negation != onBranch_.end()) {
+      if (falseConstant || negation >= 0) {
         s.end = BranchEnd::Closed;
-        s.closedBy[0] = falseConstant ? line : negation->second;
+        s.closedBy[0] = falseConstant ? line : negation;
         s.closedBy[1] = falseConstant ? -1 : line;
         return;
       }
