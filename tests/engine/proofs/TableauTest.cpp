@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <regex>
 #include <sstream>
 
 #include "TestSupport.h"
@@ -112,17 +111,30 @@ struct ReadTableauTree {
 };
 
 ReadTableauTree ReadTableauBack(const std::vector<std::string>& written) {
-  static const std::regex line(R"( *(\d+)\. (\S+)(?: +(negated formula|(\d+), (~?[&|>=])))?)");
-  static const std::regex closed(R"( *closed: (\d+)(?:, (\d+))?)");
   ReadTableauTree tree;
-  std::smatch m;
   for (const std::string& text : written) {
-    if (std::regex_match(text, m, line)) {
-      tree.lines[std::stoi(m[1])] = {m[2], m[4].matched ? std::stoi(m[4]) : -1, m[5].matched ? m[5].str() : m[3].str()};
-    } else if (std::regex_match(text, m, closed)) {
-      tree.closures.push_back({std::stoi(m[1]), m[2].matched ? std::stoi(m[2]) : -1});
-    } else if (text.find_first_not_of(' ') != std::string::npos && text.substr(text.find_first_not_of(' ')) == "open") {
+    const std::size_t start = text.find_first_not_of(' ');
+    if (start == std::string::npos) continue;
+    std::istringstream in(text.substr(start));
+    std::string first, formula, rest;
+    in >> first;
+    if (first == "open") {
       ++tree.open;
+    } else if (first == "closed:") {
+      int a = 0, b = -1;
+      char comma = 0;
+      in >> a;
+      if (in >> comma >> b && comma != ',') b = -2;
+      tree.closures.push_back({a, b});
+    } else if (first.size() > 1 && first.back() == '.') {
+      in >> formula >> std::ws;
+      std::getline(in, rest);
+      TreeLine line{formula, -1, rest};
+      if (const std::size_t comma = rest.find(", "); comma != std::string::npos) {
+        line.from = std::stoi(rest.substr(0, comma));
+        line.rule = rest.substr(comma + 2);
+      }
+      tree.lines[std::stoi(first)] = line;
     }
   }
   return tree;
