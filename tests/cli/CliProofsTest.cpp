@@ -27,6 +27,15 @@ TEST(CliProofsTest, TableauAndEquivalenceOfTheFirstTwoLines) {
   EXPECT_EQ(run.status, 1);
 }
 
+// A tableau that branches at every '=' of sixteen letters ends at the time limit.
+TEST(CliProofsTest, TimeLimitEndsTheTableau) {
+  const std::string formula = "(A=B=C=D=E=F=G=H=I=J=K=L=M=N=O=P)=(P=O=N=M=L=K=J=I=H=G=F=E=D=C=B=A)";
+  CliRun run = RunCli({"--time-limit", "1", "--details", "1", "-e", formula, "tableau"});
+  EXPECT_EQ(run.status, 4);
+  EXPECT_EQ(run.err, "Stopped after 1 s.\n");
+  EXPECT_EQ(run.out, formula + "\n");
+}
+
 TEST(CliProofsTest, DimacsOutAndBackIn) {
   CliRun run = RunScript("\"$CLI\" dimacs < in | tail -n +2 > f.cnf && exec \"$CLI\" --dimacs f.cnf decision",
                          "(A=B)&(B>~c)");
