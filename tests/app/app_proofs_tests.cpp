@@ -1,6 +1,6 @@
 // Proofs and checks in the window: Tableau, Equivalence and DIMACS from their keys, a
-// tableau exported to LaTeX as a tree, File > Import DIMACS..., and no key taken twice
-// in the menu bar.
+// tableau exported to LaTeX as a tree, File > Import DIMACS..., no key taken twice in
+// the menu bar, and the keys back with the window after the stop dialog took them.
 
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "TestSupport.h"
 #include "runtime/EngineGlobals.h"
@@ -34,6 +35,7 @@ class ProofsTests : public QObject {
   void importDimacsInsertsTheFormulaSelected();
   void importDimacsShowsWhatIsWrong();
   void noTwoItemsTakeTheSameKey();
+  void keysReachTheWindowAfterTheStopDialogTookThem();
 };
 
 void ProofsTests::proofsRunFromTheirKeys() {
@@ -136,6 +138,34 @@ void ProofsTests::noTwoItemsTakeTheSameKey() {
     }
   }
   QVERIFY(taken.contains(QStringLiteral("Ctrl+Shift+B")));
+}
+
+// The stop dialog may take the keyboard while a long command shows it (a click on it,
+// or a window system that activates what it shows). Once the command has hidden it, the
+// keyboard is the window's again, so the next key reaches its menu item; with no window
+// manager to hand it back, no window would have it.
+void ProofsTests::keysReachTheWindowAfterTheStopDialogTookThem() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = bench.NewEditor("(A=B=C=D=E=F=G=H=I=J=K=L=M)=(M=L=K=J=I=H=G=F=E=D=C=B=A)");
+  QTRY_VERIFY(editor->isActiveWindow());
+  editor->Memo1()->selectAll();
+  // While the command runs: the dialog takes the keyboard, and then has it.
+  bool taken = false;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (!bench.form2().isVisible()) return;
+    bench.form2().activateWindow();
+    taken = taken || QApplication::activeWindow() == &bench.form2();
+  });
+  watch.start(1);
+  QTest::keyClick(editor->Memo1(), Qt::Key_B, Qt::ControlModifier | Qt::ShiftModifier);  // Tableau, some 300 ms
+  watch.stop();
+  QVERIFY(taken);
+  QVERIFY(!bench.form2().isVisible());
+  QTRY_VERIFY(editor->isActiveWindow());
+  QTest::keyClick(editor->Memo1(), Qt::Key_F9, Qt::ShiftModifier);  // Decompile
+  QVERIFY(TextOf(*editor).ends_with("valid.\r\nA=B=C=D=E=F=G=H=I=J=K=L=M=M=L=K=J=I=H=G=F=E=D=C=B=A\r\n"));
 }
 
 QTEST_MAIN(ProofsTests)
