@@ -12,6 +12,7 @@ namespace lumenark::cli {
 const char* const kUsage =
     "usage: lumenark-cli [--details N] [--results | --no-results] [--width N] [--crlf]\n"
     "                    [--memory-limit SIZE] [--time-limit SECONDS] [--latex] [-e TEXT] COMMAND...\n"
+    "       lumenark-cli [OPTIONS] --dimacs FILE [COMMAND...]\n"
     "       lumenark-cli --help | --version\n"
     "\n"
     "Runs Formula menu commands on a document, as an editor window of Lumenark runs\n"
@@ -42,7 +43,13 @@ const char* const kUsage =
     "  minimumdnf       its smallest DNF (fewest terms, then fewest literals), proved\n"
     "  minimumcnf       its smallest CNF, proved\n"
     "  kmap             its Karnaugh map (1 to 6 letters)\n"
-    "truthtable, model, countermodel, latex and kmap leave the tree as it is.\n"
+    "  tableau          the semantic tableau of its negation and the verdict, with a\n"
+    "                   countermodel where a branch stays open\n"
+    "  equivalence      whether the document's first two lines are equivalent, or the\n"
+    "                   first assignment on which they differ\n"
+    "  dimacs           its CNF in DIMACS (a Tseitin encoding where the CNF is large)\n"
+    "truthtable, model, countermodel, latex, kmap, tableau and dimacs leave the tree as\n"
+    "it is.\n"
     "\n"
     "options:\n"
     "  --details N      0 comment + evaluations, 1 step by step + comment,\n"
@@ -63,6 +70,8 @@ const char* const kUsage =
     "                   limit leaves no room to export, is written as plain text,\n"
     "                   with a message\n"
     "  -e TEXT          the document text (default: standard input)\n"
+    "  --dimacs FILE    the document is the CNF of a DIMACS file, as a formula\n"
+    "                   (at most 52 variables); the commands are optional\n"
     "  --help           this text\n"
     "  --version        the version number\n"
     "\n"
@@ -155,6 +164,11 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
       line.crlf = true;
     } else if (argument == "--latex" && !inlineValue) {
       line.latex = true;
+    } else if (argument == "--dimacs") {
+      auto v = value();
+      if (!v || v->empty()) return fail("--dimacs needs a file");
+      if (line.dimacs) return fail("--dimacs given twice");
+      line.dimacs = *v;
     } else if (argument == "-e") {
       if (line.text) return fail("-e given twice");
       if (i + 1 >= arguments.size()) return fail("-e needs a text");
@@ -167,7 +181,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
       return fail("unknown command " + argument);
     }
   }
-  if (!line.help && !line.version && line.commands.empty()) return fail("no command given");
+  if (line.dimacs && line.text) return fail("-e and --dimacs both give the document");
+  if (!line.help && !line.version && line.commands.empty() && !line.dimacs) return fail("no command given");
   return result;
 }
 

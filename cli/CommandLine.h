@@ -3,6 +3,7 @@
 //
 //   lumenark-cli [--details N] [--results | --no-results] [--width N] [--crlf]
 //                [--memory-limit SIZE] [--time-limit SECONDS] [--latex] [-e TEXT] COMMAND...
+//   lumenark-cli [OPTIONS] --dimacs FILE [COMMAND...]
 //   lumenark-cli --help | --version
 
 #include <cstdint>
@@ -23,6 +24,7 @@ struct CommandLine {
   std::optional<std::uint64_t> memoryLimit;  // --memory-limit, in bytes
   std::optional<unsigned> timeLimit;         // --time-limit, in seconds
   std::optional<std::string> text;   // -e TEXT; standard input otherwise
+  std::optional<std::string> dimacs; // --dimacs FILE: the document is the file's CNF
   std::vector<FormulaCommand> commands;
   bool help = false;
   bool version = false;              // print the version instead of running

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "CommandLine.h"
+#include "DimacsInput.h"
 #include "DocumentStreams.h"
 #include "StopRequests.h"
 #include "Version.h"
@@ -52,6 +53,15 @@ class CliHost final : public Host {
   bool stopDialogVisible_ = false;
 };
 
+// Equivalence compares the document's first two lines, wherever it comes in the batch.
+void SelectFirstTwoLines(MemoryEditorText& text) {
+  const std::string whole = text.Text();
+  std::size_t end = whole.find("\r\n");
+  if (end != std::string::npos) end = whole.find("\r\n", end + 2);
+  text.SetSelectionStart(0);
+  text.SetSelectionLength(end == std::string::npos ? whole.size() : end);
+}
+
 // Runs the commands; each after the first starts with nothing selected. Returns the
 // exit status.
 int RunCommands(const cli::CommandLine& line, FormulaDocument& doc, MemoryEditorText& text, CliHost& host) {
@@ -60,6 +70,7 @@ int RunCommands(const cli::CommandLine& line, FormulaDocument& doc, MemoryEditor
   doc.LineWidth = line.width;
   for (FormulaCommand command : line.commands) {
     if (cli::StopWasRequested()) break;
+    if (command == FormulaCommand::Equivalence) SelectFirstTwoLines(text);
     RunFormulaCommand(doc, command);
     if (cli::StopWasRequested() || host.messages > 0) break;
     text.SetSelectionStart(text.SelectionStart() + text.SelectionLength());
@@ -81,7 +92,16 @@ int Run(const cli::CommandLine& line) {
   MemoryEditorText text;
   CliHost host;
   try {
-    cli::ReadDocument(line.text, text);
+    if (line.dimacs) {
+      if (const std::optional<std::string> message = cli::ReadDimacsDocument(*line.dimacs, line.width, text)) {
+        host.ShowMessage(*message);
+        return cli::kExitMessage;
+      }
+      // Alone, the formula is the whole output, a line of its own.
+      if (line.commands.empty()) text.Append("\r\n");
+    } else {
+      cli::ReadDocument(line.text, text);
+    }
   } catch (const std::bad_alloc&) {
     host.ShowMessage(InsufficientMemoryText());
     return cli::kExitMessage;

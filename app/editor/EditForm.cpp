@@ -35,7 +35,8 @@ bool IsInside(const QWidget* container, const QWidget* widget) {
 
 }  // namespace
 
-RunningCommand::RunningCommand(TEditForm& form) : form_(form), memoHadFocus_(form.memo1_->hasFocus()) {
+RunningCommand::RunningCommand(TEditForm& form)
+    : form_(form), memoHadFocus_(form.memo1_->hasFocus()), windowWasActive_(form.isActiveWindow()) {
   form_.commandRunning_ = true;
   ++runningCommands;
   form_.memo1_->SetEngineWriting(true);
@@ -50,6 +51,8 @@ RunningCommand::~RunningCommand() {
   --runningCommands;
   form_.commandRunning_ = false;
   form_.ShowBusy(false);
+  const QWidget* active = QApplication::activeWindow();
+  if (windowWasActive_ && (active == nullptr || !active->isVisible())) form_.window()->activateWindow();
   if (memoHadFocus_ && form_.memo1_->isVisible()) form_.memo1_->setFocus();
   form_.CarryOutDeferred();
 }
@@ -193,6 +196,10 @@ void TEditForm::KarnaughMap1Click() {
   }
   karnaughWindow_->ShowMap(*map, windowTitle());
 }
+
+void TEditForm::Tableau1Click() { RunCommand(FormulaCommand::Tableau); }
+void TEditForm::Equivalence1Click() { RunCommand(FormulaCommand::Equivalence); }
+void TEditForm::Dimacs1Click() { RunCommand(FormulaCommand::Dimacs); }
 
 // ---- Options panel -------------------------------------------------------------------
 

@@ -118,9 +118,17 @@ class TEditForm final : public QWidget {
   void MinimumDNF1Click();
   void MinimumCNF1Click();
   void KarnaughMap1Click();
+  // After the analyses: the tableau of the formula's negation, the equivalence of the
+  // two formulas of the selection, the formula as a CNF in DIMACS
+  void Tableau1Click();
+  void Equivalence1Click();
+  void Dimacs1Click();
   // File > Export as LaTeX...: the document as a standalone LaTeX file (and its PDF
   // where pdflatex is installed)
   void ExportLatex1Click();
+  // File > Import DIMACS...: a DIMACS file's CNF inserted at the caret as a formula line,
+  // selected, ready for a command
+  void ImportDimacs1Click();
   // Options panel
   void Panel1Enter();
   void BitBtn1Click();

@@ -6,13 +6,16 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextCursor>
+#include <algorithm>
 #include <new>
 
 #include "analysis/LatexDocument.h"
+#include "dimacs/DimacsReader.h"
 #include "dialogs/ErrorReport.h"
 #include "dialogs/UserDialogs.h"
 #include "editor/EditForm.h"
 #include "editor/MemoControl.h"
+#include "runtime/MemoryBudget.h"
 #include "text/DocumentFile.h"
 
 QString TEditForm::FileName() const { return QFile::decodeName(QByteArray::fromStdString(doc_.FileName)); }
@@ -139,4 +142,59 @@ void TEditForm::MakeLatexPdf(const QString& texPath) {
     process.kill();
     Dialogs().warning(this, QStringLiteral("%1 was written, but pdflatex could not make a PDF of it.").arg(info.fileName()));
   }
+}
+
+// The file's CNF goes in as a line of its own after the caret's line (or several,
+// broken within the line width), selected, so that the next Formula command works on it. The text must hold it
+// within the window's capacity; a file that is no DIMACS CNF shows the reader's message,
+// which names the line.
+void TEditForm::ImportDimacs1Click() {
+  const QString path = Dialogs().openFileName(this);
+  if (path.isEmpty()) return;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    ShowErrorReport(this, QStringLiteral("Cannot open file %1").arg(path));
+    return;
+  }
+  // A file many times the text's capacity cannot make a formula that fits it.
+  constexpr qint64 kLargestFile = 4 * static_cast<qint64>(MemoControl::kCapacityBytes);
+  if (file.size() > kLargestFile) {
+    Dialogs().message(this, QStringLiteral("%1 is too large to import.").arg(NamePart(path)));
+    return;
+  }
+  const QByteArray bytes = file.readAll();
+  const std::string text = memo1_->DocumentText();
+  const std::size_t room = MemoControl::kCapacityBytes - std::min(text.size() + 4, MemoControl::kCapacityBytes);
+  lumenark::DimacsFormula formula;
+  try {
+    lumenark::BeginMemoryBudget();
+    formula = lumenark::ReadDimacs(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                                   doc_.LineWidth, room);
+  } catch (const std::bad_alloc&) {
+    formula.message = std::string(lumenark::kInsufficientMemoryMessage);
+  }
+  const auto lines = std::count(formula.text.begin(), formula.text.end(), '\n') + 1;
+  if (formula.message.empty() &&
+      static_cast<std::size_t>(memo1_->document()->blockCount() + lines + 2) > MemoControl::kCapacityLines) {
+    formula.message = "The formula of this file is too long for the text.";
+  }
+  if (!formula.message.empty()) {
+    Dialogs().message(this, NamePart(path) + QStringLiteral(": ") + QString::fromLatin1(formula.message.c_str()));
+    return;
+  }
+  QString inserted = QString::fromLatin1(formula.text.data(), static_cast<qsizetype>(formula.text.size()));
+  inserted.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  // On the caret's line if it is empty, else on a new line after it.
+  QTextCursor cursor = memo1_->textCursor();
+  cursor.beginEditBlock();
+  cursor.setPosition(cursor.selectionEnd());
+  cursor.movePosition(QTextCursor::EndOfBlock);
+  if (!cursor.atBlockStart()) cursor.insertText(QStringLiteral("\n"));
+  const int start = cursor.position();
+  cursor.insertText(inserted);
+  const int end = cursor.position();
+  cursor.endEditBlock();
+  cursor.setPosition(start);
+  cursor.setPosition(end, QTextCursor::KeepAnchor);
+  memo1_->setTextCursor(cursor);
 }

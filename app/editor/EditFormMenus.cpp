@@ -62,6 +62,7 @@ void TEditForm::CreateMenus() {
   connect(exit1, &QAction::triggered, this, &TEditForm::Exit1Click);
   AddSeparator(file1_, "N4");
   item(file1_, "ExportLatex1", QStringLiteral("Export as &LaTeX..."), none, run(&TEditForm::ExportLatex1Click));
+  item(file1_, "ImportDimacs1", QStringLiteral("Import &DIMACS..."), none, run(&TEditForm::ImportDimacs1Click));
 
   edit1_ = AddMenu(this, "Edit1", QStringLiteral("&Edit"), 1);
   connect(edit1_, &QMenu::aboutToShow, this, &TEditForm::SetEditItems);
@@ -149,6 +150,14 @@ void TEditForm::CreateMenus() {
   item(minimumforms1, "MinimumDNF1", QStringLiteral("Minimum DNF"), QKeySequence(Qt::SHIFT | Qt::Key_F5),
        run(&TEditForm::MinimumDNF1Click));
   item(formula1_, "KarnaughMap1", QStringLiteral("Karnaugh Map"), QKeySequence(Qt::Key_F5), run(&TEditForm::KarnaughMap1Click));
+  // Proofs and checks, after the analyses, on keys that nothing else takes.
+  AddSeparator(formula1_, "N7");
+  item(formula1_, "Tableau1", QStringLiteral("Tableau"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B),
+       run(&TEditForm::Tableau1Click));
+  item(formula1_, "Equivalence1", QStringLiteral("Equivalence"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Q),
+       run(&TEditForm::Equivalence1Click));
+  item(formula1_, "Dimacs1", QStringLiteral("DIMACS"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_X),
+       run(&TEditForm::Dimacs1Click));
 
   memoPopUp_ = new QMenu(this);
   memoPopUp_->setObjectName(QStringLiteral("MemoPopUp"));

@@ -7,6 +7,7 @@
 
 #include "analysis/KarnaughText.h"
 #include "analysis/LatexFormula.h"
+#include "analysis/LatexTableau.h"
 #include "formula/FormulaDocument.h"
 #include "formula/LetterBits.h"
 #include "runtime/EngineGlobals.h"
@@ -36,6 +37,7 @@ const char* const kPreamble =
     "\\usepackage[latin1]{inputenc}\n"
     "\\usepackage[margin=2cm]{geometry}\n"
     "\\usepackage{longtable}\n"
+    "\\usepackage{graphicx}\n"
     "\\setlength{\\parindent}{0pt}\n"
     "\\raggedright\n"
     "\\newlength{\\lmkcolumn}\n"
@@ -245,6 +247,10 @@ class Exporter {
   void Run() {
     out_.Raw(kPreamble);
     for (std::size_t i = 0; i < lines_.size();) {
+      if (const std::size_t tableau = WriteTableau(i)) {
+        i += tableau;
+        continue;
+      }
       std::size_t table = WriteKarnaughMap(i);
       if (table == 0) table = WriteTable(i);
       i += table != 0 ? table : WriteLine(i);
@@ -275,6 +281,16 @@ class Exporter {
       if (token != "0" && token != "1") return false;
     }
     return true;
+  }
+
+  // A tableau the Tableau command wrote, set as a tree (analysis/LatexTableau.h).
+  std::size_t WriteTableau(std::size_t first) {
+    return WriteLatexTableau(lines_, first,
+                             {[&](std::string_view raw) { out_.Raw(raw); }, [&](std::string_view text) { out_.Text(text); },
+                              [&](std::string_view formula) {
+                                const FormulaNode* node = compiler_.Compile(formula);
+                                node != nullptr ? out_.Math(node) : out_.Text(formula);
+                              }});
   }
 
   // Writes the truth table that starts at line first; returns its number of lines, or 0

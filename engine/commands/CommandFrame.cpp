@@ -1,15 +1,19 @@
 #include "commands/CommandFrame.h"
 
 #include <array>
+#include <memory>
 #include <new>
 #include <utility>
 
 #include "analysis/LatexFormula.h"
 #include "analysis/Models.h"
 #include "analysis/TruthTable.h"
+#include "dimacs/DimacsWriter.h"
 #include "formula/NodeAllocator.h"
 #include "minimum/KarnaughMap.h"
 #include "minimum/MinimumFormCommand.h"
+#include "proofs/Equivalence.h"
+#include "proofs/Tableau.h"
 #include "runtime/EngineGlobals.h"
 #include "runtime/EngineStack.h"
 #include "runtime/Heartbeat.h"
@@ -18,7 +22,7 @@
 namespace lumenark {
 namespace {
 
-constexpr std::array<std::pair<FormulaCommand, std::string_view>, 20> kCommandNames{{
+constexpr std::array<std::pair<FormulaCommand, std::string_view>, 23> kCommandNames{{
     {FormulaCommand::Compile, "compile"},
     {FormulaCommand::Decompile, "decompile"},
     {FormulaCommand::Tree, "tree"},
@@ -39,6 +43,9 @@ constexpr std::array<std::pair<FormulaCommand, std::string_view>, 20> kCommandNa
     {FormulaCommand::MinimumDNF, "minimumdnf"},
     {FormulaCommand::MinimumCNF, "minimumcnf"},
     {FormulaCommand::KarnaughMap, "kmap"},
+    {FormulaCommand::Tableau, "tableau"},
+    {FormulaCommand::Equivalence, "equivalence"},
+    {FormulaCommand::Dimacs, "dimacs"},
 }};
 
 // Whether a stop during the command's operation discards the tree.
@@ -59,7 +66,8 @@ bool StopDiscardsTree(FormulaCommand command) {
 bool IsAnalysis(FormulaCommand command) {
   return command == FormulaCommand::TruthTable || command == FormulaCommand::Model ||
          command == FormulaCommand::Countermodel || command == FormulaCommand::Latex ||
-         command == FormulaCommand::KarnaughMap;
+         command == FormulaCommand::KarnaughMap || command == FormulaCommand::Tableau ||
+         command == FormulaCommand::Dimacs;
 }
 
 // The minimum forms replace the tree only with a proved result: a stop leaves it.
@@ -73,12 +81,14 @@ void RunAnalysis(FormulaDocument& doc, FormulaCommand command) {
   if (command == FormulaCommand::Countermodel) WriteModel(doc, ModelKind::Countermodel);
   if (command == FormulaCommand::Latex) WriteLatexFormula(doc);
   if (command == FormulaCommand::KarnaughMap) WriteKarnaughMap(doc);
+  if (command == FormulaCommand::Tableau) WriteTableau(doc);
+  if (command == FormulaCommand::Dimacs) WriteDimacs(doc);
 }
 
 // Whether the command shows the stop dialog for the time of its operation.
 bool ShowsStopDialog(FormulaCommand command) {
   return StopDiscardsTree(command) || command == FormulaCommand::Evaluate || IsAnalysis(command) ||
-         IsMinimumForm(command);
+         IsMinimumForm(command) || command == FormulaCommand::Equivalence;
 }
 
 // After memory ran out, the tree that is kept is as large as the budget allowed; its
@@ -147,6 +157,8 @@ void RunBody(FormulaDocument& doc, FormulaCommand command) {
     case FormulaCommand::Countermodel:
     case FormulaCommand::Latex:
     case FormulaCommand::KarnaughMap:
+    case FormulaCommand::Tableau:
+    case FormulaCommand::Dimacs:
       SetStopDialog(doc, true);
       RunAnalysis(doc, command);
       StopRequested = false;
@@ -170,8 +182,26 @@ void RunFrame(FormulaDocument& doc, FormulaCommand command) {
   doc.Text.SetVisible(true);
 }
 
+// Equivalence compiles two formulas of the selection, the second into the document's
+// tree, then compares them; the text is hidden meanwhile unless results are shown.
+void RunEquivalence(FormulaDocument& doc) {
+  if (!doc.ShowResults) doc.Text.SetVisible(false);
+  if (doc.Text.SelectionLength() == 0) {
+    doc.Platform.ShowMessage(kNoSelectedTextMessage);
+  } else if (const std::unique_ptr<FirstFormula> first = CompileTwoFormulas(doc)) {
+    SetStopDialog(doc, true);
+    WriteEquivalence(doc, first->Root());
+    StopRequested = false;
+    SetStopDialog(doc, false);
+  }
+  doc.Text.SetVisible(true);
+}
+
 void RunCommand(FormulaDocument& doc, FormulaCommand command) {
   switch (command) {
+    case FormulaCommand::Equivalence:
+      RunEquivalence(doc);
+      return;
     case FormulaCommand::Compile:
       if (doc.Text.SelectionLength() == 0) doc.Platform.ShowMessage(kNoSelectedTextMessage);
       else doc.XComp();

@@ -38,6 +38,10 @@ enum class FormulaCommand {
   MinimumDNF,    // "Minimum DNF"    MakeMinimumForm, with the stop dialog
   MinimumCNF,    // "Minimum CNF"
   KarnaughMap,   // "Karnaugh Map"   WriteKarnaughMap (minimum/KarnaughMap.h); leaves the tree as it is
+  // Proofs and checks, after the analyses.
+  Tableau,       // "Tableau"        WriteTableau (proofs/Tableau.h), with the stop dialog
+  Equivalence,   // "Equivalence"    two formulas of the selection, WriteEquivalence (proofs/Equivalence.h)
+  Dimacs,        // "DIMACS"         WriteDimacs (dimacs/DimacsWriter.h), with the stop dialog
 };
 
 // Runs the command on the document, on the engine stack. Afterwards the text is
@@ -51,7 +55,7 @@ void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command);
 
 // The lumenark-cli names: compile, decompile, tree, conjunctions, implications,
 // disjunctions, literals, evaluate, cnf, dnf, mincnf, mindnf, decision; and truthtable,
-// model, countermodel, latex; and minimumdnf, minimumcnf, kmap.
+// model, countermodel, latex; minimumdnf, minimumcnf, kmap; and tableau, equivalence, dimacs.
 std::optional<FormulaCommand> CommandFromName(std::string_view name);
 std::string_view CommandName(FormulaCommand command);
 

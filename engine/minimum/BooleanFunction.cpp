@@ -98,26 +98,9 @@ BooleanFunction BooleanFunction::Complement() const {
   return complement;
 }
 
-std::uint64_t LettersOfFormula(const FormulaNode* root) {
-  std::uint64_t letters = 0;
-  BudgetVector<const FormulaNode*> pending{root};
-  while (!pending.empty()) {
-    const FormulaNode* node = pending.back();
-    pending.pop_back();
-    Heartbeat();
-    if (IsLiteral(node)) {
-      letters |= LetterBit(node->symbol);
-    } else {
-      pending.push_back(node->right);
-      pending.push_back(node->left);
-    }
-  }
-  return letters;
-}
-
 std::optional<BooleanFunction> FunctionOfFormula(const FormulaNode* root) {
   BooleanFunction f;
-  f.letters = LettersOfFormula(root);
+  f.letters = LettersOfTree(root);
   f.count = std::popcount(f.letters);
   const BudgetVector<TableEntry> entries = TableOrder(root, f.letters, f.count);
   BudgetVector<std::uint64_t> values(entries.size());

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "formula/FormulaNode.h"
+#include "formula/TreeOperations.h"  // LettersOfTree
 #include "runtime/BudgetAllocator.h"
 
 namespace lumenark {
@@ -41,9 +42,6 @@ struct BooleanFunction {
 inline std::uint64_t TableBits(int count) {
   return count >= 6 ? ~std::uint64_t{0} : (std::uint64_t{1} << (std::uint64_t{1} << count)) - 1;
 }
-
-// The letters of the tree (without recursion, so any depth is fine).
-std::uint64_t LettersOfFormula(const FormulaNode* root);
 
 // The tree's truth table over its letters, evaluated 64 minterms at a time. Requires at
 // most kMostMinimumLetters letters. Nothing when Stop (or exhausted memory) ended it.

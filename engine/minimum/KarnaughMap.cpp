@@ -72,7 +72,7 @@ std::vector<std::string> KarnaughMap::Lines() const {
 void WriteKarnaughMap(FormulaDocument& doc) {
   DrawnMaps().erase(&doc);
   if (doc.Root == nullptr) return;
-  const std::uint64_t letters = LettersOfFormula(doc.Root);
+  const std::uint64_t letters = LettersOfTree(doc.Root);
   const int count = std::popcount(letters);
   if (StopRequested) return;
   if (count < 1 || count > kMostKarnaughLetters) {

@@ -217,7 +217,7 @@ FormulaNode* BuildTree(const MinimumForm& form) {
 
 bool MakeMinimumForm(FormulaDocument& doc, MinimumKind kind) {
   if (doc.Root == nullptr) return false;
-  const std::uint64_t letters = LettersOfFormula(doc.Root);
+  const std::uint64_t letters = LettersOfTree(doc.Root);
   if (StopRequested) return false;
   if (std::popcount(letters) > kMostMinimumLetters) {
     doc.Platform.ShowMessage(kMinimumLettersMessage);

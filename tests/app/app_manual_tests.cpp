@@ -119,7 +119,8 @@ void ManualTests::everyFormulaCommandHasAWorkedExample() {
   }
   for (const char* name : {"compile", "decompile", "tree", "conjunctions", "implications", "disjunctions", "literals",
                            "evaluate", "cnf", "dnf", "mincnf", "mindnf", "decision", "truthtable", "model",
-                           "countermodel", "latex", "minimumdnf", "minimumcnf", "kmap"}) {
+                           "countermodel", "latex", "minimumdnf", "minimumcnf", "kmap", "tableau",
+                           "equivalence", "dimacs"}) {
     QVERIFY2(lumenark::CommandFromName(name).has_value(), name);
     QVERIFY2(used.contains(QString::fromLatin1(name)), name);
   }

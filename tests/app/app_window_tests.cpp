@@ -164,7 +164,8 @@ void WindowTests::editorMenusCarryTheirCaptionsAndKeys() {
                                             {"N3", "-", ""},
                                             {"Exit1", "E&xit", ""},
                                             {"N4", "-", ""},
-                                            {"ExportLatex1", "Export as &LaTeX...", ""}});
+                                            {"ExportLatex1", "Export as &LaTeX...", ""},
+                                            {"ImportDimacs1", "Import &DIMACS...", ""}});
   CompareMenu(EditorMenu(editor, "Edit1"), {{"Cut1", "Cu&t", "Ctrl+X"},
                                             {"Copy1", "&Copy", "Ctrl+C"},
                                             {"Paste1", "&Paste", "Ctrl+V"},
@@ -211,7 +212,11 @@ void WindowTests::editorMenusCarryTheirCaptionsAndKeys() {
                         {"Latex1", "LaTeX", "Ctrl+Shift+L"},
                         {"N6", "-", ""},
                         {"Minimumforms1", "Minimum forms", ""},
-                        {"KarnaughMap1", "Karnaugh Map", "F5"}});
+                        {"KarnaughMap1", "Karnaugh Map", "F5"},
+                        {"N7", "-", ""},
+                        {"Tableau1", "Tableau", "Ctrl+Shift+B"},
+                        {"Equivalence1", "Equivalence", "Ctrl+Shift+Q"},
+                        {"Dimacs1", "DIMACS", "Ctrl+Shift+X"}});
   CompareMenu(SubMenu(formula, "Minimumforms1"), {{"MinimumCNF1", "Minimum CNF", "Ctrl+F5"},
                                                   {"MinimumDNF1", "Minimum DNF", "Shift+F5"}});
   CompareMenu(SubMenu(formula, "Conversion1"), {{"Conjunctions1", "Conjunctions\tCtrl+C", ""},

@@ -14,7 +14,9 @@ declare -A may=(
   [normalforms]="runtime formula rewriting sat normalforms"
   [analysis]="runtime formula text rewriting sat normalforms analysis"
   [minimum]="runtime formula text rewriting sat normalforms minimum"
-  [commands]="runtime formula text rewriting sat normalforms analysis minimum commands"
+  [proofs]="runtime formula text rewriting sat normalforms proofs"
+  [dimacs]="runtime formula text rewriting sat normalforms dimacs"
+  [commands]="runtime formula text rewriting sat normalforms analysis minimum proofs dimacs commands"
 )
 
 status=0

@@ -1,0 +1,274 @@
+#include "dimacs/DimacsWriter.h"
+
+#include <algorithm>
+#include <bit>
+#include <optional>
+#include <string>
+
+#include "formula/LetterBits.h"
+#include "runtime/BudgetAllocator.h"
+#include "runtime/EngineGlobals.h"
+#include "runtime/Heartbeat.h"
+#include "text/MemoryEditorText.h"
+
+namespace lumenark {
+namespace {
+
+constexpr std::uint64_t kBoundCap = std::uint64_t{1} << 40;
+
+std::uint64_t BoundSum(std::uint64_t a, std::uint64_t b) { return std::min(a + b, kBoundCap); }
+std::uint64_t BoundProduct(std::uint64_t a, std::uint64_t b) {
+  if (a == 0 || b == 0) return 0;
+  return a > kBoundCap / b ? kBoundCap : std::min(a * b, kBoundCap);
+}
+
+// DimacsClauses, each a list of solver literals ended by 0, counted as they are added.
+struct DimacsClauses {
+  BudgetVector<int> literals;
+  std::uint64_t count = 0;
+  void Add(std::initializer_list<int> clause) {
+    for (int literal : clause) literals.push_back(literal);
+    literals.push_back(0);
+    ++count;
+  }
+};
+
+// The letters' variables: the n-th letter of the formula (in A..Z, a..z) is n.
+struct DimacsVariables {
+  explicit DimacsVariables(std::uint64_t letters) : letters(letters) {}
+  int Of(char letter) const { return std::popcount(letters & (LetterBit(letter) - 1)) + 1; }
+  int Count() const { return std::popcount(letters); }
+  std::uint64_t letters;
+};
+
+std::uint64_t FormulaLetters(const FormulaNode* root) {
+  std::uint64_t letters = 0;
+  BudgetVector<const FormulaNode*> pending{root};
+  while (!pending.empty()) {
+    const FormulaNode* node = pending.back();
+    pending.pop_back();
+    Heartbeat();
+    if (IsLiteral(node)) {
+      letters |= LetterBit(node->symbol);
+    } else {
+      pending.push_back(node->right);
+      pending.push_back(node->left);
+    }
+  }
+  return letters;
+}
+
+// The sorted and reduced CNF, computed on a copy in a document of its own that writes
+// nothing. False after a stop.
+bool DirectClauses(FormulaDocument& doc, const DimacsVariables& variables, DimacsClauses& clauses) {
+  const bool stop = StopRequested;
+  MemoryEditorText silent;
+  FormulaDocument cnf(silent, doc.Platform);
+  StopRequested = stop;
+  cnf.DetailLevel = 4;
+  cnf.ShowResults = false;
+  doc.CopyTree(cnf.Root);
+  if (StopRequested) return false;
+  cnf.ToCNF();
+  if (StopRequested || cnf.Root == nullptr) return false;
+  // The outer '&' chain holds the clauses; each is a '|' chain of literals.
+  BudgetVector<const FormulaNode*> pending{cnf.Root};
+  BudgetVector<int> clause;
+  while (!pending.empty()) {
+    const FormulaNode* node = pending.back();
+    pending.pop_back();
+    if (!IsLiteral(node) && node->symbol == '&' && !node->negated) {
+      pending.push_back(node->right);
+      pending.push_back(node->left);
+      continue;
+    }
+    clause.clear();
+    bool satisfied = false;
+    BudgetVector<const FormulaNode*> literals{node};
+    while (!literals.empty()) {
+      const FormulaNode* literal = literals.back();
+      literals.pop_back();
+      Heartbeat();
+      if (!IsLiteral(literal)) {
+        literals.push_back(literal->right);
+        literals.push_back(literal->left);
+      } else if (IsConstant(literal)) {
+        satisfied |= (literal->symbol == '1') != (literal->negated != 0);
+      } else {
+        const int variable = variables.Of(literal->symbol);
+        clause.push_back(literal->negated ? -variable : variable);
+      }
+    }
+    if (satisfied) continue;
+    for (int literal : clause) clauses.literals.push_back(literal);
+    clauses.literals.push_back(0);
+    ++clauses.count;
+  }
+  return true;
+}
+
+// The Tseitin encoding. Constants are folded away as the encoding goes; each remaining
+// connective gets a variable after the letters', equivalent to its subformula. Returns
+// the number of variables, nothing after a stop.
+std::optional<int> TseitinClauses(const FormulaNode* root, const DimacsVariables& variables, DimacsClauses& clauses) {
+  // A subformula's value: a constant, or a solver literal.
+  struct Value {
+    bool constant;
+    bool truth;
+    int literal;
+  };
+  int next = variables.Count();
+  BudgetVector<std::pair<const FormulaNode*, bool>> pending{{root, false}};
+  BudgetVector<Value> done;
+  auto negate = [](Value v) { return v.constant ? Value{true, !v.truth, 0} : Value{false, false, -v.literal}; };
+  while (!pending.empty()) {
+    auto [node, operandsDone] = pending.back();
+    pending.pop_back();
+    Heartbeat();
+    if (StopRequested) return std::nullopt;
+    Value value;
+    if (IsLiteral(node)) {
+      value = IsConstant(node) ? Value{true, node->symbol == '1', 0} : Value{false, false, variables.Of(node->symbol)};
+    } else if (!operandsDone) {
+      pending.push_back({node, true});
+      pending.push_back({node->right, false});
+      pending.push_back({node->left, false});
+      continue;
+    } else {
+      Value b = done.back();
+      done.pop_back();
+      Value a = done.back();
+      done.pop_back();
+      char op = node->symbol;
+      if (op == '>') {  // a > b is ~a | b
+        a = negate(a);
+        op = '|';
+      }
+      if (op == '&' || op == '|') {
+        // With '|' as '&' of the negations, one case serves both.
+        const bool isOr = op == '|';
+        if (isOr) a = negate(a), b = negate(b);
+        if ((a.constant && !a.truth) || (b.constant && !b.truth)) value = {true, false, 0};
+        else if (a.constant) value = b;
+        else if (b.constant) value = a;
+        else {
+          const int v = ++next;
+          clauses.Add({-v, a.literal});
+          clauses.Add({-v, b.literal});
+          clauses.Add({v, -a.literal, -b.literal});
+          value = {false, false, v};
+        }
+        if (isOr) value = negate(value);
+      } else {  // '='
+        if (a.constant && b.constant) value = {true, a.truth == b.truth, 0};
+        else if (a.constant) value = a.truth ? b : negate(b);
+        else if (b.constant) value = b.truth ? a : negate(a);
+        else {
+          const int v = ++next;
+          clauses.Add({-v, -a.literal, b.literal});
+          clauses.Add({-v, a.literal, -b.literal});
+          clauses.Add({v, a.literal, b.literal});
+          clauses.Add({v, -a.literal, -b.literal});
+          value = {false, false, v};
+        }
+      }
+    }
+    done.push_back(node->negated ? negate(value) : value);
+  }
+  const Value formula = done.back();
+  if (formula.constant) {
+    if (!formula.truth) clauses.Add({});
+  } else {
+    clauses.Add({formula.literal});
+  }
+  return next;
+}
+
+void WriteDimacsLine(FormulaDocument& doc, const std::string& text) {
+  doc.InsertString(text);
+  if (!StopRequested) doc.InsertLine();
+}
+
+}  // namespace
+
+std::uint64_t CnfClauseBound(const FormulaNode* root) {
+  // For each node the clauses of its CNF and of its negation's.
+  struct Bound {
+    std::uint64_t holds, fails;
+  };
+  BudgetVector<std::pair<const FormulaNode*, bool>> pending{{root, false}};
+  BudgetVector<Bound> done;
+  while (!pending.empty()) {
+    auto [node, operandsDone] = pending.back();
+    pending.pop_back();
+    Heartbeat();
+    Bound bound;
+    if (IsLiteral(node)) {
+      bound = !IsConstant(node) ? Bound{1, 1} : node->symbol == '1' ? Bound{0, 1} : Bound{1, 0};
+    } else if (!operandsDone) {
+      pending.push_back({node, true});
+      pending.push_back({node->right, false});
+      pending.push_back({node->left, false});
+      continue;
+    } else {
+      const Bound r = done.back();
+      done.pop_back();
+      const Bound l = done.back();
+      done.pop_back();
+      switch (node->symbol) {
+        case '&': bound = {BoundSum(l.holds, r.holds), BoundProduct(l.fails, r.fails)}; break;
+        case '|': bound = {BoundProduct(l.holds, r.holds), BoundSum(l.fails, r.fails)}; break;
+        case '>': bound = {BoundProduct(l.fails, r.holds), BoundSum(l.holds, r.fails)}; break;
+        default:
+          bound = {BoundSum(BoundProduct(l.fails, r.holds), BoundProduct(r.fails, l.holds)),
+                   BoundSum(BoundProduct(l.holds, r.holds), BoundProduct(l.fails, r.fails))};
+          break;
+      }
+    }
+    done.push_back(node->negated ? Bound{bound.fails, bound.holds} : bound);
+  }
+  return done.back().holds;
+}
+
+void WriteDimacs(FormulaDocument& doc, DimacsEncoding encoding) {
+  if (doc.Root == nullptr) return;
+  const DimacsVariables variables(FormulaLetters(doc.Root));
+  DimacsClauses clauses;
+  const bool direct = encoding == DimacsEncoding::Automatic ? CnfClauseBound(doc.Root) <= kMaxDirectClauses
+                                                            : encoding == DimacsEncoding::Cnf;
+  int count = variables.Count();
+  if (direct) {
+    if (!DirectClauses(doc, variables, clauses)) return;
+  } else {
+    const std::optional<int> encoded = TseitinClauses(doc.Root, variables, clauses);
+    if (!encoded) return;
+    count = *encoded;
+  }
+  if (OutputColumn != 0) doc.InsertLine();
+  if (direct) {
+    WriteDimacsLine(doc, std::string(kDimacsCnfComment));
+  } else {
+    WriteDimacsLine(doc, std::string(kDimacsTseitinComment));
+    if (count > variables.Count()) WriteDimacsLine(doc, "c variables " + std::to_string(variables.Count() + 1) + " to " + std::to_string(count) +
+                       " stand for its subformulas");
+  }
+  for (std::uint64_t rest = variables.letters; rest != 0 && !StopRequested; rest &= rest - 1) {
+    const int bit = std::countr_zero(rest);
+    const char letter = static_cast<char>(bit < 26 ? 'A' + bit : 'a' + bit - 26);
+    WriteDimacsLine(doc, "c " + std::to_string(variables.Of(letter)) + " = " + letter);
+  }
+  WriteDimacsLine(doc, "p cnf " + std::to_string(count) + " " + std::to_string(clauses.count));
+  // One piece per literal, so that a long clause continues on the next line.
+  const std::size_t width = static_cast<std::size_t>(doc.LineWidth);
+  for (int literal : clauses.literals) {
+    if (StopRequested) return;
+    Heartbeat();
+    const std::string piece = std::to_string(literal);
+    if (OutputColumn != 0 && OutputColumn + 1 + piece.size() < width) doc.InsertString(" ");
+    else if (OutputColumn != 0) doc.InsertLine();
+    doc.InsertString(piece);
+    if (literal == 0) doc.InsertLine();
+  }
+}
+
+}  // namespace lumenark
