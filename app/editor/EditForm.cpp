@@ -37,7 +37,7 @@ RunningCommand::RunningCommand(TEditForm& form) : form_(form), memoHadFocus_(for
   ++runningCommands;
   form_.memo1_->SetEngineWriting(true);
   form_.host_.RestartInputInterval();
-  form_.text_.ResetOverflow();
+  form_.text_.BeginCommand();
   form_.ShowBusy(true);
 }
 
@@ -55,7 +55,7 @@ TEditForm::TEditForm(TFrameForm& frame, TForm2& stopDialog)
     : frame_(frame),
       stopDialog_(stopDialog),
       memo1_(new MemoControl(this)),
-      text_(*memo1_, MemoControl::kCapacityBytes, MemoControl::kCapacityLines),
+      text_(*memo1_),
       host_(*this, text_, stopDialog),
       doc_(text_, host_) {
   setObjectName(QStringLiteral("TEditForm"));

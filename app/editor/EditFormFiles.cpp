@@ -6,6 +6,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextCursor>
+#include <algorithm>
 #include <new>
 
 #include "analysis/LatexDocument.h"
@@ -22,8 +23,12 @@ QString TEditForm::FileName() const { return QFile::decodeName(QByteArray::fromS
 void TEditForm::Open(const QString& fileName) {
   doc_.FileName = QFile::encodeName(fileName).toStdString();
   try {
-    memo1_->SetDocumentText(ReadDocumentFile(fileName, MemoControl::kCapacityBytes, MemoControl::kCapacityLines,
-                                             MemoControl::kCapacityLineLength));
+    // The window is empty (Open is for a new window): all its capacity is the file's.
+    const TextCapacity capacity = memo1_->Capacity();
+    const std::string text = ReadDocumentFile(fileName, capacity.bytes, capacity.lines, capacity.kLongestLine);
+    const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    if (!capacity.Holds(text.size(), lines)) throw TextTooLarge{};
+    memo1_->SetDocumentText(text);
   } catch (const FileError& error) {
     ShowErrorReport(this, error);
     return;

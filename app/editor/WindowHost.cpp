@@ -30,9 +30,10 @@ void WindowHost::ShowMessage(std::string_view text) {
 }
 
 void WindowHost::ProcessPendingInput() {
-  // Also when much output has collected: laying out a large piece in the text control
-  // takes long enough to be felt, so the pieces are kept small.
-  if (CoarseMilliseconds() - lastInput_ < kInputIntervalMs && text_.PendingSize() < kLargestPiece) return;
+  if (CoarseMilliseconds() - lastInput_ < kInputIntervalMs) {
+    if (text_.PendingSize() >= kLargestPiece) text_.Flush(ControlEditorText::FlushMode::WholeBreaks);
+    return;
+  }
   text_.Flush(ControlEditorText::FlushMode::WholeBreaks);
   QCoreApplication::processEvents();
   lastInput_ = CoarseMilliseconds();

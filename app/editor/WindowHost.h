@@ -7,7 +7,11 @@
 // work: often enough for the Stop button and the status bar clock to answer within a
 // tenth of a second, seldom enough for the engine to keep its speed. Before it lets
 // the window system run, it hands the collected output to the text control, so the
-// user sees what has been written so far.
+// user sees what has been written so far. Output that comes faster goes to the text
+// in pieces in between, without a turn of the window system (which would draw the
+// text each time): a piece takes the text a few milliseconds per hundred kilobytes,
+// so that even a truth table written at the engine's full speed leaves the window
+// system its turn within a few tens of milliseconds.
 
 #include <QtGlobal>
 #include <string_view>
@@ -20,7 +24,7 @@ class QWidget;
 class WindowHost final : public lumenark::Host {
  public:
   static constexpr qint64 kInputIntervalMs = 20;
-  static constexpr std::size_t kLargestPiece = 64 * 1024;  // bytes of output
+  static constexpr std::size_t kLargestPiece = 256 * 1024;  // bytes of output
 
   WindowHost(QWidget& window, ControlEditorText& text, QWidget& stopDialog);
 

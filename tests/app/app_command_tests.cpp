@@ -219,7 +219,7 @@ void CommandTests::largeTruthTableStopsAtTheTextCapacity() {
   ScriptedDialogs dialogs;
   const std::string formula = "A|B|C|D|E|F|G|H|I|J|K|L|M|N|O|P|Q|R|S|T|U|V|W|X|Y";
   TEditForm* editor = bench.NewEditor(formula);
-  editor->Text().SetCapacity(SIZE_MAX, 5000);
+  editor->Memo1()->SetCapacity(TextCapacity{.lines = 5000});
   editor->Memo1()->selectAll();
   MenuItem(bench.frame(), "TruthTable1")->trigger();
   QCOMPARE(dialogs.errors, QStringList{"Text exceeds memo capacity."});
@@ -233,7 +233,7 @@ void CommandTests::largeTruthTableStopsAtTheTextCapacity() {
   QVERIFY(editor->Document().Root != nullptr);
   QVERIFY(!lumenark::StopRequested);
   QVERIFY(!bench.form2().isVisible());
-  editor->Text().SetCapacity(SIZE_MAX, SIZE_MAX);
+  editor->Memo1()->SetCapacity(std::nullopt);
   QVERIFY(WindowIsUsable(*editor));
 }
 
@@ -589,7 +589,7 @@ void CommandTests::fullTextStopsTheCommand() {
   Workbench bench;
   ScriptedDialogs dialogs;
   TEditForm* editor = bench.NewEditor(formula);
-  editor->Text().SetCapacity(static_cast<std::size_t>(bytes), static_cast<std::size_t>(lines));
+  editor->Memo1()->SetCapacity(TextCapacity{.bytes = static_cast<std::size_t>(bytes), .lines = static_cast<std::size_t>(lines)});
   editor->Document().DetailLevel = 1;
   editor->Memo1()->selectAll();
   lumenark::OutputColumn = 0;
@@ -604,7 +604,7 @@ void CommandTests::fullTextStopsTheCommand() {
   QVERIFY(editor->Document().Root == nullptr);  // stopped before its result
   QVERIFY(!lumenark::StopRequested);
   QVERIFY(!bench.form2().isVisible());
-  editor->Text().SetCapacity(SIZE_MAX, SIZE_MAX);
+  editor->Memo1()->SetCapacity(std::nullopt);
   QVERIFY(WindowIsUsable(*editor));
   QCOMPARE(dialogs.errors.size(), 1);
 }
