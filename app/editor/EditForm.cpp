@@ -43,6 +43,7 @@ RunningCommand::RunningCommand(TEditForm& form) : form_(form), memoHadFocus_(for
 
 RunningCommand::~RunningCommand() {
   form_.text_.Flush();
+  form_.host_.DrawTextAlways();
   form_.memo1_->SetEngineWriting(false);
   --runningCommands;
   form_.commandRunning_ = false;
@@ -56,7 +57,7 @@ TEditForm::TEditForm(TFrameForm& frame, TForm2& stopDialog)
       stopDialog_(stopDialog),
       memo1_(new MemoControl(this)),
       text_(*memo1_),
-      host_(*this, text_, stopDialog),
+      host_(*this, text_, *memo1_, stopDialog),
       doc_(text_, host_) {
   setObjectName(QStringLiteral("TEditForm"));
   setFont(PixelFont(QStringLiteral("System"), 13));

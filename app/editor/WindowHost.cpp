@@ -19,10 +19,21 @@ qint64 CoarseMilliseconds() {
 
 }  // namespace
 
-WindowHost::WindowHost(QWidget& window, ControlEditorText& text, QWidget& stopDialog)
-    : window_(window), text_(text), stopDialog_(stopDialog), lastInput_(CoarseMilliseconds()) {}
+WindowHost::WindowHost(QWidget& window, ControlEditorText& text, QWidget& textView, QWidget& stopDialog)
+    : window_(window),
+      text_(text),
+      textView_(textView),
+      stopDialog_(stopDialog),
+      lastInput_(CoarseMilliseconds()),
+      lastDrawn_(lastInput_) {}
 
-void WindowHost::RestartInputInterval() { lastInput_ = CoarseMilliseconds(); }
+// The first turn of a command draws the text as it stands.
+void WindowHost::RestartInputInterval() {
+  lastInput_ = CoarseMilliseconds();
+  lastDrawn_ = lastInput_ - kDrawIntervalMs;
+}
+
+void WindowHost::DrawTextAlways() { textView_.setUpdatesEnabled(true); }
 
 void WindowHost::ShowMessage(std::string_view text) {
   text_.Flush();
@@ -35,8 +46,12 @@ void WindowHost::ProcessPendingInput() {
     return;
   }
   text_.Flush(ControlEditorText::FlushMode::WholeBreaks);
+  // Enabled again, the view draws itself whole at this turn.
+  const bool draw = CoarseMilliseconds() - lastDrawn_ >= kDrawIntervalMs;
+  textView_.setUpdatesEnabled(draw);
   QCoreApplication::processEvents();
   lastInput_ = CoarseMilliseconds();
+  if (draw) lastDrawn_ = lastInput_;
 }
 
 bool WindowHost::StopDialogVisible() const { return stopDialog_.isVisible(); }

@@ -11,7 +11,9 @@
 // in pieces in between, without a turn of the window system (which would draw the
 // text each time): a piece takes the text a few milliseconds per hundred kilobytes,
 // so that even a truth table written at the engine's full speed leaves the window
-// system its turn within a few tens of milliseconds.
+// system its turn within a few tens of milliseconds. The text is drawn at most every
+// 100 ms meanwhile: drawing a screenful of it takes some milliseconds, as long as the
+// engine's work between two turns, and ten pictures a second show it growing well.
 
 #include <QtGlobal>
 #include <string_view>
@@ -24,9 +26,10 @@ class QWidget;
 class WindowHost final : public lumenark::Host {
  public:
   static constexpr qint64 kInputIntervalMs = 20;
+  static constexpr qint64 kDrawIntervalMs = 100;
   static constexpr std::size_t kLargestPiece = 256 * 1024;  // bytes of output
 
-  WindowHost(QWidget& window, ControlEditorText& text, QWidget& stopDialog);
+  WindowHost(QWidget& window, ControlEditorText& text, QWidget& textView, QWidget& stopDialog);
 
   void ShowMessage(std::string_view text) override;
   void ProcessPendingInput() override;
@@ -35,10 +38,15 @@ class WindowHost final : public lumenark::Host {
 
   // Starts the interval afresh; called when a command begins.
   void RestartInputInterval();
+  // Draws the text whenever the window system wants it again; called when a command
+  // ends.
+  void DrawTextAlways();
 
  private:
   QWidget& window_;
   ControlEditorText& text_;
+  QWidget& textView_;  // where the text is drawn
   QWidget& stopDialog_;
   qint64 lastInput_;  // when pending input was last processed, in milliseconds
+  qint64 lastDrawn_;  // when the text was last let be drawn
 };

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QWindow>
 #include <QTimer>
 
 #include "TestSupport.h"
@@ -534,6 +535,12 @@ void CommandTests::runningCommandShowsItsWindowBusy() {
   const QLabel* note = bench.frame().StatusPanel(3);
   QStringList seen;
   Qt::CursorShape frameCursor = Qt::ArrowCursor;
+  // The pointer the window system shows over the running command's text.
+  auto shown = [&] {
+    QTest::mouseMove(editor->Memo1()->viewport(), QPoint(30, 30));
+    return bench.frame().windowHandle()->cursor().shape();
+  };
+  Qt::CursorShape overText = Qt::ArrowCursor;
   auto look = [&](TEditForm* form) {
     return QStringLiteral("%1 %2 '%3'")
         .arg(form->parentWidget()->cursor().shape())
@@ -543,6 +550,7 @@ void CommandTests::runningCommandShowsItsWindowBusy() {
   OnSecondTick(bench.frame(), [&] {
     seen.append(look(editor));
     frameCursor = bench.frame().cursor().shape();
+    overText = shown();
     auto activate = [&bench](TEditForm* form) {
       bench.frame().ClientArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(form->parentWidget()));
     };
@@ -559,6 +567,8 @@ void CommandTests::runningCommandShowsItsWindowBusy() {
   QVERIFY(!window->testAttribute(Qt::WA_SetCursor));
   QCOMPARE(frameCursor, Qt::WaitCursor);
   QCOMPARE(bench.frame().cursor().shape(), Qt::ArrowCursor);
+  QCOMPARE(overText, Qt::WaitCursor);
+  QCOMPARE(shown(), Qt::IBeamCursor);
 }
 
 void CommandTests::fullTextStopsTheCommand_data() {
