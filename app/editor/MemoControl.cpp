@@ -11,11 +11,15 @@
 #include <utility>
 
 #include "dialogs/ErrorReport.h"
+#include "text/AlignedTextLayout.h"
 #include "text/Latin1Text.h"
 #include "text/PixelFont.h"
 
 MemoControl::MemoControl(QWidget* parent) : QPlainTextEdit(parent) {
   setObjectName(QStringLiteral("Memo1"));
+  auto* text = new QTextDocument(this);
+  text->setDocumentLayout(new AlignedTextLayout(text));
+  setDocument(text);
   setFrameShape(QFrame::NoFrame);
   setLineWrapMode(NoWrap);
   // The formatting rectangle alone keeps the text off the control's edges.

@@ -378,6 +378,17 @@ void EditTests::alignmentAppliesToEveryLine() {
   QVERIFY(LineEnds(memo).last() >= right - 3);
   // The alignment is not part of the text.
   QCOMPARE(TextOf(*editor), std::string("a\r\nlonger line\r\nmid\r\nnew"));
+  // A line longer than the window begins at the text's left edge, where scrolling
+  // reaches it, and the others end where it ends.
+  QTest::keyClick(memo, Qt::Key_Return);
+  QTest::keyClicks(memo, QString(300, QLatin1Char('w')));
+  QApplication::processEvents();
+  const int scrolled = memo->horizontalScrollBar()->value();
+  QVERIFY(scrolled > 0);  // to the end of the long line
+  const QList<int> ends = LineEnds(memo);
+  for (int end : ends) QVERIFY2(std::abs(end - ends.last()) <= 3, qPrintable(QString::number(end)));
+  const QTextLine longest = memo->document()->lastBlock().layout()->lineAt(0);
+  QCOMPARE(longest.cursorToX(0), 0.0);
 }
 
 void EditTests::wordWrapTogglesScrollBarsAndCheck() {
