@@ -1,11 +1,11 @@
 #include "editor/ControlEditorText.h"
 
-#include "editor/MemoControl.h"
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
 
+#include "editor/MemoControl.h"
 #include "runtime/EngineGlobals.h"
 #include "text/Latin1Text.h"
 

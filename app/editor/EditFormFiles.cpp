@@ -25,7 +25,7 @@ void TEditForm::Open(const QString& fileName) {
   try {
     // The window is empty (Open is for a new window): all its capacity is the file's.
     const TextCapacity capacity = memo1_->Capacity();
-    const std::string text = ReadDocumentFile(fileName, capacity.bytes, capacity.lines, capacity.kLongestLine);
+    const std::string text = ReadDocumentFile(fileName, capacity.bytes, capacity.lines, TextCapacity::kLongestLine);
     const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
     if (!capacity.Holds(text.size(), lines)) throw TextTooLarge{};
     memo1_->SetDocumentText(text);

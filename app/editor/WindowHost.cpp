@@ -37,6 +37,7 @@ void WindowHost::DrawTextAlways() { textView_.setUpdatesEnabled(true); }
 
 void WindowHost::ShowMessage(std::string_view text) {
   text_.Flush();
+  DrawTextAlways();  // while the box is up
   Dialogs().message(&window_, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
 
