@@ -11,6 +11,7 @@
 #include "dialogs/ErrorReport.h"
 #include "dialogs/StopDialog.h"
 #include "dialogs/UserDialogs.h"
+#include "editor/InputTicker.h"
 #include "editor/MenuKeyFilter.h"
 #include "editor/OptionsPanel.h"
 #include "editor/RunningCommand.h"
@@ -36,6 +37,7 @@ RunningCommand::RunningCommand(TEditForm& form) : form_(form), memoHadFocus_(for
   form_.commandRunning_ = true;
   ++runningCommands;
   form_.memo1_->SetEngineWriting(true);
+  InputTicker::Clock().CommandStarted();
   form_.host_.RestartInputInterval();
   form_.text_.BeginCommand();
   form_.ShowBusy(true);
@@ -44,6 +46,7 @@ RunningCommand::RunningCommand(TEditForm& form) : form_(form), memoHadFocus_(for
 RunningCommand::~RunningCommand() {
   form_.text_.Flush();
   form_.host_.DrawTextAlways();
+  InputTicker::Clock().CommandEnded();
   form_.memo1_->SetEngineWriting(false);
   --runningCommands;
   form_.commandRunning_ = false;

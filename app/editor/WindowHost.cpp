@@ -5,12 +5,12 @@
 #include <ctime>
 
 #include "dialogs/UserDialogs.h"
+#include "editor/InputTicker.h"
 
 namespace {
 
-// The engine asks millions of times a second while it prints, so the time is read
-// from the coarse clock: a few nanoseconds a reading instead of some twenty, with a
-// resolution of a few milliseconds, ample for the interval.
+// The time of the turns is read from the coarse clock: a resolution of a few
+// milliseconds is ample for the drawing interval.
 qint64 CoarseMilliseconds() {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
@@ -24,13 +24,12 @@ WindowHost::WindowHost(QWidget& window, ControlEditorText& text, QWidget& textVi
       text_(text),
       textView_(textView),
       stopDialog_(stopDialog),
-      lastInput_(CoarseMilliseconds()),
-      lastDrawn_(lastInput_) {}
+      lastDrawn_(CoarseMilliseconds()) {}
 
 // The first turn of a command draws the text as it stands.
 void WindowHost::RestartInputInterval() {
-  lastInput_ = CoarseMilliseconds();
-  lastDrawn_ = lastInput_ - kDrawIntervalMs;
+  seenTicks_ = InputTicker::Clock().Ticks();
+  lastDrawn_ = CoarseMilliseconds() - kDrawIntervalMs;
 }
 
 void WindowHost::DrawTextAlways() { textView_.setUpdatesEnabled(true); }
@@ -42,17 +41,19 @@ void WindowHost::ShowMessage(std::string_view text) {
 }
 
 void WindowHost::ProcessPendingInput() {
-  if (CoarseMilliseconds() - lastInput_ < kInputIntervalMs) {
+  if (InputTicker::Clock().Ticks() == seenTicks_) {
     if (text_.PendingSize() >= kLargestPiece) text_.Flush(ControlEditorText::FlushMode::WholeBreaks);
     return;
   }
   text_.Flush(ControlEditorText::FlushMode::WholeBreaks);
   // Enabled again, the view draws itself whole at this turn.
-  const bool draw = CoarseMilliseconds() - lastDrawn_ >= kDrawIntervalMs;
+  const qint64 now = CoarseMilliseconds();
+  const bool draw = now - lastDrawn_ >= kDrawIntervalMs;
   textView_.setUpdatesEnabled(draw);
+  if (draw) lastDrawn_ = now;
   QCoreApplication::processEvents();
-  lastInput_ = CoarseMilliseconds();
-  if (draw) lastDrawn_ = lastInput_;
+  // The interval counts from the end of this turn: ticks during it are not owed.
+  seenTicks_ = InputTicker::Clock().Ticks();
 }
 
 bool WindowHost::StopDialogVisible() const { return stopDialog_.isVisible(); }
