@@ -256,7 +256,7 @@ def window_table():
         _, _, window, memory, wait, stop, full = rows[len(rows) // 2]
         stopped = float(stop) >= 0
         if full == "1":
-            shown = f"text full (16 MiB), stopped at {float(window):.2f} s"
+            shown = f"text full, stopped at {float(window):.2f} s"
         elif stopped:
             shown = f"stopped at {float(window):.1f} s"
         else:

@@ -108,7 +108,8 @@ void FindReplaceDialog::ReplaceClick() {
   if (!TextCanChange()) return;
   if (SelectionMatches(memo_, last_)) {
     const QString replacement = Latin1Input(replaceText_->text());
-    if (DocumentSize(*memo_.document()) + replacement.size() - last_.text.size() > MemoControl::kCapacityBytes) {
+    const std::size_t bytes = DocumentSize(*memo_.document()) + replacement.size() - last_.text.size();
+    if (!memo_.Capacity().Holds(bytes, static_cast<std::size_t>(memo_.document()->blockCount()))) {
       status_->setText(QStringLiteral("Text exceeds memo capacity."));
       return;
     }
@@ -123,7 +124,8 @@ void FindReplaceDialog::ReplaceAllClick() {
   const QString replacement = Latin1Input(replaceText_->text());
   const auto count = static_cast<qsizetype>(CountOccurrences(*memo_.document(), last_));
   const auto size = static_cast<qsizetype>(DocumentSize(*memo_.document()));
-  if (size + count * (replacement.size() - last_.text.size()) > static_cast<qsizetype>(MemoControl::kCapacityBytes)) {
+  const qsizetype bytes = size + count * (replacement.size() - last_.text.size());
+  if (!memo_.Capacity().Holds(static_cast<std::size_t>(bytes), static_cast<std::size_t>(memo_.document()->blockCount()))) {
     status_->setText(QStringLiteral("Text exceeds memo capacity."));
     return;
   }

@@ -1,6 +1,7 @@
 #include "dialogs/StopDialog.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -57,3 +58,13 @@ void TForm2::Button1Click() {
 }
 
 void TForm2::closeEvent(QCloseEvent* event) { event->ignore(); }
+
+// Escape is the key of a dialog's cancelling button, and Stop is this one's; it comes
+// here wherever the focus stands in the dialog, as no other part of it takes the key.
+void TForm2::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    button1_->click();
+    return;
+  }
+  QScrollArea::keyPressEvent(event);
+}

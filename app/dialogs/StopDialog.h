@@ -22,6 +22,7 @@ class TForm2 final : public QScrollArea {
 
  protected:
   void closeEvent(QCloseEvent* event) override;  // FormCloseQuery: never closes
+  void keyPressEvent(QKeyEvent* event) override;  // Escape presses Stop
 
  private:
   QLabel* label1_;

@@ -5,6 +5,7 @@
 #include <QTextDocument>
 #include <algorithm>
 
+#include "editor/MemoControl.h"
 #include "runtime/EngineGlobals.h"
 #include "text/Latin1Text.h"
 
@@ -17,8 +18,14 @@ std::size_t EngineStart(const QTextBlock& block) {
 
 }  // namespace
 
-ControlEditorText::ControlEditorText(QTextEdit& control, std::size_t capacityBytes, std::size_t capacityLines)
-    : control_(control), capacityBytes_(capacityBytes), capacityLines_(capacityLines) {}
+ControlEditorText::ControlEditorText(MemoControl& control) : control_(control) {}
+
+void ControlEditorText::BeginCommand() {
+  Flush();
+  overflowed_ = false;
+  joinsUndoStep_ = false;
+  capacity_ = control_.Capacity();
+}
 
 std::size_t ControlEditorText::SelectionStart() const {
   FlushForQuery();
@@ -74,7 +81,11 @@ void ControlEditorText::Flush(FlushMode mode) {
     if (count == 0) return;
   }
   QTextCursor cursor = control_.textCursor();
+  if (joinsUndoStep_) cursor.joinPreviousEditBlock();
+  else cursor.beginEditBlock();
   cursor.insertText(ControlTextFromDocument(std::string_view(pending_).substr(0, count)));
+  cursor.endEditBlock();
+  joinsUndoStep_ = true;
   control_.setTextCursor(cursor);
   pending_.erase(0, count);
 }
@@ -85,11 +96,13 @@ std::size_t ControlEditorText::FittingCount(std::size_t count) const {
   std::size_t lines = static_cast<std::size_t>(document.blockCount());
   const std::string_view piece = std::string_view(pending_).substr(0, count);
   const std::size_t breaks = static_cast<std::size_t>(std::count(piece.begin(), piece.end(), '\n'));
-  if (bytes + count <= capacityBytes_ && lines + breaks <= capacityLines_) return count;
+  if (capacity_.Holds(bytes + count, lines + breaks)) return count;
   std::size_t fitting = 0;
-  for (std::size_t i = 0; i < count && bytes + i + 1 <= capacityBytes_; ++i) {
+  std::size_t added = 0;
+  for (std::size_t i = 0; i < count; ++i) {
     if (piece[i] != '\n') continue;
-    if (++lines > capacityLines_) break;
+    ++added;
+    if (!capacity_.Holds(bytes + i + 1, lines + added)) break;
     fitting = i + 1;
   }
   return fitting;

@@ -12,24 +12,29 @@
 // window's Host before processing pending input, the window when a command ends)
 // flushes first, so the control always shows and holds exactly what was written.
 //
-// Capacity: the control takes writes only while its text stays within a number of
-// bytes and lines (past about 1.4 million lines Qt's layout spends tens of seconds on
-// each piece, and the window would stop answering). A piece that does not fit is
-// taken up to its last whole line that does; the rest, and every write after it until
-// the next command, is refused, and the running command is asked to stop, as by the
-// Stop button. The window tells the user once the command has ended.
+// Undo: everything a command writes is one step to undo, and one to redo: the first
+// piece of a command begins a step of the text's undo history, and the later pieces
+// join it.
+//
+// Capacity: the control takes writes only while its text stays within the capacity
+// that the control gives when the command begins (TextCapacity.h: memory, mostly). A
+// piece that does not fit is taken up to its last whole line that does; the rest, and
+// every write after it until the next command, is refused, and the running command is
+// asked to stop, as by the Stop button. The window tells the user once the command has
+// ended.
 
-#include <QTextEdit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "formula/EditorText.h"
+#include "text/TextCapacity.h"
+
+class MemoControl;
 
 class ControlEditorText final : public lumenark::EditorText {
  public:
-  explicit ControlEditorText(QTextEdit& control, std::size_t capacityBytes = SIZE_MAX,
-                             std::size_t capacityLines = SIZE_MAX);
+  explicit ControlEditorText(MemoControl& control);
 
   std::size_t SelectionStart() const override;
   std::size_t SelectionLength() const override;
@@ -49,13 +54,10 @@ class ControlEditorText final : public lumenark::EditorText {
   bool HasPendingWrites() const { return !pending_.empty(); }
   std::size_t PendingSize() const { return pending_.size(); }
 
-  void SetCapacity(std::size_t bytes, std::size_t lines) {
-    capacityBytes_ = bytes;
-    capacityLines_ = lines;
-  }
-  // Whether writes were refused since the last ResetOverflow, for want of capacity.
+  // A command begins: its writes make a new step to undo, and its capacity is taken.
+  void BeginCommand();
+  // Whether writes were refused since the command began, for want of capacity.
   bool Overflowed() const { return overflowed_; }
-  void ResetOverflow() { overflowed_ = false; }
 
   std::size_t EnginePosition(int controlPosition) const;
   int ControlPosition(std::size_t enginePosition) const;
@@ -66,9 +68,9 @@ class ControlEditorText final : public lumenark::EditorText {
   // How many of the first count collected bytes the control can take.
   std::size_t FittingCount(std::size_t count) const;
 
-  QTextEdit& control_;
+  MemoControl& control_;
   std::string pending_;  // engine bytes written at the caret, not yet in the control
-  std::size_t capacityBytes_;
-  std::size_t capacityLines_;
+  TextCapacity capacity_;
   bool overflowed_ = false;
+  bool joinsUndoStep_ = false;  // a piece of the running command is in the text
 };

@@ -11,6 +11,7 @@
 #include "dialogs/ErrorReport.h"
 #include "dialogs/StopDialog.h"
 #include "dialogs/UserDialogs.h"
+#include "editor/InputTicker.h"
 #include "editor/MenuKeyFilter.h"
 #include "editor/OptionsPanel.h"
 #include "editor/RunningCommand.h"
@@ -40,13 +41,16 @@ RunningCommand::RunningCommand(TEditForm& form)
   form_.commandRunning_ = true;
   ++runningCommands;
   form_.memo1_->SetEngineWriting(true);
+  InputTicker::Clock().CommandStarted();
   form_.host_.RestartInputInterval();
-  form_.text_.ResetOverflow();
+  form_.text_.BeginCommand();
   form_.ShowBusy(true);
 }
 
 RunningCommand::~RunningCommand() {
   form_.text_.Flush();
+  form_.host_.DrawTextAlways();
+  InputTicker::Clock().CommandEnded();
   form_.memo1_->SetEngineWriting(false);
   --runningCommands;
   form_.commandRunning_ = false;
@@ -61,8 +65,8 @@ TEditForm::TEditForm(TFrameForm& frame, TForm2& stopDialog)
     : frame_(frame),
       stopDialog_(stopDialog),
       memo1_(new MemoControl(this)),
-      text_(*memo1_, MemoControl::kCapacityBytes, MemoControl::kCapacityLines),
-      host_(*this, text_, stopDialog),
+      text_(*memo1_),
+      host_(*this, text_, *memo1_, stopDialog),
       doc_(text_, host_) {
   setObjectName(QStringLiteral("TEditForm"));
   setFont(PixelFont(QStringLiteral("System"), 13));

@@ -19,6 +19,7 @@ void TEditForm::CopyToClipboard() { memo1_->copy(); }
 void TEditForm::PasteFromClipboard() { memo1_->paste(); }
 
 void TEditForm::Delete() {
+  if (commandRunning_) return;
   QTextCursor cursor = memo1_->textCursor();
   if (!cursor.hasSelection()) return;
   cursor.removeSelectedText();
@@ -73,9 +74,15 @@ void TEditForm::SetFont() {
   SetEditRect();
 }
 
-void TEditForm::Undo1Click() { memo1_->undo(); }
+// Not while a command writes: the engine's caret and the step it is writing would be
+// taken from under it.
+void TEditForm::Undo1Click() {
+  if (!commandRunning_) memo1_->undo();
+}
 
-void TEditForm::Redo1Click() { memo1_->redo(); }
+void TEditForm::Redo1Click() {
+  if (!commandRunning_) memo1_->redo();
+}
 
 FindReplaceDialog& TEditForm::FindDialog() {
   if (findDialog_ == nullptr) findDialog_ = new FindReplaceDialog(*memo1_, this);

@@ -25,8 +25,12 @@ QString TEditForm::FileName() const { return QFile::decodeName(QByteArray::fromS
 void TEditForm::Open(const QString& fileName) {
   doc_.FileName = QFile::encodeName(fileName).toStdString();
   try {
-    memo1_->SetDocumentText(ReadDocumentFile(fileName, MemoControl::kCapacityBytes, MemoControl::kCapacityLines,
-                                             MemoControl::kCapacityLineLength));
+    // The window is empty (Open is for a new window): all its capacity is the file's.
+    const TextCapacity capacity = memo1_->Capacity();
+    const std::string text = ReadDocumentFile(fileName, capacity.bytes, capacity.lines, TextCapacity::kLongestLine);
+    const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    if (!capacity.Holds(text.size(), lines)) throw TextTooLarge{};
+    memo1_->SetDocumentText(text);
   } catch (const FileError& error) {
     ShowErrorReport(this, error);
     return;
@@ -156,15 +160,20 @@ void TEditForm::ImportDimacs1Click() {
     ShowErrorReport(this, QStringLiteral("Cannot open file %1").arg(path));
     return;
   }
-  // A file many times the text's capacity cannot make a formula that fits it.
-  constexpr qint64 kLargestFile = 4 * static_cast<qint64>(MemoControl::kCapacityBytes);
-  if (file.size() > kLargestFile) {
+  // What the text can still take: its capacity less what it holds. A file many times
+  // that cannot make a formula that fits.
+  const TextCapacity capacity = memo1_->Capacity();
+  const std::string text = memo1_->DocumentText();
+  const auto textLines = static_cast<std::size_t>(memo1_->document()->blockCount());
+  const std::uint64_t used = TextCapacity::Cost(text.size() + 4, textLines + 2);
+  const std::size_t room = std::min<std::uint64_t>(
+      capacity.bytes - std::min(text.size() + 4, capacity.bytes),
+      (capacity.memory - std::min(used, capacity.memory)) / TextCapacity::kByteCost);
+  if (static_cast<std::uint64_t>(file.size()) > 4 * static_cast<std::uint64_t>(room) + 4096) {
     Dialogs().message(this, QStringLiteral("%1 is too large to import.").arg(NamePart(path)));
     return;
   }
   const QByteArray bytes = file.readAll();
-  const std::string text = memo1_->DocumentText();
-  const std::size_t room = MemoControl::kCapacityBytes - std::min(text.size() + 4, MemoControl::kCapacityBytes);
   lumenark::DimacsFormula formula;
   try {
     lumenark::BeginMemoryBudget();
@@ -175,7 +184,7 @@ void TEditForm::ImportDimacs1Click() {
   }
   const auto lines = std::count(formula.text.begin(), formula.text.end(), '\n') + 1;
   if (formula.message.empty() &&
-      static_cast<std::size_t>(memo1_->document()->blockCount() + lines + 2) > MemoControl::kCapacityLines) {
+      !capacity.Holds(text.size() + formula.text.size() + 4, textLines + static_cast<std::size_t>(lines) + 2)) {
     formula.message = "The formula of this file is too long for the text.";
   }
   if (!formula.message.empty()) {

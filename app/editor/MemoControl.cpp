@@ -3,18 +3,23 @@
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "dialogs/ErrorReport.h"
+#include "text/AlignedTextLayout.h"
 #include "text/Latin1Text.h"
 #include "text/PixelFont.h"
 
-MemoControl::MemoControl(QWidget* parent) : QTextEdit(parent) {
+MemoControl::MemoControl(QWidget* parent) : QPlainTextEdit(parent) {
   setObjectName(QStringLiteral("Memo1"));
-  setAcceptRichText(false);
+  auto* text = new QTextDocument(this);
+  text->setDocumentLayout(new AlignedTextLayout(text));
+  setDocument(text);
   setFrameShape(QFrame::NoFrame);
   setLineWrapMode(NoWrap);
   // The formatting rectangle alone keeps the text off the control's edges.
@@ -35,7 +40,7 @@ MemoControl::MemoControl(QWidget* parent) : QTextEdit(parent) {
   // A selected line break shows as a mark behind the end of its line. Behind the
   // longest line that mark lies outside the area the text reports as changed when the
   // selection goes, and it would stay painted; the visible text is redrawn instead.
-  connect(this, &QTextEdit::selectionChanged, viewport(), qOverload<>(&QWidget::update));
+  connect(this, &QPlainTextEdit::selectionChanged, viewport(), qOverload<>(&QWidget::update));
 
   SetTextFont(PixelFont(QStringLiteral("Courier New"), 13));
   QPalette colours = palette();
@@ -103,21 +108,19 @@ Qt::Alignment MemoControl::TextAlignment() const {
 void MemoControl::SetTextAlignment(Qt::Alignment alignment) {
   QTextOption option = document()->defaultTextOption();
   option.setAlignment(alignment);
-  document()->setDefaultTextOption(option);
-  Relayout();
+  document()->setDefaultTextOption(option);  // lays out again the lines shown
+  // Aligned right or centred, the lines stand within the control's width; a large
+  // text may have kept the layout of an earlier width (resizeEvent).
+  if (alignment != Qt::AlignLeft && std::exchange(layoutWidthStale_, false)) {
+    QResizeEvent widthChanged(size(), QSize(-1, -1));
+    QPlainTextEdit::resizeEvent(&widthChanged);
+  }
 }
 
 void MemoControl::SetWordWrap(bool on) {
   setHorizontalScrollBarPolicy(on ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
-  setLineWrapMode(on ? WidgetWidth : NoWrap);
-}
-
-// A new default text option reaches the lines already laid out only when the layout
-// is redone, which setting the wrap mode does; text and modification flag are kept.
-void MemoControl::Relayout() {
-  const LineWrapMode mode = lineWrapMode();
-  setLineWrapMode(mode == NoWrap ? WidgetWidth : NoWrap);
-  setLineWrapMode(mode);
+  setLineWrapMode(on ? WidgetWidth : NoWrap);  // lays the text out for the width now
+  layoutWidthStale_ = false;
 }
 
 void MemoControl::SetEngineWriting(bool writing) {
@@ -131,7 +134,7 @@ void MemoControl::keyPressEvent(QKeyEvent* event) {
     // Shift+Enter would make a line break inside a line; the text knows only one kind.
     QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier, event->text(),
                     event->isAutoRepeat(), static_cast<ushort>(event->count()));
-    QTextEdit::keyPressEvent(&plain);
+    QPlainTextEdit::keyPressEvent(&plain);
     event->setAccepted(plain.isAccepted());
     return;
   }
@@ -141,18 +144,18 @@ void MemoControl::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
-  QTextEdit::keyPressEvent(event);
+  QPlainTextEdit::keyPressEvent(event);
 }
 
 void MemoControl::inputMethodEvent(QInputMethodEvent* event) {
   const QString commit = event->commitString();
   if (Latin1Input(commit) == commit) {
-    QTextEdit::inputMethodEvent(event);
+    QPlainTextEdit::inputMethodEvent(event);
     return;
   }
   QInputMethodEvent latin1(event->preeditString(), event->attributes());
   latin1.setCommitString(Latin1Input(commit), event->replacementStart(), event->replacementLength());
-  QTextEdit::inputMethodEvent(&latin1);
+  QPlainTextEdit::inputMethodEvent(&latin1);
   event->setAccepted(latin1.isAccepted());
 }
 
@@ -174,6 +177,29 @@ void MemoControl::insertFromMimeData(const QMimeData* source) {
   ensureCursorVisible();
 }
 
+TextCapacity MemoControl::Capacity() const {
+  if (fixedCapacity_) return *fixedCapacity_;
+  const QTextDocument& text = *document();
+  return CapacityWithRoom(DocumentSize(text), static_cast<std::size_t>(text.blockCount()), MemoryRoom());
+}
+
+// Without word wrap and aligned left, the lines do not depend on the width of the
+// control; Qt would nonetheless lay the whole text out again for every change of the
+// width, and make a layout for every line, some hundred bytes each. A large text
+// keeps its layout; its horizontal scroll range then counts with the widest the
+// control has been.
+void MemoControl::resizeEvent(QResizeEvent* event) {
+  constexpr int kLargeText = 100'000;  // lines
+  const bool widthMatters = WordWrap() || TextAlignment() != Qt::AlignLeft;
+  if (widthMatters || document()->blockCount() < kLargeText || event->oldSize().width() == event->size().width()) {
+    QPlainTextEdit::resizeEvent(event);
+    return;
+  }
+  QResizeEvent heightOnly(event->size(), QSize(event->size().width(), event->oldSize().height()));
+  QPlainTextEdit::resizeEvent(&heightOnly);
+  layoutWidthStale_ = true;
+}
+
 bool MemoControl::Holds(const QString& inserted) const {
   const QTextDocument& text = *document();
   const QTextCursor cursor = textCursor();
@@ -185,7 +211,7 @@ bool MemoControl::Holds(const QString& inserted) const {
   const std::size_t bytes = DocumentSize(text) -
                             (static_cast<std::size_t>(selected.size()) + breaks(selected, QChar::ParagraphSeparator)) +
                             static_cast<std::size_t>(inserted.size()) + breaks(inserted, QLatin1Char('\n'));
-  return bytes <= kCapacityBytes && lines <= kCapacityLines;
+  return Capacity().Holds(bytes, lines);
 }
 
 std::size_t MemoControl::LongestLineWith(const QString& inserted) const {

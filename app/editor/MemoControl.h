@@ -4,30 +4,30 @@
 // (Latin-1) and whole-line breaks, so that what the window shows is exactly what is
 // saved: typed, pasted and dropped text is brought into that range, and copying puts
 // the plain text on the clipboard as it stands.
+//
+// It is Qt's plain text control, which lays out only the lines it shows: a text of a
+// million lines takes the time and memory of its characters and lines, not of their
+// layout, and grows at the end without the lines above being laid out again.
 
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "text/TextCapacity.h"
 
 // The second line of the report of a line longer than the control holds.
 QString LineTooLongReason();
 
-class MemoControl final : public QTextEdit {
+class MemoControl final : public QPlainTextEdit {
  public:
-  // The most a file may bring into the control: document bytes (a line break counts
-  // two) and lines. Beyond them Qt's text document would hold the window for many
-  // seconds and take gigabytes: it needs about a microsecond and some hundred bytes
-  // for every line and every character of a long line, and its time grows faster than
-  // the number of lines beyond about a million.
-  static constexpr std::size_t kCapacityBytes = 16 * 1024 * 1024;
-  static constexpr std::size_t kCapacityLines = 1'000'000;
   // The longest line, in characters. Qt lays a line out in 26.6 fixed-point pixels:
   // past 2^25 pixels (about 4.3 million characters of the 13-pixel "Courier New") the
   // positions wrap round, the glyphs are drawn over each other and the line cannot be
   // scrolled. A million characters stay below that at four times the size (the largest
   // zoom) and open in a fifth of a second.
-  static constexpr std::size_t kCapacityLineLength = 1'000'000;
+  static constexpr std::size_t kCapacityLineLength = TextCapacity::kLongestLine;
 
   explicit MemoControl(QWidget* parent);
 
@@ -67,12 +67,19 @@ class MemoControl final : public QTextEdit {
   // While the engine writes, the user can neither change the text nor move the caret.
   void SetEngineWriting(bool writing);
 
+  // What the text may hold now: its size so far and half of the memory the program
+  // can still take (TextCapacity.h), unless a capacity was set.
+  TextCapacity Capacity() const;
+  // A fixed capacity in place of the memory's (for tests); nothing for the memory's.
+  void SetCapacity(std::optional<TextCapacity> capacity) { fixedCapacity_ = capacity; }
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void inputMethodEvent(QInputMethodEvent* event) override;
   bool canInsertFromMimeData(const QMimeData* source) const override;
   void insertFromMimeData(const QMimeData* source) override;  // refused beyond the capacity
   QMimeData* createMimeDataFromSelection() const override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   // Whether the text stays within the capacity when inserted replaces the selection.
@@ -81,9 +88,10 @@ class MemoControl final : public QTextEdit {
   // the lines the insertion makes or changes.
   std::size_t LongestLineWith(const QString& inserted) const;
 
-  void Relayout();
   void ShowFont();
 
   QFont chosen_;
   int zoom_ = 0;
+  std::optional<TextCapacity> fixedCapacity_;
+  bool layoutWidthStale_ = false;  // the text is laid out for an earlier width
 };

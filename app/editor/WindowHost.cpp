@@ -5,12 +5,12 @@
 #include <ctime>
 
 #include "dialogs/UserDialogs.h"
+#include "editor/InputTicker.h"
 
 namespace {
 
-// The engine asks millions of times a second while it prints, so the time is read
-// from the coarse clock: a few nanoseconds a reading instead of some twenty, with a
-// resolution of a few milliseconds, ample for the interval.
+// The time of the turns is read from the coarse clock: a resolution of a few
+// milliseconds is ample for the drawing interval.
 qint64 CoarseMilliseconds() {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
@@ -19,23 +19,41 @@ qint64 CoarseMilliseconds() {
 
 }  // namespace
 
-WindowHost::WindowHost(QWidget& window, ControlEditorText& text, QWidget& stopDialog)
-    : window_(window), text_(text), stopDialog_(stopDialog), lastInput_(CoarseMilliseconds()) {}
+WindowHost::WindowHost(QWidget& window, ControlEditorText& text, QWidget& textView, QWidget& stopDialog)
+    : window_(window),
+      text_(text),
+      textView_(textView),
+      stopDialog_(stopDialog),
+      lastDrawn_(CoarseMilliseconds()) {}
 
-void WindowHost::RestartInputInterval() { lastInput_ = CoarseMilliseconds(); }
+// The first turn of a command draws the text as it stands.
+void WindowHost::RestartInputInterval() {
+  seenTicks_ = InputTicker::Clock().Ticks();
+  lastDrawn_ = CoarseMilliseconds() - kDrawIntervalMs;
+}
+
+void WindowHost::DrawTextAlways() { textView_.setUpdatesEnabled(true); }
 
 void WindowHost::ShowMessage(std::string_view text) {
   text_.Flush();
+  DrawTextAlways();  // while the box is up
   Dialogs().message(&window_, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void WindowHost::ProcessPendingInput() {
-  // Also when much output has collected: laying out a large piece in the text control
-  // takes long enough to be felt, so the pieces are kept small.
-  if (CoarseMilliseconds() - lastInput_ < kInputIntervalMs && text_.PendingSize() < kLargestPiece) return;
+  if (InputTicker::Clock().Ticks() == seenTicks_) {
+    if (text_.PendingSize() >= kLargestPiece) text_.Flush(ControlEditorText::FlushMode::WholeBreaks);
+    return;
+  }
   text_.Flush(ControlEditorText::FlushMode::WholeBreaks);
+  // Enabled again, the view draws itself whole at this turn.
+  const qint64 now = CoarseMilliseconds();
+  const bool draw = now - lastDrawn_ >= kDrawIntervalMs;
+  textView_.setUpdatesEnabled(draw);
+  if (draw) lastDrawn_ = now;
   QCoreApplication::processEvents();
-  lastInput_ = CoarseMilliseconds();
+  // The interval counts from the end of this turn: ticks during it are not owed.
+  seenTicks_ = InputTicker::Clock().Ticks();
 }
 
 bool WindowHost::StopDialogVisible() const { return stopDialog_.isVisible(); }

@@ -4,12 +4,19 @@
 //
 // The engine asks to process pending input at many points of its recursion, far more
 // often than input can arrive. The window answers at most about every 20 ms of engine
-// work: often enough for the Stop button and the status bar clock to answer within a
+// work (InputTicker.h counts them): often enough for the Stop button and the status bar clock to answer within a
 // tenth of a second, seldom enough for the engine to keep its speed. Before it lets
 // the window system run, it hands the collected output to the text control, so the
-// user sees what has been written so far.
+// user sees what has been written so far. Output that comes faster goes to the text
+// in pieces in between, without a turn of the window system (which would draw the
+// text each time): a piece takes the text a few milliseconds per hundred kilobytes,
+// so that even a truth table written at the engine's full speed leaves the window
+// system its turn within a few tens of milliseconds. The text is drawn at most every
+// 100 ms meanwhile: drawing a screenful of it takes some milliseconds, as long as the
+// engine's work between two turns, and ten pictures a second show it growing well.
 
 #include <QtGlobal>
+#include <cstdint>
 #include <string_view>
 
 #include "editor/ControlEditorText.h"
@@ -19,22 +26,28 @@ class QWidget;
 
 class WindowHost final : public lumenark::Host {
  public:
-  static constexpr qint64 kInputIntervalMs = 20;
-  static constexpr std::size_t kLargestPiece = 64 * 1024;  // bytes of output
+  static constexpr qint64 kDrawIntervalMs = 100;
+  static constexpr std::size_t kLargestPiece = 256 * 1024;  // bytes of output
 
-  WindowHost(QWidget& window, ControlEditorText& text, QWidget& stopDialog);
+  WindowHost(QWidget& window, ControlEditorText& text, QWidget& textView, QWidget& stopDialog);
 
   void ShowMessage(std::string_view text) override;
   void ProcessPendingInput() override;
   bool StopDialogVisible() const override;
   void SetStopDialogVisible(bool visible) override;
 
-  // Starts the interval afresh; called when a command begins.
+  // Starts the interval afresh; called when a command begins (with the input ticker
+  // running).
   void RestartInputInterval();
+  // Draws the text whenever the window system wants it again; called when a command
+  // ends.
+  void DrawTextAlways();
 
  private:
   QWidget& window_;
   ControlEditorText& text_;
+  QWidget& textView_;  // where the text is drawn
   QWidget& stopDialog_;
-  qint64 lastInput_;  // when pending input was last processed, in milliseconds
+  std::uint32_t seenTicks_ = 0;  // the input ticker's count when input was last processed
+  qint64 lastDrawn_;             // when the text was last let be drawn, in milliseconds
 };

@@ -3,7 +3,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTextLayout>
 
 namespace {
@@ -23,16 +23,20 @@ void AppendDisplayedLines(const QTextBlock& block, QStringList& lines) {
 
 }  // namespace
 
-QStringList PrintedLines(const QTextEdit& control) {
+QStringList PrintedLines(const QPlainTextEdit& control) {
   const QTextDocument& document = *control.document();
-  const bool wrapped = control.lineWrapMode() != QTextEdit::NoWrap;
-  // The control lays a long text out bit by bit while it is idle; asking for the
-  // document's size finishes the layout, so every block has its displayed lines.
-  if (wrapped) document.documentLayout()->documentSize();
+  const bool wrapped = control.lineWrapMode() != QPlainTextEdit::NoWrap;
+  // The control lays out only the lines it shows; asking for a block's rectangle lays
+  // it out, so that it has its displayed lines.
+  QAbstractTextDocumentLayout& layout = *document.documentLayout();
   QStringList lines;
   for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-    if (wrapped) AppendDisplayedLines(block, lines);
-    else lines.append(block.text().left(kMaxPrintedLineLength));
+    if (wrapped) {
+      layout.blockBoundingRect(block);
+      AppendDisplayedLines(block, lines);
+    } else {
+      lines.append(block.text().left(kMaxPrintedLineLength));
+    }
   }
   if (document.lastBlock().text().isEmpty()) lines.removeLast();
   return lines;

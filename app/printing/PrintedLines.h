@@ -8,8 +8,8 @@
 
 #include <QStringList>
 
-class QTextEdit;
+class QPlainTextEdit;
 
 inline constexpr qsizetype kMaxPrintedLineLength = 4096;
 
-QStringList PrintedLines(const QTextEdit& control);
+QStringList PrintedLines(const QPlainTextEdit& control);

@@ -9,28 +9,35 @@ bool IsLineBreak(QChar c) {
 
 }  // namespace
 
+// Both conversions write through a pointer into text made large enough at once: the
+// output of a command passes through them, tens of megabytes for a large table.
 QString ControlTextFromDocument(std::string_view bytes) {
-  QString text;
-  text.reserve(static_cast<qsizetype>(bytes.size()));
+  QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+  QChar* out = text.data();
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const auto byte = static_cast<unsigned char>(bytes[i]);
     if (byte == '\r') {
       if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-      text += QLatin1Char('\n');
+      *out++ = QLatin1Char('\n');
     } else {
-      text += QChar(byte);
+      *out++ = QChar(byte);
     }
   }
+  text.truncate(out - text.constData());
   return text;
 }
 
 std::string DocumentFromControlText(QStringView raw) {
-  std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(raw.size()) + static_cast<std::size_t>(raw.size()) / 16);
+  const auto breaks = static_cast<std::size_t>(raw.count(QChar::ParagraphSeparator));
+  std::string bytes(static_cast<std::size_t>(raw.size()) + breaks, '\0');
+  char* out = bytes.data();
   for (const QChar c : raw) {
-    if (c == QChar::ParagraphSeparator) bytes += "\r\n";
-    else if (c.unicode() <= 0xFF) bytes += static_cast<char>(c.unicode());
-    else bytes += '?';
+    if (c == QChar::ParagraphSeparator) {
+      *out++ = '\r';
+      *out++ = '\n';
+    } else {
+      *out++ = c.unicode() <= 0xFF ? static_cast<char>(c.unicode()) : '?';
+    }
   }
   return bytes;
 }

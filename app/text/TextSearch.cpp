@@ -1,7 +1,7 @@
 #include "text/TextSearch.h"
 
 #include <QTextCursor>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 QTextDocument::FindFlags TextSearch::Flags() const {
   QTextDocument::FindFlags flags;
@@ -10,7 +10,7 @@ QTextDocument::FindFlags TextSearch::Flags() const {
   return flags;
 }
 
-bool FindNext(QTextEdit& editor, const TextSearch& search) {
+bool FindNext(QPlainTextEdit& editor, const TextSearch& search) {
   if (search.text.isEmpty()) return false;
   const QTextDocument& document = *editor.document();
   QTextCursor found = document.find(search.text, editor.textCursor(), search.Flags());
@@ -21,7 +21,7 @@ bool FindNext(QTextEdit& editor, const TextSearch& search) {
   return true;
 }
 
-bool SelectionMatches(const QTextEdit& editor, const TextSearch& search) {
+bool SelectionMatches(const QPlainTextEdit& editor, const TextSearch& search) {
   const QTextCursor selection = editor.textCursor();
   if (!selection.hasSelection() || search.text.isEmpty()) return false;
   const QTextCursor found =
@@ -40,7 +40,7 @@ int CountOccurrences(const QTextDocument& document, const TextSearch& search) {
   return count;
 }
 
-int ReplaceAll(QTextEdit& editor, const TextSearch& search, const QString& replacement) {
+int ReplaceAll(QPlainTextEdit& editor, const TextSearch& search, const QString& replacement) {
   if (search.text.isEmpty()) return 0;
   QTextDocument& document = *editor.document();
   QTextCursor edit(&document);

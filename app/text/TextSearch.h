@@ -6,7 +6,7 @@
 #include <QString>
 #include <QTextDocument>
 
-class QTextEdit;
+class QPlainTextEdit;
 
 struct TextSearch {
   QString text;
@@ -18,14 +18,14 @@ struct TextSearch {
 
 // Selects the next occurrence after the selection (or the caret), continuing at the
 // start of the text; false, with the selection unchanged, when there is none.
-bool FindNext(QTextEdit& editor, const TextSearch& search);
+bool FindNext(QPlainTextEdit& editor, const TextSearch& search);
 
 // Whether the selection is an occurrence of the search text.
-bool SelectionMatches(const QTextEdit& editor, const TextSearch& search);
+bool SelectionMatches(const QPlainTextEdit& editor, const TextSearch& search);
 
 // Replaces every occurrence in the text by replacement, as one step to undo; returns
 // how many there were.
-int ReplaceAll(QTextEdit& editor, const TextSearch& search, const QString& replacement);
+int ReplaceAll(QPlainTextEdit& editor, const TextSearch& search, const QString& replacement);
 
 // How many occurrences the text holds.
 int CountOccurrences(const QTextDocument& document, const TextSearch& search);

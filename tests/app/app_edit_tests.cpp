@@ -225,27 +225,40 @@ void EditTests::ctrlCCopiesAndNeverConverts() {
 }
 
 // A paste that would take the text past its capacity (bytes, a line break counting
-// two, or lines) is refused whole with the report Open gives; the text is unchanged.
+// two, lines, or the memory they take) is refused whole with the report Open gives; the text is unchanged.
 void EditTests::pasteBeyondTheCapacityIsRefused() {
   Workbench bench;
   ScriptedDialogs dialogs;
   TEditForm* editor = bench.NewEditor("start\r\n");
-  // "start" and its line break are 7 bytes and 2 lines: each clip is one too many.
-  const QString longLine(static_cast<qsizetype>(MemoControl::kCapacityBytes) - 6, QLatin1Char('a'));
-  const QString manyLines(static_cast<qsizetype>(MemoControl::kCapacityLines) - 1, QLatin1Char('\n'));
-  for (const QString& clip : {longLine, manyLines}) {
+  // "start" and its line break are 7 bytes and 2 lines: each clip is one too many, for
+  // the bytes, the lines, or the memory they would take.
+  const TextCapacity bytesAndLines{.bytes = 1000, .lines = 100};
+  const TextCapacity memory{.memory = TextCapacity::Cost(7 + 300, 2)};
+  const std::pair<TextCapacity, QString> clips[] = {
+      {bytesAndLines, QString(1000 - 6, QLatin1Char('a'))},
+      {bytesAndLines, QString(100 - 1, QLatin1Char('\n'))},
+      {memory, QString(300 + 1, QLatin1Char('a'))},
+  };
+  for (const auto& [capacity, clip] : clips) {
+    editor->Memo1()->SetCapacity(capacity);
     QGuiApplication::clipboard()->setText(clip);
     Select(*editor, 0, 0);
     MenuItem(bench.frame(), "Paste1")->trigger();
     QVERIFY(TextOf(*editor) == "start\r\n");
+    QGuiApplication::clipboard()->setText(clip.chopped(1));  // one less fits
+    MenuItem(bench.frame(), "Paste1")->trigger();
+    QCOMPARE(editor->Memo1()->document()->characterCount(), 7 + clip.size() - 1);
+    editor->Undo1Click();
+    QVERIFY(TextOf(*editor) == "start\r\n");
   }
-  QCOMPARE(dialogs.errors, QStringList({"Text exceeds memo capacity.", "Text exceeds memo capacity."}));
+  editor->Memo1()->SetCapacity(std::nullopt);
+  QCOMPARE(dialogs.errors, QStringList(3, "Text exceeds memo capacity."));
   // A paste that fits goes in, in place of the selection.
   QGuiApplication::clipboard()->setText(QStringLiteral("short"));
   Select(*editor, 0, 5);
   MenuItem(bench.frame(), "Paste1")->trigger();
   QVERIFY(TextOf(*editor) == "short\r\n");
-  QCOMPARE(dialogs.errors.size(), 2);
+  QCOMPARE(dialogs.errors.size(), 3);
 }
 
 void EditTests::ctrlVPastesAndNeverEvaluates() {
@@ -369,6 +382,17 @@ void EditTests::alignmentAppliesToEveryLine() {
   QVERIFY(LineEnds(memo).last() >= right - 3);
   // The alignment is not part of the text.
   QCOMPARE(TextOf(*editor), std::string("a\r\nlonger line\r\nmid\r\nnew"));
+  // A line longer than the window begins at the text's left edge, where scrolling
+  // reaches it, and the others end where it ends.
+  QTest::keyClick(memo, Qt::Key_Return);
+  QTest::keyClicks(memo, QString(300, QLatin1Char('w')));
+  QApplication::processEvents();
+  const int scrolled = memo->horizontalScrollBar()->value();
+  QVERIFY(scrolled > 0);  // to the end of the long line
+  const QList<int> ends = LineEnds(memo);
+  for (int end : ends) QVERIFY2(std::abs(end - ends.last()) <= 3, qPrintable(QString::number(end)));
+  const QTextLine longest = memo->document()->lastBlock().layout()->lineAt(0);
+  QCOMPARE(longest.cursorToX(0), 0.0);
 }
 
 void EditTests::wordWrapTogglesScrollBarsAndCheck() {

@@ -32,6 +32,7 @@
 #include <QTest>
 
 #include "TestSupport.h"
+#include "runtime/MemoryBudget.h"
 #include "dialogs/ErrorReport.h"
 #include "text/DocumentFile.h"
 
@@ -325,18 +326,29 @@ void FileTests::filesThatAreNoDocumentsDoNotOpen() {
 void FileTests::largeFilesOpenOrAreRefused_data() {
   QTest::addColumn<int>("lineLength");  // each line ends in a lone LF
   QTest::addColumn<int>("lines");
+  QTest::addColumn<QByteArray>("budget");  // the memory budget, if any
   QTest::addColumn<bool>("opens");
-  QTest::newRow("5 MB") << 60 << 85'000 << true;
-  QTest::newRow("50 MB") << 60 << 820'000 << false;
-  QTest::newRow("a million line breaks") << 0 << 1'000'000 << false;  // one line too many
+  QTest::newRow("5 MB") << 60 << 85'000 << QByteArray() << true;
+  QTest::newRow("5 MB in a budget of 64 MiB") << 60 << 85'000 << QByteArray("64M") << false;
+  // Half of the budget is the text's: 524,288 bytes, and each line break takes 520.
+  QTest::newRow("1,008 line breaks in 1 MiB") << 0 << 1008 << QByteArray("1M") << true;
+  QTest::newRow("1,009 line breaks in 1 MiB") << 0 << 1009 << QByteArray("1M") << false;
 }
 
-// A file within the control's capacity opens and is saved back with CR LF line ends;
-// a larger one is refused, and the window stays empty and "Untitled".
+// A file within the control's capacity (half of the memory budget) opens and is saved
+// back with CR LF line ends; a larger one is refused, and the window stays empty and
+// "Untitled".
 void FileTests::largeFilesOpenOrAreRefused() {
   QFETCH(int, lineLength);
   QFETCH(int, lines);
+  QFETCH(QByteArray, budget);
   QFETCH(bool, opens);
+  struct Budget {
+    explicit Budget(const QByteArray& limit) {
+      if (!limit.isEmpty()) qputenv(lumenark::kMemoryLimitVariable, limit);
+    }
+    ~Budget() { qunsetenv(lumenark::kMemoryLimitVariable); }
+  } memory(budget);
   const std::string line = "(a&b)|~(c>d)=e&\0f|g&h|i&j|k&l|m&n|o&p|q&r|s&t|u&v|w&x|y&z|A&B"s.substr(0, lineLength);
   QCOMPARE(line.size(), static_cast<std::size_t>(lineLength));
   std::string file;

@@ -45,7 +45,7 @@ struct ControlText {
   QWidget stopDialog;
   MemoControl* memo = new MemoControl(&window);
   ControlEditorText text{*memo};
-  WindowHost host{window, text, stopDialog};
+  WindowHost host{window, text, *memo, stopDialog};
 };
 
 // The engine position a caret put at position ends up at: between CR and LF it stands

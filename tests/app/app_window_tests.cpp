@@ -424,6 +424,14 @@ void WindowTests::stopDialogCannotBeClosed() {
   QVERIFY(lumenark::StopRequested);
   QVERIFY(form2.isVisible());
 
+  // Escape presses Stop, with the focus on the button or elsewhere in the dialog.
+  for (QWidget* focus : {static_cast<QWidget*>(form2.Button1()), static_cast<QWidget*>(form2.Label1())}) {
+    lumenark::StopRequested = false;
+    QTest::keyClick(focus, Qt::Key_Escape);
+    QVERIFY(lumenark::StopRequested);
+    QVERIFY(form2.isVisible());
+  }
+
   lumenark::StopRequested = false;
   form2.hide();
   form2.Button1Click();  // a late click, after the command hid the dialog
@@ -470,7 +478,7 @@ void WindowTests::newEditorStartsWithTheDefaults() {
   QVERIFY(!memo->document()->isUndoAvailable());
   QCOMPARE(memo->EditRect(), QMargins(3, 2, 3, 2));
   QCOMPARE(memo->frameShape(), QFrame::NoFrame);
-  QCOMPARE(memo->lineWrapMode(), QTextEdit::NoWrap);
+  QCOMPARE(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
   QCOMPARE(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
   QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
   QCOMPARE(memo->font().pixelSize(), 13);

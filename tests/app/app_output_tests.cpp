@@ -1,0 +1,171 @@
+// What a command writes into a window, at size: one step to undo and one to redo for
+// all of it; a truth table of twenty letters (45 MB, a million lines) whole in the
+// text, as the engine writes it; and Stop answered while such a table streams in.
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "TestSupport.h"
+#include "commands/CommandFrame.h"
+#include "runtime/EngineGlobals.h"
+#include "text/MemoryEditorText.h"
+
+Q_DECLARE_METATYPE(std::string)
+
+namespace {
+
+// A&B|C&D|... over the first letters of the alphabet: its truth table has a row for
+// each of the 2^letters assignments.
+std::string PairsOf(int letters) {
+  std::string formula;
+  for (int i = 0; i < letters; ++i) {
+    if (i > 0) formula += i % 2 == 0 ? '|' : '&';
+    formula += static_cast<char>('A' + i);
+  }
+  return formula;
+}
+
+class NoHost final : public lumenark::Host {
+ public:
+  void ShowMessage(std::string_view) override {}
+  void ProcessPendingInput() override {}
+  bool StopDialogVisible() const override { return false; }
+  void SetStopDialogVisible(bool) override {}
+};
+
+// The text the engine writes for the formula's truth table into a text of its own, the
+// formula selected.
+std::string TableInMemory(const std::string& formula) {
+  lumenark::MemoryEditorText memory(formula);
+  NoHost host;
+  lumenark::FormulaDocument doc(memory, host);
+  memory.SelectAll();
+  lumenark::OutputColumn = 0;
+  lumenark::RunFormulaCommand(doc, lumenark::FormulaCommand::TruthTable);
+  return memory.Text();
+}
+
+TEditForm* TableWindow(Workbench& bench, const std::string& formula) {
+  TEditForm* editor = bench.NewEditor(formula);
+  editor->Memo1()->selectAll();
+  lumenark::OutputColumn = 0;
+  return editor;
+}
+
+}  // namespace
+
+class OutputTests : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void commandOutputIsOneStepToUndo_data();
+  void commandOutputIsOneStepToUndo();
+  void twentyLetterTableFitsTheText();
+  void stopAnswersWhileATableStreamsIn();
+};
+
+void OutputTests::commandOutputIsOneStepToUndo_data() {
+  QTest::addColumn<QString>("item");
+  QTest::addColumn<std::string>("text");
+  QTest::addColumn<std::string>("selected");  // the selection the command starts from
+  // 16,384 rows, more than three pieces of output, written at the caret.
+  QTest::newRow("a table") << QString("TruthTable1") << PairsOf(14) << PairsOf(14);
+  // Decompile prints over the selection, which the undo brings back.
+  QTest::newRow("a print over a selection") << QString("Decompile2") << std::string("A&B|C&D") << std::string("C&D");
+}
+
+// One Ctrl+Z takes back everything the command wrote, and one more the step before it;
+// Ctrl+Y writes them again, one step each.
+void OutputTests::commandOutputIsOneStepToUndo() {
+  QFETCH(QString, item);
+  QFETCH(std::string, text);
+  QFETCH(std::string, selected);
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = bench.NewEditor(text);
+  SelectText(*editor, text);
+  editor->Cmpile1Click();  // the tree to print, and a line break: a step of its own
+  const std::string compiled = TextOf(*editor);
+  SelectText(*editor, selected);
+
+  MenuItem(bench.frame(), item)->trigger();
+  const std::string after = TextOf(*editor);
+  QVERIFY(after.size() > compiled.size() + (item == "TruthTable1" ? 600'000 : 5));
+  MemoControl* memo = editor->Memo1();
+  // Offscreen, showing the stop dialog makes it the active window, and hiding it
+  // leaves none; a window manager would give the frame the keyboard back.
+  bench.frame().activateWindow();
+  QApplication::processEvents();
+  QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier);
+  QVERIFY(TextOf(*editor) == compiled);
+  QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier);
+  QVERIFY(TextOf(*editor) == text);
+  QVERIFY(!memo->document()->isUndoAvailable());
+  QTest::keyClick(memo, Qt::Key_Y, Qt::ControlModifier);
+  QVERIFY(TextOf(*editor) == compiled);
+  QTest::keyClick(memo, Qt::Key_Y, Qt::ControlModifier);
+  QVERIFY(TextOf(*editor) == after);
+  QVERIFY(dialogs.errors.isEmpty());
+}
+
+// The table of twenty letters, 45 MB in over a million lines, goes whole into the
+// window, exactly as the engine writes it, and the window scrolls to its last line.
+void OutputTests::twentyLetterTableFitsTheText() {
+  const std::string formula = PairsOf(20);
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = TableWindow(bench, formula);
+  QElapsedTimer clock;
+  clock.start();
+  MenuItem(bench.frame(), "TruthTable1")->trigger();
+  qInfo("the table went into the window in %lld ms", static_cast<long long>(clock.elapsed()));
+  QVERIFY(dialogs.errors.isEmpty());
+  const std::string text = TextOf(*editor);
+  QCOMPARE(text.size(), std::size_t{46'137'476});
+  QVERIFY(text == TableInMemory(formula));
+  MemoControl* memo = editor->Memo1();
+  QCOMPARE(memo->document()->blockCount(), (1 << 20) + 4);  // formula, heading, rows, the empty last line
+  memo->moveCursor(QTextCursor::End);
+  QApplication::processEvents();
+  QCOMPARE(memo->verticalScrollBar()->value(), memo->verticalScrollBar()->maximum());
+  QVERIFY(memo->viewport()->rect().contains(memo->cursorRect()));
+}
+
+// Stop is clicked while the table streams in: the command ends, and the text holds the
+// rows written until then, whole. The time from the click to the end is written out;
+// bench/run --window measures it beside the rest, so the bound here is generous.
+void OutputTests::stopAnswersWhileATableStreamsIn() {
+  const std::string formula = PairsOf(20);
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = TableWindow(bench, formula);
+  QElapsedTimer sinceStop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (!sinceStop.isValid() && editor->Memo1()->document()->blockCount() > 100'000) {
+      sinceStop.start();
+      QTest::mouseClick(bench.form2().Button1(), Qt::LeftButton);
+    }
+  });
+  poll.start(1);
+  MenuItem(bench.frame(), "TruthTable1")->trigger();
+  poll.stop();
+  QVERIFY(sinceStop.isValid());
+  const qint64 answered = sinceStop.elapsed();
+  qInfo("the command ended %lld ms after the click on Stop", static_cast<long long>(answered));
+  QVERIFY(answered < 2000);
+  const std::string text = TextOf(*editor);
+  const std::string whole = TableInMemory(formula);
+  QVERIFY(text.size() < whole.size() && whole.starts_with(text) && text.ends_with("\r\n"));
+  QVERIFY(editor->Memo1()->document()->blockCount() > 100'000);
+  QVERIFY(!lumenark::StopRequested);
+  QVERIFY(!editor->CommandRunning());
+  QVERIFY(dialogs.errors.isEmpty());
+}
+
+QTEST_MAIN(OutputTests)
+#include "app_output_tests.moc"
