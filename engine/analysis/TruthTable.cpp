@@ -7,6 +7,7 @@
 
 #include "analysis/FormulaText.h"
 #include "formula/LetterBits.h"
+#include "formula/RowEvaluation.h"
 #include "runtime/BudgetAllocator.h"
 #include "runtime/EngineGlobals.h"
 #include "runtime/Heartbeat.h"
@@ -14,72 +15,8 @@
 namespace lumenark {
 namespace {
 
-// The tree in post-order: operands come before their operator, so one pass over the
-// list evaluates every node. Literals keep the row bit their letter reads.
-struct Entry {
-  const FormulaNode* node;
-  std::int32_t left = -1, right = -1;  // operand entries of an operator
-  std::int32_t rowBit = -1;            // a letter's bit in the row number
-};
-
-using Entries = BudgetVector<Entry>;
-
-Entries PostOrder(const FormulaNode* root, std::uint64_t letters) {
-  const int count = std::popcount(letters);
-  Entries entries;
-  BudgetVector<std::pair<const FormulaNode*, bool>> pending{{root, false}};
-  BudgetVector<std::int32_t> done;
-  while (!pending.empty()) {
-    auto [node, operandsDone] = pending.back();
-    pending.pop_back();
-    Heartbeat();
-    Entry entry{node};
-    if (IsLiteral(node)) {
-      if (const std::uint64_t bit = LetterBit(node->symbol); bit != 0) {
-        // Letter i (in A..Z, a..z order among the formula's letters) is row bit count-1-i.
-        entry.rowBit = count - 1 - std::popcount(letters & (bit - 1));
-      }
-    } else if (!operandsDone) {
-      pending.push_back({node, true});
-      pending.push_back({node->right, false});
-      pending.push_back({node->left, false});
-      continue;
-    } else {
-      entry.right = done.back();
-      done.pop_back();
-      entry.left = done.back();
-      done.pop_back();
-    }
-    done.push_back(static_cast<std::int32_t>(entries.size()));
-    entries.push_back(entry);
-  }
-  return entries;
-}
-
-// The values of every entry for the 64 rows from first (a multiple of 64) on: bit j of
-// a word is the value in row first + j.
-void EvaluateBlock(const Entries& entries, std::uint64_t first, BudgetVector<std::uint64_t>& values) {
-  static constexpr std::uint64_t kLowBits[6] = {0xAAAAAAAAAAAAAAAAull, 0xCCCCCCCCCCCCCCCCull, 0xF0F0F0F0F0F0F0F0ull,
-                                                0xFF00FF00FF00FF00ull, 0xFFFF0000FFFF0000ull, 0xFFFFFFFF00000000ull};
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const Entry& e = entries[i];
-    std::uint64_t v;
-    if (IsLiteral(e.node)) {
-      if (e.rowBit < 0) v = e.node->symbol == '1' ? ~0ull : 0;
-      else if (e.rowBit < 6) v = kLowBits[e.rowBit];
-      else v = ((first >> e.rowBit) & 1) != 0 ? ~0ull : 0;
-    } else {
-      const std::uint64_t a = values[e.left], b = values[e.right];
-      switch (e.node->symbol) {
-        case '&': v = a & b; break;
-        case '|': v = a | b; break;
-        case '>': v = ~a | b; break;
-        default: v = ~(a ^ b); break;
-      }
-    }
-    values[i] = e.node->negated ? ~v : v;
-  }
-}
+using Entry = RowEntry;
+using Entries = RowEntries;
 
 // One column of the table: its heading, the entry whose value it shows, and where in the
 // heading that value stands.
@@ -195,7 +132,7 @@ void WriteTruthTable(FormulaDocument& doc) {
   if (doc.Root == nullptr) return;
   const std::uint64_t letters = LettersOfTree(doc.Root);
   const int letterCount = std::popcount(letters);
-  const Entries entries = PostOrder(doc.Root, letters);
+  const Entries entries = RowOrder(doc.Root, letters);
   if (StopRequested) return;
   BudgetVector<Column> columns;
   for (std::uint64_t rest = letters; rest != 0; rest &= rest - 1) {
@@ -218,7 +155,7 @@ void WriteTruthTable(FormulaDocument& doc) {
   for (std::size_t c = 0; c < columns.size(); ++c) lines[layout.line[c]].resize(layout.position[c] + 1, ' ');
   const std::uint64_t rows = std::uint64_t{1} << letterCount;
   for (std::uint64_t row = 0; row < rows && !StopRequested; ++row) {
-    if ((row & 63) == 0) EvaluateBlock(entries, row, values);
+    if ((row & 63) == 0) EvaluateRows(entries, row, values);
     for (std::size_t c = 0; c < columns.size(); ++c) {
       const bool value = c < static_cast<std::size_t>(letterCount)
                              ? ((row >> (letterCount - 1 - c)) & 1) != 0

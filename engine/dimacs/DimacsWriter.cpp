@@ -6,6 +6,7 @@
 #include <string>
 
 #include "formula/LetterBits.h"
+#include "formula/TreeOperations.h"
 #include "runtime/BudgetAllocator.h"
 #include "runtime/EngineGlobals.h"
 #include "runtime/Heartbeat.h"
@@ -40,23 +41,6 @@ struct DimacsVariables {
   int Count() const { return std::popcount(letters); }
   std::uint64_t letters;
 };
-
-std::uint64_t FormulaLetters(const FormulaNode* root) {
-  std::uint64_t letters = 0;
-  BudgetVector<const FormulaNode*> pending{root};
-  while (!pending.empty()) {
-    const FormulaNode* node = pending.back();
-    pending.pop_back();
-    Heartbeat();
-    if (IsLiteral(node)) {
-      letters |= LetterBit(node->symbol);
-    } else {
-      pending.push_back(node->right);
-      pending.push_back(node->left);
-    }
-  }
-  return letters;
-}
 
 // The sorted and reduced CNF, computed on a copy in a document of its own that writes
 // nothing. False after a stop.
@@ -232,7 +216,7 @@ std::uint64_t CnfClauseBound(const FormulaNode* root) {
 
 void WriteDimacs(FormulaDocument& doc, DimacsEncoding encoding) {
   if (doc.Root == nullptr) return;
-  const DimacsVariables variables(FormulaLetters(doc.Root));
+  const DimacsVariables variables(LettersOfTree(doc.Root));
   DimacsClauses clauses;
   const bool direct = encoding == DimacsEncoding::Automatic ? CnfClauseBound(doc.Root) <= kMaxDirectClauses
                                                             : encoding == DimacsEncoding::Cnf;

@@ -1,0 +1,67 @@
+#include "formula/RowEvaluation.h"
+
+#include <bit>
+#include <utility>
+
+#include "formula/LetterBits.h"
+#include "runtime/Heartbeat.h"
+
+namespace lumenark {
+
+RowEntries RowOrder(const FormulaNode* root, std::uint64_t letters) {
+  const int count = std::popcount(letters);
+  RowEntries entries;
+  BudgetVector<std::pair<const FormulaNode*, bool>> pending{{root, false}};
+  BudgetVector<std::int32_t> done;
+  while (!pending.empty()) {
+    auto [node, operandsDone] = pending.back();
+    pending.pop_back();
+    Heartbeat();
+    RowEntry entry{node};
+    if (IsLiteral(node)) {
+      if (const std::uint64_t bit = LetterBit(node->symbol); bit != 0) {
+        // Letter i (in A..Z, a..z order among the formula's letters) is row bit count-1-i.
+        entry.rowBit = count - 1 - std::popcount(letters & (bit - 1));
+      }
+    } else if (!operandsDone) {
+      pending.push_back({node, true});
+      pending.push_back({node->right, false});
+      pending.push_back({node->left, false});
+      continue;
+    } else {
+      entry.right = done.back();
+      done.pop_back();
+      entry.left = done.back();
+      done.pop_back();
+    }
+    done.push_back(static_cast<std::int32_t>(entries.size()));
+    entries.push_back(entry);
+  }
+  return entries;
+}
+
+void EvaluateRows(const RowEntries& entries, std::uint64_t first, BudgetVector<std::uint64_t>& values) {
+  // A letter read from the row's lowest six bits alternates within the word.
+  static constexpr std::uint64_t kLowBits[6] = {0xAAAAAAAAAAAAAAAAull, 0xCCCCCCCCCCCCCCCCull, 0xF0F0F0F0F0F0F0F0ull,
+                                                0xFF00FF00FF00FF00ull, 0xFFFF0000FFFF0000ull, 0xFFFFFFFF00000000ull};
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const RowEntry& e = entries[i];
+    std::uint64_t v;
+    if (IsLiteral(e.node)) {
+      if (e.rowBit < 0) v = e.node->symbol == '1' ? ~0ull : 0;
+      else if (e.rowBit < 6) v = kLowBits[e.rowBit];
+      else v = ((first >> e.rowBit) & 1) != 0 ? ~0ull : 0;
+    } else {
+      const std::uint64_t a = values[e.left], b = values[e.right];
+      switch (e.node->symbol) {
+        case '&': v = a & b; break;
+        case '|': v = a | b; break;
+        case '>': v = ~a | b; break;
+        default: v = ~(a ^ b); break;
+      }
+    }
+    values[i] = e.node->negated ? ~v : v;
+  }
+}
+
+}  // namespace lumenark
