@@ -86,6 +86,15 @@ std::optional<char> SortOuterLiterals(ElementSequence& sequence, Ref& products, 
   return std::nullopt;
 }
 
+// Whether an element of the sequence is the constant.
+bool HoldsConstant(ElementSequence& sequence, Ref products, char constant) {
+  bool found = false;
+  sequence.ForEach(
+      products, [&](ElementSequence::Part part) { return !found && sequence.LiteralElements(part) != 0; },
+      [&](std::uint64_t, ElementSequence::TermId id) { found = found || sequence.TermOf(id).constant == constant; });
+  return found;
+}
+
 // Unchanged literal elements that are the ignored constant also go.
 void DropIgnoredConstants(ElementSequence& sequence, Ref& products, char ignored) {
   BudgetVector<std::uint64_t> positions;
@@ -138,6 +147,7 @@ bool FormulaDocument::OutOfRoomForTheProducts(std::uint64_t nodes) {
 bool FormulaDocument::MinimizeCompressed(char outer) {
   if (IsLiteral(Root) || Root->symbol == outer) return false;
   const char ignored = outer == '|' ? '0' : '1';
+  const char deciding = outer == '|' ? '1' : '0';
   FormulaNode* result = nullptr;
   ProductSequence products(outer, Platform);
   try {
@@ -162,12 +172,18 @@ bool FormulaDocument::MinimizeCompressed(char outer) {
       while (changed && !elements.Empty() && sequence.Elements(elements.part) > CompressedPassesDownTo) {
         std::optional<Ref> after;
         try {
-          after = RunSequencePass(sequence, elements, changed);
+          after = RunSequencePass(sequence, elements, deciding, changed);
         } catch (const std::bad_alloc&) {
           malloc_trim(0);  // what the pass took goes back to the system for the tree
         }
         if (!after) break;
         elements = *after;
+        // An element that became the deciding constant makes the whole formula that
+        // constant, and the passes over a single literal change nothing.
+        if (HoldsConstant(sequence, elements, deciding)) {
+          BecomeConstant(deciding);
+          return true;
+        }
       }
       // A tree of these elements takes a node for each at least; the full products, of
       // which they are what is left, would not fit either.

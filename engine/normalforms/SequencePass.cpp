@@ -68,7 +68,7 @@ constexpr std::uint32_t kNone = ~std::uint32_t{0};
 
 class SequencePass {
  public:
-  explicit SequencePass(ElementSequence& sequence) : sequence_(sequence) {}
+  SequencePass(ElementSequence& sequence, char deciding) : sequence_(sequence), deciding_(deciding) {}
 
   std::optional<Ref> Run(Ref root, bool& changed) {
     const std::uint64_t elements = sequence_.Elements(root.part);
@@ -130,6 +130,7 @@ class SequencePass {
     Term shorter = sequence_.TermOf(term);
     shorter.plain &= ~letter;
     shorter.negated &= ~letter;
+    if (shorter.Letters() == 0) shorter.constant = deciding_;
     return sequence_.Intern(shorter);
   }
 
@@ -197,6 +198,7 @@ class SequencePass {
   }
 
   ElementSequence& sequence_;
+  const char deciding_;
   std::uint64_t workLeft_ = 0;
   std::deque<Outcome, BudgetAllocator<Outcome>> outcomes_;
   struct Same {
@@ -207,8 +209,8 @@ class SequencePass {
 
 }  // namespace
 
-std::optional<Ref> RunSequencePass(ElementSequence& sequence, Ref root, bool& changed) {
-  SequencePass pass(sequence);
+std::optional<Ref> RunSequencePass(ElementSequence& sequence, Ref root, char deciding, bool& changed) {
+  SequencePass pass(sequence, deciding);
   return pass.Run(root, changed);
 }
 

@@ -33,8 +33,13 @@ namespace lumenark {
 // for every element it gives up, and returns nothing. Pending input is processed now and
 // then; a stop or a refused charge ends the pass with SequenceAbandoned or
 // std::bad_alloc.
+//
+// A candidate of one letter that meets its negation (extension) loses its only literal
+// and becomes the constant that decides the outer chain (deciding: '1' in a DNF, '0' in
+// a CNF); it stands in the sequence as that constant, and the constant evaluation after
+// the pass makes the whole formula that constant.
 std::optional<ElementSequence::Ref> RunSequencePass(ElementSequence& sequence, ElementSequence::Ref root,
-                                                    bool& changed);
+                                                    char deciding, bool& changed);
 
 // What a pair of regular elements, the earlier one first, does to each of them.
 struct PairRule {
