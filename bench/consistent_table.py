@@ -15,7 +15,7 @@ OLD_CLI = os.environ.get("LUMENARK_OLD_CLI")
 LIMIT = 60
 
 
-def measured(command, stdin_text, runs=3):
+def measured(command, stdin_text, runs=7):
     """(seconds, peak KB, exit status, standard output and error) of the whole process, the median of runs
     (one run past a second); seconds None past LIMIT."""
     samples = []

@@ -37,9 +37,9 @@ ModelDiagram::Set DiagramOf(const FormulaNode* node, ModelDiagram& diagram) {
   return node->negated ? diagram.Complement(set) : set;
 }
 
-std::optional<Verdict> AskDiagram(const FormulaNode* root, std::uint64_t letters) {
+std::optional<Verdict> AskDiagram(const FormulaNode* root, std::uint64_t letters, std::size_t nodes) {
   try {
-    ModelDiagram diagram(VerdictDiagramNodeLimit);
+    ModelDiagram diagram(nodes);
     const ModelDiagram::Set set = DiagramOf(root, diagram);
     if (set == ModelDiagram::Unknown) return std::nullopt;
     if (set == ModelDiagram::None) return Verdict{Verdict::Kind::NotConsistent, letters, 0};
@@ -50,42 +50,81 @@ std::optional<Verdict> AskDiagram(const FormulaNode* root, std::uint64_t letters
   }
 }
 
-// Whether the formula can have the value; the model found, if it can.
-SatAnswer AskSolver(const FormulaNode* root, bool value, std::uint64_t letters, Host& host, std::uint64_t& model) {
-  FormulaSat sat(host, FormulaSat::Refusal::EndsSolver);
-  if (!sat.Assert(root, value)) return SatAnswer::Stopped;
-  const SatAnswer answer = sat.Solve(std::initializer_list<int>{});
-  if (answer == SatAnswer::Satisfiable) {
-    model = 0;
+// A solver for the formula asserted to have a value, kept across the two shares of the
+// search so that the second goes on where the first stopped.
+class Question {
+ public:
+  Question(const FormulaNode* root, bool value, Host& host)
+      : root_(root), value_(value), sat_(host, FormulaSat::Refusal::EndsSolver) {}
+  // Satisfiable, Unsatisfiable, or Stopped (a stop, no memory, or the conflicts spent).
+  // The formula is encoded when first asked about.
+  SatAnswer Ask(int conflictLimit) {
+    if (!encoded_) {
+      encoded_ = true;
+      asserted_ = sat_.Assert(root_, value_);
+    }
+    if (!asserted_) return SatAnswer::Stopped;
+    answer_ = sat_.Solve(std::initializer_list<int>{}, conflictLimit);
+    return answer_;
+  }
+  SatAnswer Answer() const { return answer_; }
+  bool Failed() const { return (encoded_ && !asserted_) || sat_.OutOfMemory(); }
+  std::uint64_t Model(std::uint64_t letters) const {
+    std::uint64_t model = 0;
     for (std::uint64_t rest = letters; rest != 0; rest &= rest - 1) {
       const std::uint64_t bit = rest & (~rest + 1);
-      if (sat.Value(__builtin_ctzll(bit) + 1)) model |= bit;
+      if (sat_.Value(__builtin_ctzll(bit) + 1)) model |= bit;
     }
+    return model;
   }
-  return answer;
+
+ private:
+  const FormulaNode* root_;
+  const bool value_;
+  FormulaSat sat_;
+  bool encoded_ = false;
+  bool asserted_ = false;
+  SatAnswer answer_ = SatAnswer::Stopped;
+};
+
+// The solver's verdict within a number of conflicts for each question (-1: none);
+// nothing where it has none yet.
+std::optional<Verdict> AskSolver(Question& formula, Question& negation, std::uint64_t letters, int conflictLimit) {
+  if (formula.Answer() == SatAnswer::Stopped && formula.Ask(conflictLimit) == SatAnswer::Unsatisfiable) {
+    return Verdict{Verdict::Kind::NotConsistent, letters, 0};
+  }
+  if (StopRequested) return Verdict{Verdict::Kind::Stopped, letters, 0};
+  if (negation.Answer() == SatAnswer::Stopped && negation.Ask(conflictLimit) == SatAnswer::Unsatisfiable) {
+    return Verdict{Verdict::Kind::Valid, letters, 0};
+  }
+  if (StopRequested) return Verdict{Verdict::Kind::Stopped, letters, 0};
+  if (formula.Answer() == SatAnswer::Satisfiable && negation.Answer() == SatAnswer::Satisfiable) {
+    return Verdict{Verdict::Kind::Consistent, letters, formula.Model(letters)};
+  }
+  return std::nullopt;
 }
 
 }  // namespace
 
-std::size_t VerdictDiagramNodeLimit = std::size_t{1} << 16;
+std::size_t VerdictDiagramNodeLimit = std::size_t{1} << 18;
 
 Verdict FindVerdict(const FormulaNode* root, Host& host) {
+  constexpr int kFirstShareOfConflicts = 20'000;
   const std::uint64_t letters = LettersOfTree(root);
-  if (std::optional<Verdict> known = AskDiagram(root, letters)) return *known;
+  if (std::optional<Verdict> known = AskDiagram(root, letters, VerdictDiagramNodeLimit / 16)) return *known;
   if (StopRequested) return Verdict{Verdict::Kind::Stopped, letters, 0};
-  // One solver at a time, each given up before the next is made.
-  std::uint64_t model = 0;
-  SatAnswer answer = AskSolver(root, true, letters, host, model);
-  if (answer == SatAnswer::Unsatisfiable) return Verdict{Verdict::Kind::NotConsistent, letters, 0};
-  if (answer == SatAnswer::Satisfiable) {
-    std::uint64_t unused = 0;
-    answer = AskSolver(root, false, letters, host, unused);
-    if (answer == SatAnswer::Unsatisfiable) return Verdict{Verdict::Kind::Valid, letters, 0};
-    // Without an answer about the negation (its solver's memory could not be had) the
-    // formula is still known to be consistent.
-    if (!StopRequested) return Verdict{Verdict::Kind::Consistent, letters, model};
+  Question formula(root, true, host);
+  Question negation(root, false, host);
+  if (std::optional<Verdict> known = AskSolver(formula, negation, letters, kFirstShareOfConflicts)) return *known;
+  if (std::optional<Verdict> known = AskDiagram(root, letters, VerdictDiagramNodeLimit)) return *known;
+  if (StopRequested) return Verdict{Verdict::Kind::Stopped, letters, 0};
+  if (std::optional<Verdict> known = AskSolver(formula, negation, letters, -1)) return *known;
+  // Without an answer about the negation (its solver's memory could not be had) a
+  // formula found satisfiable is still known to be consistent.
+  if (formula.Answer() == SatAnswer::Satisfiable && !formula.Failed()) {
+    return Verdict{Verdict::Kind::Consistent, letters, formula.Model(letters)};
   }
-  return Verdict{StopRequested ? Verdict::Kind::Stopped : Verdict::Kind::Unknown, letters, 0};
+  return Verdict{};
 }
 
 }  // namespace lumenark

@@ -280,9 +280,10 @@ bool FormulaSat::AddClause(std::span<const int> literals) {
   return true;
 }
 
-SatAnswer FormulaSat::Solve(std::span<const int> assumptions) {
+SatAnswer FormulaSat::Solve(std::span<const int> assumptions, int conflictLimit) {
   if (Ended()) return SatAnswer::Stopped;
   for (int literal : assumptions) solver_->assume(literal);
+  if (conflictLimit >= 0) solver_->limit("conflicts", conflictLimit);
   const int result = solver_->solve();
   if (result == 10) return SatAnswer::Satisfiable;
   if (result == 20) return SatAnswer::Unsatisfiable;

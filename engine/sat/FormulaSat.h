@@ -58,7 +58,9 @@ class FormulaSat {
   bool AddClause(std::span<const int> literals);
 
   // ---- Solving ---------------------------------------------------------------------
-  SatAnswer Solve(std::span<const int> assumptions);
+  // With a limit on conflicts, a search that reaches it answers Stopped with neither
+  // StopRequested nor OutOfMemory set; a later Solve may go on from there.
+  SatAnswer Solve(std::span<const int> assumptions, int conflictLimit = -1);
   SatAnswer Solve(std::initializer_list<int> assumptions) {
     return Solve(std::span<const int>(assumptions.begin(), assumptions.size()));
   }
