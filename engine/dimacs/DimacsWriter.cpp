@@ -6,6 +6,7 @@
 #include <string>
 
 #include "formula/LetterBits.h"
+#include "formula/TreeFold.h"
 #include "formula/TreeOperations.h"
 #include "runtime/BudgetAllocator.h"
 #include "runtime/EngineGlobals.h"
@@ -102,64 +103,52 @@ std::optional<int> TseitinClauses(const FormulaNode* root, const DimacsVariables
     int literal;
   };
   int next = variables.Count();
-  BudgetVector<std::pair<const FormulaNode*, bool>> pending{{root, false}};
-  BudgetVector<Value> done;
   auto negate = [](Value v) { return v.constant ? Value{true, !v.truth, 0} : Value{false, false, -v.literal}; };
-  while (!pending.empty()) {
-    auto [node, operandsDone] = pending.back();
-    pending.pop_back();
-    Heartbeat();
-    if (StopRequested) return std::nullopt;
+  auto leaf = [&](const FormulaNode* node) {
+    const Value value =
+        IsConstant(node) ? Value{true, node->symbol == '1', 0} : Value{false, false, variables.Of(node->symbol)};
+    return node->negated ? negate(value) : value;
+  };
+  auto join = [&](const FormulaNode* node, Value a, Value b) {
     Value value;
-    if (IsLiteral(node)) {
-      value = IsConstant(node) ? Value{true, node->symbol == '1', 0} : Value{false, false, variables.Of(node->symbol)};
-    } else if (!operandsDone) {
-      pending.push_back({node, true});
-      pending.push_back({node->right, false});
-      pending.push_back({node->left, false});
-      continue;
-    } else {
-      Value b = done.back();
-      done.pop_back();
-      Value a = done.back();
-      done.pop_back();
-      char op = node->symbol;
-      if (op == '>') {  // a > b is ~a | b
-        a = negate(a);
-        op = '|';
+    char op = node->symbol;
+    if (op == '>') {  // a > b is ~a | b
+      a = negate(a);
+      op = '|';
+    }
+    if (op == '&' || op == '|') {
+      // With '|' as '&' of the negations, one case serves both.
+      const bool isOr = op == '|';
+      if (isOr) a = negate(a), b = negate(b);
+      if ((a.constant && !a.truth) || (b.constant && !b.truth)) value = {true, false, 0};
+      else if (a.constant) value = b;
+      else if (b.constant) value = a;
+      else {
+        const int v = ++next;
+        clauses.Add({-v, a.literal});
+        clauses.Add({-v, b.literal});
+        clauses.Add({v, -a.literal, -b.literal});
+        value = {false, false, v};
       }
-      if (op == '&' || op == '|') {
-        // With '|' as '&' of the negations, one case serves both.
-        const bool isOr = op == '|';
-        if (isOr) a = negate(a), b = negate(b);
-        if ((a.constant && !a.truth) || (b.constant && !b.truth)) value = {true, false, 0};
-        else if (a.constant) value = b;
-        else if (b.constant) value = a;
-        else {
-          const int v = ++next;
-          clauses.Add({-v, a.literal});
-          clauses.Add({-v, b.literal});
-          clauses.Add({v, -a.literal, -b.literal});
-          value = {false, false, v};
-        }
-        if (isOr) value = negate(value);
-      } else {  // '='
-        if (a.constant && b.constant) value = {true, a.truth == b.truth, 0};
-        else if (a.constant) value = a.truth ? b : negate(b);
-        else if (b.constant) value = b.truth ? a : negate(a);
-        else {
-          const int v = ++next;
-          clauses.Add({-v, -a.literal, b.literal});
-          clauses.Add({-v, a.literal, -b.literal});
-          clauses.Add({v, a.literal, b.literal});
-          clauses.Add({v, -a.literal, -b.literal});
-          value = {false, false, v};
-        }
+      if (isOr) value = negate(value);
+    } else {  // '='
+      if (a.constant && b.constant) value = {true, a.truth == b.truth, 0};
+      else if (a.constant) value = a.truth ? b : negate(b);
+      else if (b.constant) value = b.truth ? a : negate(a);
+      else {
+        const int v = ++next;
+        clauses.Add({-v, -a.literal, b.literal});
+        clauses.Add({-v, a.literal, -b.literal});
+        clauses.Add({v, a.literal, b.literal});
+        clauses.Add({v, -a.literal, -b.literal});
+        value = {false, false, v};
       }
     }
-    done.push_back(node->negated ? negate(value) : value);
-  }
-  const Value formula = done.back();
+    return node->negated ? negate(value) : value;
+  };
+  const std::optional<Value> folded = FoldTree<Value>(root, leaf, join, true);
+  if (!folded) return std::nullopt;
+  const Value formula = *folded;
   if (formula.constant) {
     if (!formula.truth) clauses.Add({});
   } else {
@@ -180,38 +169,24 @@ std::uint64_t CnfClauseBound(const FormulaNode* root) {
   struct Bound {
     std::uint64_t holds, fails;
   };
-  BudgetVector<std::pair<const FormulaNode*, bool>> pending{{root, false}};
-  BudgetVector<Bound> done;
-  while (!pending.empty()) {
-    auto [node, operandsDone] = pending.back();
-    pending.pop_back();
-    Heartbeat();
+  auto flip = [](const FormulaNode* node, Bound bound) { return node->negated ? Bound{bound.fails, bound.holds} : bound; };
+  auto leaf = [&](const FormulaNode* node) {
+    return flip(node, !IsConstant(node) ? Bound{1, 1} : node->symbol == '1' ? Bound{0, 1} : Bound{1, 0});
+  };
+  auto join = [&](const FormulaNode* node, Bound l, Bound r) {
     Bound bound;
-    if (IsLiteral(node)) {
-      bound = !IsConstant(node) ? Bound{1, 1} : node->symbol == '1' ? Bound{0, 1} : Bound{1, 0};
-    } else if (!operandsDone) {
-      pending.push_back({node, true});
-      pending.push_back({node->right, false});
-      pending.push_back({node->left, false});
-      continue;
-    } else {
-      const Bound r = done.back();
-      done.pop_back();
-      const Bound l = done.back();
-      done.pop_back();
-      switch (node->symbol) {
-        case '&': bound = {BoundSum(l.holds, r.holds), BoundProduct(l.fails, r.fails)}; break;
-        case '|': bound = {BoundProduct(l.holds, r.holds), BoundSum(l.fails, r.fails)}; break;
-        case '>': bound = {BoundProduct(l.fails, r.holds), BoundSum(l.holds, r.fails)}; break;
-        default:
-          bound = {BoundSum(BoundProduct(l.fails, r.holds), BoundProduct(r.fails, l.holds)),
-                   BoundSum(BoundProduct(l.holds, r.holds), BoundProduct(l.fails, r.fails))};
-          break;
-      }
+    switch (node->symbol) {
+      case '&': bound = {BoundSum(l.holds, r.holds), BoundProduct(l.fails, r.fails)}; break;
+      case '|': bound = {BoundProduct(l.holds, r.holds), BoundSum(l.fails, r.fails)}; break;
+      case '>': bound = {BoundProduct(l.fails, r.holds), BoundSum(l.holds, r.fails)}; break;
+      default:
+        bound = {BoundSum(BoundProduct(l.fails, r.holds), BoundProduct(r.fails, l.holds)),
+                 BoundSum(BoundProduct(l.holds, r.holds), BoundProduct(l.fails, r.fails))};
+        break;
     }
-    done.push_back(node->negated ? Bound{bound.fails, bound.holds} : bound);
-  }
-  return done.back().holds;
+    return flip(node, bound);
+  };
+  return FoldTree<Bound>(root, leaf, join)->holds;
 }
 
 void WriteDimacs(FormulaDocument& doc, DimacsEncoding encoding) {

@@ -1,42 +1,30 @@
 #include "formula/RowEvaluation.h"
 
 #include <bit>
-#include <utility>
 
 #include "formula/LetterBits.h"
-#include "runtime/Heartbeat.h"
+#include "formula/TreeFold.h"
 
 namespace lumenark {
 
 RowEntries RowOrder(const FormulaNode* root, std::uint64_t letters) {
   const int count = std::popcount(letters);
   RowEntries entries;
-  BudgetVector<std::pair<const FormulaNode*, bool>> pending{{root, false}};
-  BudgetVector<std::int32_t> done;
-  while (!pending.empty()) {
-    auto [node, operandsDone] = pending.back();
-    pending.pop_back();
-    Heartbeat();
-    RowEntry entry{node};
-    if (IsLiteral(node)) {
-      if (const std::uint64_t bit = LetterBit(node->symbol); bit != 0) {
-        // Letter i (in A..Z, a..z order among the formula's letters) is row bit count-1-i.
-        entry.rowBit = count - 1 - std::popcount(letters & (bit - 1));
-      }
-    } else if (!operandsDone) {
-      pending.push_back({node, true});
-      pending.push_back({node->right, false});
-      pending.push_back({node->left, false});
-      continue;
-    } else {
-      entry.right = done.back();
-      done.pop_back();
-      entry.left = done.back();
-      done.pop_back();
-    }
-    done.push_back(static_cast<std::int32_t>(entries.size()));
+  auto add = [&](RowEntry entry) {
     entries.push_back(entry);
-  }
+    return static_cast<std::int32_t>(entries.size() - 1);
+  };
+  FoldTree<std::int32_t>(
+      root,
+      [&](const FormulaNode* node) {
+        RowEntry entry{node};
+        if (const std::uint64_t bit = LetterBit(node->symbol); bit != 0) {
+          // Letter i (in A..Z, a..z order among the formula's letters) is row bit count-1-i.
+          entry.rowBit = count - 1 - std::popcount(letters & (bit - 1));
+        }
+        return add(entry);
+      },
+      [&](const FormulaNode* node, std::int32_t left, std::int32_t right) { return add(RowEntry{node, left, right}); });
   return entries;
 }
 

@@ -3,6 +3,7 @@
 #include <bit>
 
 #include "formula/LetterBits.h"
+#include "formula/TreeFold.h"
 #include "runtime/BudgetAllocator.h"
 #include "runtime/EngineGlobals.h"
 #include "runtime/Heartbeat.h"
@@ -10,35 +11,22 @@
 namespace lumenark {
 
 bool ValueUnder(const FormulaNode* root, std::uint64_t trueLetters) {
-  BudgetVector<std::pair<const FormulaNode*, bool>> pending{{root, false}};
-  BudgetVector<bool> values;
-  while (!pending.empty()) {
-    auto [node, operandsDone] = pending.back();
-    pending.pop_back();
-    Heartbeat();
-    bool value;
-    if (IsLiteral(node)) {
-      value = IsConstant(node) ? node->symbol == '1' : (trueLetters & LetterBit(node->symbol)) != 0;
-    } else if (!operandsDone) {
-      pending.push_back({node, true});
-      pending.push_back({node->right, false});
-      pending.push_back({node->left, false});
-      continue;
-    } else {
-      const bool b = values.back();
-      values.pop_back();
-      const bool a = values.back();
-      values.pop_back();
-      switch (node->symbol) {
-        case '&': value = a && b; break;
-        case '|': value = a || b; break;
-        case '>': value = !a || b; break;
-        default: value = a == b; break;
-      }
-    }
-    values.push_back(value != (node->negated != 0));
-  }
-  return values.back();
+  return *FoldTree<bool>(
+      root,
+      [&](const FormulaNode* node) {
+        const bool value = IsConstant(node) ? node->symbol == '1' : (trueLetters & LetterBit(node->symbol)) != 0;
+        return value != (node->negated != 0);
+      },
+      [](const FormulaNode* node, bool a, bool b) {
+        bool value;
+        switch (node->symbol) {
+          case '&': value = a && b; break;
+          case '|': value = a || b; break;
+          case '>': value = !a || b; break;
+          default: value = a == b; break;
+        }
+        return value != (node->negated != 0);
+      });
 }
 
 void WriteAssignment(FormulaDocument& doc, std::string_view heading, std::uint64_t letters, std::uint64_t trueLetters) {
