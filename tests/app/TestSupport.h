@@ -18,6 +18,7 @@
 #include "dialogs/UserDialogs.h"
 #include "editor/EditForm.h"
 #include "frame/FrameForm.h"
+#include "runtime/Host.h"
 
 class QPrinter;
 
@@ -84,6 +85,15 @@ class Workbench {
 
 // The window's text as the document holds it (CR LF line breaks).
 std::string TextOf(TEditForm& editor);
+
+// A host that shows nothing and waits for nothing, for engine runs beside the window.
+class NoHost final : public lumenark::Host {
+ public:
+  void ShowMessage(std::string_view) override {}
+  void ProcessPendingInput() override {}
+  bool StopDialogVisible() const override { return false; }
+  void SetStopDialogVisible(bool) override {}
+};
 // Selects engine positions [start, start + length) of the window's text.
 void Select(TEditForm& editor, std::size_t start, std::size_t length);
 // Selects the first occurrence of what in the window's text.

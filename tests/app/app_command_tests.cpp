@@ -117,14 +117,6 @@ void OnSecondTick(TFrameForm& frame, std::function<void()> action) {
   });
 }
 
-class NoHost final : public lumenark::Host {
- public:
-  void ShowMessage(std::string_view) override {}
-  void ProcessPendingInput() override {}
-  bool StopDialogVisible() const override { return false; }
-  void SetStopDialogVisible(bool) override {}
-};
-
 }  // namespace
 
 class CommandTests : public QObject {

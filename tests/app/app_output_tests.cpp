@@ -29,14 +29,6 @@ std::string PairsOf(int letters) {
   return formula;
 }
 
-class NoHost final : public lumenark::Host {
- public:
-  void ShowMessage(std::string_view) override {}
-  void ProcessPendingInput() override {}
-  bool StopDialogVisible() const override { return false; }
-  void SetStopDialogVisible(bool) override {}
-};
-
 // The text the engine writes for the formula's truth table into a text of its own, the
 // formula selected.
 std::string TableInMemory(const std::string& formula) {
