@@ -75,10 +75,9 @@ std::optional<char> SortOuterLiterals(ElementSequence& sequence, Ref& products, 
     if (previous.constant == deciding) return deciding;
   }
   for (std::size_t i = 0; i < places.size(); ++i) {
-    if (sorted[i] == places[i].term) continue;
     if (sorted[i].constant == ignored) {
       products = sequence.Replace(products, places[i].position, nullptr);
-    } else {
+    } else if (!(sorted[i] == places[i].term)) {
       const ElementSequence::TermId id = sequence.Intern(sorted[i]);
       products = sequence.Replace(products, places[i].position, &id);
     }
@@ -93,17 +92,6 @@ bool HoldsConstant(ElementSequence& sequence, Ref products, char constant) {
       products, [&](ElementSequence::Part part) { return !found && sequence.LiteralElements(part) != 0; },
       [&](std::uint64_t, ElementSequence::TermId id) { found = found || sequence.TermOf(id).constant == constant; });
   return found;
-}
-
-// Unchanged literal elements that are the ignored constant also go.
-void DropIgnoredConstants(ElementSequence& sequence, Ref& products, char ignored) {
-  BudgetVector<std::uint64_t> positions;
-  sequence.ForEach(
-      products, [&](ElementSequence::Part part) { return sequence.LiteralElements(part) != 0; },
-      [&](std::uint64_t position, ElementSequence::TermId id) {
-        if (sequence.TermOf(id).constant == ignored) positions.push_back(position);
-      });
-  for (std::uint64_t position : positions) products = sequence.Replace(products, position, nullptr);
 }
 
 }  // namespace
@@ -165,7 +153,6 @@ bool FormulaDocument::MinimizeCompressed(char outer) {
         BecomeConstant(*constant);
         return true;
       }
-      DropIgnoredConstants(sequence, elements, ignored);
       // A pass that would cost more than over the tree, or that runs out of memory,
       // leaves the tree to be built as the pass before left it.
       bool changed = true;
