@@ -9,6 +9,7 @@
 #include "Version.h"
 #include "dialogs/AboutBox.h"
 #include "dialogs/StopDialog.h"
+#include "dialogs/UserDialogs.h"
 #include "formula/BackgroundDisposal.h"
 #include "frame/ApplicationGlobals.h"
 #include "frame/FrameForm.h"
@@ -46,7 +47,15 @@ int main(int argc, char* argv[]) {
   frameForm->activateWindow();  // without a window manager (Xvfb) nothing else would
   // The files of the command line open once the frame is up, so that a file that
   // cannot be opened is reported over it, as File > Open reports it.
-  QTimer::singleShot(0, frameForm.get(), [&frame = *frameForm, files = startup.files] { OpenStartupFiles(frame, files); });
+  QTimer::singleShot(0, frameForm.get(), [&frame = *frameForm, files = startup.files] {
+    // A variable that holds no size is not ignored in silence: the commands then work
+    // within what the machine can spare, and the user is told at start.
+    if (const std::optional<std::string> error = lumenark::MemoryLimitEnvironmentError()) {
+      Dialogs().warning(&frame, QString::fromStdString(*error) +
+                                    QStringLiteral(" Each command works within what the system can spare."));
+    }
+    OpenStartupFiles(frame, files);
+  });
 
   const int result = QApplication::exec();
   frameForm.reset();  // the editor windows go first, with their formula trees

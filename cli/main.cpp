@@ -2,6 +2,7 @@
 // document, so derivations can be scripted and checked byte for byte.
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -29,6 +30,17 @@
 namespace {
 
 using namespace lumenark;
+
+// Blocks of 128 KiB and more come from the system and go back to it when freed. By
+// default glibc raises that threshold to 32 MiB as large blocks are freed and keeps
+// the freed memory for later: a text that grew by doubling, or a file read and then
+// let go, would stay resident beside what the budget counts now, and the process would
+// pass its memory limit by as much.
+void ReturnLargeBlocksAtOnce() {
+#ifdef __GLIBC__
+  mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
+}
 using cli::FailInputOutput;
 using cli::InputOutputError;
 
@@ -54,12 +66,23 @@ class CliHost final : public Host {
 };
 
 // Equivalence compares the document's first two lines, wherever it comes in the batch.
+// The line ends are found piece by piece, without a copy of the document.
 void SelectFirstTwoLines(MemoryEditorText& text) {
-  const std::string whole = text.Text();
-  std::size_t end = whole.find("\r\n");
-  if (end != std::string::npos) end = whole.find("\r\n", end + 2);
+  std::size_t offset = 0, breaks = 0, end = text.Size();
+  bool pendingCr = false;
+  text.WriteTo([&](std::string_view piece) {
+    for (std::size_t i = 0; i < piece.size(); ++i) {
+      if (pendingCr && piece[i] == '\n' && ++breaks == 2) {
+        end = offset + i - 1;
+        return false;
+      }
+      pendingCr = piece[i] == '\r';
+    }
+    offset += piece.size();
+    return true;
+  });
   text.SetSelectionStart(0);
-  text.SetSelectionLength(end == std::string::npos ? whole.size() : end);
+  text.SetSelectionLength(end);
 }
 
 // Runs the commands; each after the first starts with nothing selected. Returns the
@@ -147,6 +170,12 @@ int main(int argc, char** argv) {
       std::cout << "lumenark-cli " << kLumenarkVersion << '\n' << std::flush;
       return std::cout ? 0 : cli::kExitInputOutput;
     }
+    // The variable stands in for --memory-limit, and a bad value is the same usage error.
+    if (const std::optional<std::string> error = MemoryLimitEnvironmentError(); error && !parsed.line.memoryLimit) {
+      std::cerr << "lumenark-cli: " << *error << '\n' << std::flush;
+      return cli::kExitUsage;
+    }
+    ReturnLargeBlocksAtOnce();
     return Run(parsed.line);
   } catch (const InputOutputError&) {
     return cli::kExitInputOutput;

@@ -2,12 +2,14 @@
 
 #include <array>
 #include <bit>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "proofs/Assignment.h"
 #include "runtime/EngineGlobals.h"
+#include "runtime/MemoryBudget.h"
 #include "sat/FormulaSat.h"
 #include "text/MemoryEditorText.h"
 #include "text/ParseErrors.h"
@@ -76,6 +78,9 @@ const FormulaNode* FirstFormula::Root() const { return parts_->doc.Root; }
 
 std::unique_ptr<FirstFormula> CompileTwoFormulas(FormulaDocument& doc) {
   const std::size_t start = doc.Text.SelectionStart(), length = doc.Text.SelectionLength();
+  // The copy counts against the budget: a selection may be a document of many megabytes.
+  const MemoryCharge copyCharge(length);
+  if (!copyCharge.Held()) throw std::bad_alloc();
   const std::string selected = doc.Text.SelectedText();
   auto first = std::make_unique<FirstFormula>(doc.Platform);
   std::size_t split = 0, stop = 0;

@@ -33,6 +33,7 @@ constexpr std::uint64_t kHeadroomWithoutFigures = 1024 * kMiB;
 
 std::optional<std::uint64_t> explicitLimit;
 std::atomic<std::uint64_t> budget{kUnlimited};  // nothing is refused before the first command
+MemoryLimitSource budgetSource = MemoryLimitSource::System;
 std::atomic<std::uint64_t> inUse{0};
 void (*reclaimer)() = nullptr;
 thread_local bool reclaiming = false;
@@ -74,15 +75,32 @@ MemoryFacts ReadMemoryFacts() {
   return facts;
 }
 
-std::uint64_t DefaultMemoryHeadroom(const MemoryFacts& facts) {
-  std::uint64_t room = kHeadroomWithoutFigures;
+std::uint64_t DefaultMemoryHeadroom(const MemoryFacts& facts) { return DefaultMemoryHeadroomAndSource(facts).bytes; }
+
+MemoryHeadroom DefaultMemoryHeadroomAndSource(const MemoryFacts& facts) {
+  MemoryHeadroom room{kHeadroomWithoutFigures, MemoryLimitSource::System};
   if (facts.memAvailable) {
     const std::uint64_t reserve = std::clamp(facts.memTotal.value_or(0) / 8, kLeastReserve, kMostReserve);
-    room = RoomBelow(*facts.memAvailable, reserve);
+    room.bytes = RoomBelow(*facts.memAvailable, reserve);
   }
-  room = std::min(room, RoomBelow(RoomUnderProcessLimits(facts), 0));
-  if (facts.cgroupRoom) room = std::min(room, RoomBelow(*facts.cgroupRoom, 0));
-  return std::max(room, kLeastHeadroom);
+  if (const std::optional<MemoryHeadroom> process = ProcessLimitHeadroom(facts); process && process->bytes < room.bytes) {
+    room = *process;
+  }
+  room.bytes = std::max(room.bytes, kLeastHeadroom);
+  return room;
+}
+
+std::optional<MemoryHeadroom> ProcessLimitHeadroom(const MemoryFacts& facts) {
+  std::optional<MemoryHeadroom> room;
+  auto consider = [&](std::uint64_t bytes, MemoryLimitSource source) {
+    if (!room || bytes < room->bytes) room = MemoryHeadroom{bytes, source};
+  };
+  if (facts.addressSpaceLimit) {
+    consider(RoomBelow(*facts.addressSpaceLimit, facts.addressSpaceUsed), MemoryLimitSource::AddressSpace);
+  }
+  if (facts.dataLimit) consider(RoomBelow(*facts.dataLimit, facts.dataUsed), MemoryLimitSource::DataSegment);
+  if (facts.cgroupRoom) consider(RoomBelow(*facts.cgroupRoom, 0), MemoryLimitSource::Cgroup);
+  return room;
 }
 
 std::uint64_t RoomUnderProcessLimits(const MemoryFacts& facts) {
@@ -117,29 +135,76 @@ std::optional<std::uint64_t> MemoryLimitFromEnvironment() {
   return ParseMemorySize(value);
 }
 
-// Reading the machine's figures takes longer than a small command, so a budget taken
-// from them holds for a quarter of a second; it is absolute (what was in use then plus
-// the headroom then), since the figures already reflect what the engine held.
+std::optional<std::string> MemoryLimitEnvironmentError() {
+  const char* value = std::getenv(kMemoryLimitVariable);
+  if (value == nullptr || ParseMemorySize(value)) return std::nullopt;
+  // Shown as it is, but printable and not endless.
+  const std::string_view text(value);
+  std::string shown;
+  for (const char c : text.substr(0, 40)) shown += c >= 32 && c < 127 ? c : '?';
+  if (text.size() > 40) shown += "...";
+  return std::string("The environment variable ") + kMemoryLimitVariable + " is \"" + shown +
+         "\", not a size such as 512M or 2G.";
+}
+
+namespace {
+
+// Reading the machine's figures takes longer than a small command, so what is read holds
+// for a quarter of a second; a budget taken from them is absolute (what was in use then
+// plus the headroom then), since the figures already reflect what the engine held.
+class MachineReading {
+ public:
+  // What the engine held and the headroom, read afresh when the last reading is old.
+  std::pair<std::uint64_t, const MemoryFacts&> Current() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    const std::uint64_t milliseconds = static_cast<std::uint64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
+    if (!read_ || milliseconds - takenAt_ >= 250) {
+      facts_ = ReadMemoryFacts();
+      inUseThen_ = inUse.load();
+      takenAt_ = milliseconds;
+      read_ = true;
+    }
+    return {inUseThen_, facts_};
+  }
+
+ private:
+  bool read_ = false;
+  std::uint64_t takenAt_ = 0;
+  std::uint64_t inUseThen_ = 0;
+  MemoryFacts facts_;
+};
+
+MachineReading machine;
+
+std::uint64_t SaturatingSum(std::uint64_t a, std::uint64_t b) { return a > kUnlimited - b ? kUnlimited : a + b; }
+
+}  // namespace
+
 void BeginMemoryBudget() {
+  const auto [inUseThen, facts] = machine.Current();
+  MemoryHeadroom room{kUnlimited, MemoryLimitSource::Set};
   if (explicitLimit) {
-    budget = *explicitLimit;
+    // Past the process's own limits allocation fails before an explicit budget is
+    // reached; the budget is then what those limits leave, and the message names them.
+    if (const std::optional<MemoryHeadroom> process = ProcessLimitHeadroom(facts)) {
+      room = {std::max(process->bytes, kLeastHeadroom), process->source};
+    }
+    const std::uint64_t processBudget = SaturatingSum(inUseThen, room.bytes);
+    budget = std::min(*explicitLimit, processBudget);
+    budgetSource = *explicitLimit <= processBudget ? MemoryLimitSource::Set : room.source;
     return;
   }
-  static std::uint64_t takenAt = 0;
-  static std::uint64_t machineBudget = 0;
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
-  const std::uint64_t milliseconds = static_cast<std::uint64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
-  if (machineBudget == 0 || milliseconds - takenAt >= 250) {
-    machineBudget = inUse.load() + DefaultMemoryHeadroom(ReadMemoryFacts());
-    takenAt = milliseconds;
-  }
-  budget = machineBudget;
+  room = DefaultMemoryHeadroomAndSource(facts);
+  budget = SaturatingSum(inUseThen, room.bytes);
+  budgetSource = room.source;
 }
 
 std::uint64_t MemoryBudgetBytes() { return budget; }
 
 bool MemoryLimitIsExplicit() { return explicitLimit.has_value(); }
+
+MemoryLimitSource MemoryBudgetSource() { return budgetSource; }
 
 std::string MemorySizeText(std::uint64_t bytes) {
   static constexpr const char* kUnits[] = {"bytes", "KiB", "MiB", "GiB", "TiB"};
@@ -156,9 +221,20 @@ std::string MemorySizeText(std::uint64_t bytes) {
 }
 
 std::string MemoryLimitLine() {
-  return "The limit is " + MemorySizeText(budget) +
-         (explicitLimit ? ", as set" : ", what the system can spare") + "; set another with " +
-         kMemoryLimitVariable + " or lumenark-cli --memory-limit.";
+  const std::string limit = "The limit is " + MemorySizeText(budget);
+  const std::string setAnother = std::string("; set another with ") + kMemoryLimitVariable + " or lumenark-cli --memory-limit.";
+  const std::string wasSet = explicitLimit ? " (" + MemorySizeText(*explicitLimit) + " was set)" : "";
+  switch (budgetSource) {
+    case MemoryLimitSource::Set: return limit + ", as set" + setAnother;
+    case MemoryLimitSource::System: return limit + ", what the system can spare" + setAnother;
+    case MemoryLimitSource::AddressSpace:
+      return limit + ", what the address-space limit (ulimit -v) leaves" + wasSet + "; raise that limit for more.";
+    case MemoryLimitSource::DataSegment:
+      return limit + ", what the data-segment limit (ulimit -d) leaves" + wasSet + "; raise that limit for more.";
+    case MemoryLimitSource::Cgroup:
+      return limit + ", what the memory cgroup's limit (memory.max) leaves" + wasSet + "; raise that limit for more.";
+  }
+  return limit + ".";
 }
 
 std::string InsufficientMemoryText() { return std::string(kInsufficientMemoryMessage) + "\n" + MemoryLimitLine(); }

@@ -37,6 +37,16 @@ struct MemoryFacts {
 
 MemoryFacts ReadMemoryFacts();
 
+// Which limit decides the budget: the one set (SetMemoryLimit), what the system can
+// spare (MemAvailable less the reserve), or a limit of the process: its address space
+// (ulimit -v), its data segment (ulimit -d), its memory cgroups (memory.max).
+enum class MemoryLimitSource { Set, System, AddressSpace, DataSegment, Cgroup };
+
+struct MemoryHeadroom {
+  std::uint64_t bytes;
+  MemoryLimitSource source;  // the figure that gave bytes (System without any figure)
+};
+
 // The bytes a command may add to what the engine holds: MemAvailable less a reserve for
 // the rest of the system (an eighth of MemTotal, at least 256 MiB and at most 1 GiB:
 // a large machine's other programs need no more than a small one's), and no more than
@@ -45,6 +55,12 @@ MemoryFacts ReadMemoryFacts();
 // libraries, stacks, the window system), so that the process as a whole stays within.
 // Without any figure, 1 GiB.
 std::uint64_t DefaultMemoryHeadroom(const MemoryFacts& facts);
+// The same, with the figure that decided it.
+MemoryHeadroom DefaultMemoryHeadroomAndSource(const MemoryFacts& facts);
+// What the limits of the process alone (address space, data segment, cgroups) let a
+// command add, with the one that decides; nothing when none is set. A budget set
+// explicitly cannot pass them: past them allocation fails before the budget is reached.
+std::optional<MemoryHeadroom> ProcessLimitHeadroom(const MemoryFacts& facts);
 
 // What RLIMIT_AS leaves above VmSize and RLIMIT_DATA above VmData, the less of the two;
 // unlimited without either.
@@ -61,19 +77,29 @@ void SetMemoryLimit(std::optional<std::uint64_t> bytes);
 // and valid; the desktop program and lumenark-cli take it at start.
 std::optional<std::uint64_t> MemoryLimitFromEnvironment();
 inline constexpr const char* kMemoryLimitVariable = "LUMENARK_MEMORY_LIMIT";
+// The error of a variable that is set but holds no size (ParseMemorySize): "The
+// environment variable LUMENARK_MEMORY_LIMIT is "abc", not a size such as 512M or 2G.";
+// nothing when it is unset or valid. Both programs report it instead of ignoring it.
+std::optional<std::string> MemoryLimitEnvironmentError();
 
 // Fixes the budget for the command that starts now: the explicit limit, or what the
-// engine holds plus the machine's headroom.
+// engine holds plus the machine's headroom; in both cases no more than what the engine
+// holds plus what the process's own limits leave (ProcessLimitHeadroom).
 void BeginMemoryBudget();
 std::uint64_t MemoryBudgetBytes();
 // Whether the budget is an explicit one (SetMemoryLimit) rather than the machine's.
 bool MemoryLimitIsExplicit();
+// The limit that decided the budget in force.
+MemoryLimitSource MemoryBudgetSource();
 
 // ---- The message ------------------------------------------------------------------------
-// The line shown below "Insuficient memory.": the budget in force and how to set another,
-// "The limit is 64 MiB, as set; set another with LUMENARK_MEMORY_LIMIT or lumenark-cli
-// --memory-limit." (or "..., what the system can spare; ..."). The same text in the
-// window and on the command line, which take the same variable.
+// The line shown below "Insuficient memory.": the budget in force, the limit that
+// decided it, and how to set another: "The limit is 64 MiB, as set; set another with
+// LUMENARK_MEMORY_LIMIT or lumenark-cli --memory-limit." (or "..., what the system can
+// spare; ..."); where a limit of the process decided, that limit and what it can be
+// raised with: "The limit is 150 MiB, what the address-space limit (ulimit -v) leaves
+// (2 GiB was set); raise that limit for more.". The same text in the window and on the
+// command line, which take the same variable.
 std::string MemoryLimitLine();
 // "Insuficient memory." with MemoryLimitLine below it, as every command shows it.
 std::string InsufficientMemoryText();

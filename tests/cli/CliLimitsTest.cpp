@@ -50,11 +50,13 @@ std::string MemoryMessage(const std::string& limit) {
 }
 const std::string kAt64M = MemoryMessage("64 MiB");
 
-// The message at the machine's own limit, whatever it was.
+// The message at the machine's own limit, whatever it was: what the system can spare,
+// or what a limit of the process leaves.
 bool IsMachineMemoryMessage(const std::string& err) {
   static const std::regex message(
-      "Insuficient memory\\.\nThe limit is [0-9.]+ (bytes|KiB|MiB|GiB|TiB), what the system can spare; "
-      "set another with LUMENARK_MEMORY_LIMIT or lumenark-cli --memory-limit\\.\n");
+      "Insuficient memory\\.\nThe limit is [0-9.]+ (bytes|KiB|MiB|GiB|TiB), (what the system can spare; "
+      "set another with LUMENARK_MEMORY_LIMIT or lumenark-cli --memory-limit|what the address-space limit \\(ulimit -v\\) "
+      "leaves; raise that limit for more)\\.\n");
   return std::regex_match(err, message);
 }
 
@@ -155,7 +157,11 @@ TEST(CliLimitsTest, DocumentIsWrittenOnceWhenMemoryRunsOut) {
     CliRun run = RunScript(std::string("ulimit -v 300000; exec \"$CLI\" --memory-limit 2G --details 1 ") + breaks +
                                " cnf < in",
                            pairs);
-    EXPECT_EQ(run.err, MemoryMessage("2 GiB")) << breaks;
+    // The message names the limit that bound: the address space, not the 2 GiB set.
+    static const std::regex bound(
+        "Insuficient memory\\.\nThe limit is [0-9.]+ MiB, what the address-space limit \\(ulimit -v\\) leaves "
+        "\\(2 GiB was set\\); raise that limit for more\\.\n");
+    EXPECT_TRUE(std::regex_match(run.err, bound)) << breaks << ": " << run.err;
     EXPECT_EQ(run.status, 1) << breaks;
     EXPECT_EQ(run.out.rfind(pairs + (breaks == std::string("--crlf") ? "\r\n" : "\n"), 0), 0u) << breaks;
     EXPECT_GT(run.out.size(), std::size_t{16} << 20) << breaks;
@@ -183,6 +189,26 @@ TEST(CliLimitsTest, StandardInputIsReadWithinTheBudget) {
   CliRun bad = RunCli({"--memory-limit", "12Q", "cnf"});
   EXPECT_EQ(bad.status, 2);
   EXPECT_NE(bad.err.find("--memory-limit"), std::string::npos);
+}
+
+// A limit in the environment that is no size is a usage error naming the variable, as
+// one on the command line is; --memory-limit, which the variable stands in for, wins.
+TEST(CliLimitsTest, BadLimitInTheEnvironmentIsAUsageError) {
+  for (const char* value : {"abc", "0", "-5", "99999999999G", "12Q", ""}) {
+    CliRun run = RunScript(std::string("LUMENARK_MEMORY_LIMIT=") + Quote(value) + " exec \"$CLI\" -e A cnf");
+    EXPECT_EQ(run.status, 2) << value;
+    EXPECT_EQ(run.err, std::string("lumenark-cli: The environment variable LUMENARK_MEMORY_LIMIT is \"") + value +
+                           "\", not a size such as 512M or 2G.\n")
+        << value;
+    EXPECT_EQ(run.out, "") << value;
+    CliRun overridden = RunScript(std::string("LUMENARK_MEMORY_LIMIT=") + Quote(value) +
+                                  " exec \"$CLI\" --memory-limit 64M -e A cnf");
+    EXPECT_EQ(overridden.status, 0) << value;
+    EXPECT_EQ(overridden.out, "A\nA\n") << value;
+  }
+  CliRun good = RunScript("LUMENARK_MEMORY_LIMIT=64M exec \"$CLI\" -e A cnf");
+  EXPECT_EQ(good.status, 0);
+  EXPECT_EQ(good.err, "");
 }
 
 TEST(CliLimitsTest, UnreadableInputIsAnInputError) {

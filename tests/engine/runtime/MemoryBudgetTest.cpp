@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -57,6 +58,62 @@ TEST(MemoryBudgetTest, HeadroomFromTheMachine) {
   facts.addressSpaceUsed = 2 * GiB;
   EXPECT_EQ(HeadroomMiB(facts), 32u);
   EXPECT_EQ(HeadroomMiB(MemoryFacts{}), 1024u) << "no figures at all";
+}
+
+// The figure that decides the headroom is named, so that the message can say which
+// limit bound.
+TEST(MemoryBudgetTest, HeadroomNamesTheLimitThatDecides) {
+  struct Case {
+    const char* what;
+    MemoryFacts facts;
+    MemoryLimitSource source;
+    std::optional<MemoryLimitSource> process;  // what the process's own limits say
+  };
+  MemoryFacts addressSpace = Machine(16 * GiB, 24 * GiB);
+  addressSpace.addressSpaceLimit = 2 * GiB;
+  addressSpace.addressSpaceUsed = 1536 * MiB;
+  MemoryFacts data = Machine(16 * GiB, 24 * GiB);
+  data.dataLimit = GiB;
+  MemoryFacts cgroup = Machine(16 * GiB, 24 * GiB);
+  cgroup.cgroupRoom = 500 * MiB;
+  cgroup.dataLimit = 4 * GiB;
+  MemoryFacts system = Machine(900 * MiB, GiB);
+  system.dataLimit = 2 * GiB;
+  const Case cases[] = {
+      {"machine", Machine(16 * GiB, 24 * GiB), MemoryLimitSource::System, std::nullopt},
+      {"ulimit -v", addressSpace, MemoryLimitSource::AddressSpace, MemoryLimitSource::AddressSpace},
+      {"ulimit -d", data, MemoryLimitSource::DataSegment, MemoryLimitSource::DataSegment},
+      {"cgroup", cgroup, MemoryLimitSource::Cgroup, MemoryLimitSource::Cgroup},
+      {"system below a limit", system, MemoryLimitSource::System, MemoryLimitSource::DataSegment},
+      {"no figures", MemoryFacts{}, MemoryLimitSource::System, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    const MemoryHeadroom room = DefaultMemoryHeadroomAndSource(c.facts);
+    EXPECT_EQ(room.source, c.source) << c.what;
+    EXPECT_EQ(room.bytes, DefaultMemoryHeadroom(c.facts)) << c.what;
+    const std::optional<MemoryHeadroom> process = ProcessLimitHeadroom(c.facts);
+    EXPECT_EQ(process ? std::optional(process->source) : std::nullopt, c.process) << c.what;
+  }
+}
+
+// A limit in the environment that is no size is an error that names the variable.
+TEST(MemoryBudgetTest, BadLimitInTheEnvironmentIsNamed) {
+  const std::pair<const char*, const char*> values[] = {
+      {"abc", "abc"}, {"0", "0"}, {"-5", "-5"}, {"99999999999G", "99999999999G"}, {"", ""},
+      {"64M\n", "64M?"}, {"1234567890123456789012345678901234567890XYZ", "1234567890123456789012345678901234567890..."}};
+  for (const auto& [value, shown] : values) {
+    setenv(kMemoryLimitVariable, value, 1);
+    EXPECT_EQ(MemoryLimitEnvironmentError(), std::string("The environment variable LUMENARK_MEMORY_LIMIT is \"") +
+                                                 shown + "\", not a size such as 512M or 2G.")
+        << value;
+    EXPECT_FALSE(MemoryLimitFromEnvironment()) << value;
+  }
+  setenv(kMemoryLimitVariable, "64M", 1);
+  EXPECT_FALSE(MemoryLimitEnvironmentError());
+  EXPECT_EQ(MemoryLimitFromEnvironment(), 64 * MiB);
+  unsetenv(kMemoryLimitVariable);
+  EXPECT_FALSE(MemoryLimitEnvironmentError());
+  EXPECT_FALSE(MemoryLimitFromEnvironment());
 }
 
 TEST(MemoryBudgetTest, SizesOnTheCommandLine) {
