@@ -13,6 +13,8 @@
 
 #include "StopRequests.h"
 #include "analysis/LatexDocument.h"
+#include "runtime/BudgetAllocator.h"
+#include "runtime/MemoryBudget.h"
 #include "text/LineBreaks.h"
 
 namespace lumenark::cli {
@@ -136,15 +138,23 @@ void WriteDocument(const MemoryEditorText& document, bool crlf) {
 
 std::optional<std::string> WriteLatexDocument(const MemoryEditorText& document) {
   // The export reads the document whole (a formula may be broken over lines); past a
-  // few MiB it is refused, before anything is copied.
+  // few MiB it is refused, before anything is copied. The copy and the file are held
+  // within the memory budget, and nothing is written until the file is whole: where
+  // the budget has no room for them, the document goes out as plain text instead.
   if (document.Size() > kMaxLatexDocumentBytes) return std::string(kLatexTooLargeMessage);
-  std::string text;
-  document.WriteTo([&text](std::string_view part) {
-    text += part;
-    return true;
-  });
-  std::string file;
-  if (auto refusal = ExportLatexDocument(text, [&file](std::string_view piece) { file += piece; })) return refusal;
+  BudgetString file;
+  try {
+    BeginMemoryBudget();
+    BudgetString text;
+    text.reserve(document.Size());
+    document.WriteTo([&text](std::string_view part) {
+      text += part;
+      return true;
+    });
+    if (auto refusal = ExportLatexDocument(text, [&file](std::string_view piece) { file += piece; })) return refusal;
+  } catch (const std::bad_alloc&) {
+    return InsufficientMemoryText();
+  }
   WriteAll(file);
   if (close(STDOUT_FILENO) != 0) FailInputOutput("cannot write standard output");
   return std::nullopt;

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTextCursor>
 #include <algorithm>
 #include <new>
@@ -136,13 +137,19 @@ void TEditForm::MakeLatexPdf(const QString& texPath) {
   const QString pdflatex = QStandardPaths::findExecutable(QStringLiteral("pdflatex"));
   if (pdflatex.isEmpty()) return;
   const QFileInfo info(texPath);
+  // pdflatex leaves its .aux and .log beside what it makes: it works in a directory of
+  // its own, and only the PDF comes out beside the .tex the user named.
+  QTemporaryDir work;
   QProcess process;
   process.setWorkingDirectory(info.absolutePath());
   process.start(pdflatex, {QStringLiteral("-interaction=nonstopmode"), QStringLiteral("-no-shell-escape"),
-                           QStringLiteral("-halt-on-error"), info.fileName()});
-  const bool made = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit &&
-                    process.exitCode() == 0;
-  if (!made) {
+                           QStringLiteral("-halt-on-error"), QStringLiteral("-output-directory=") + work.path(),
+                           info.fileName()});
+  const bool made = work.isValid() && process.waitForFinished(120000) &&
+                    process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+  const QString pdf = info.absolutePath() + '/' + info.completeBaseName() + QStringLiteral(".pdf");
+  const QString madePdf = work.filePath(info.completeBaseName() + QStringLiteral(".pdf"));
+  if (!made || (QFile::exists(pdf) && !QFile::remove(pdf)) || !QFile::copy(madePdf, pdf)) {
     process.kill();
     Dialogs().warning(this, QStringLiteral("%1 was written, but pdflatex could not make a PDF of it.").arg(info.fileName()));
   }

@@ -21,12 +21,12 @@ std::string_view LiteralSymbol(const FormulaNode* node, const FormulaSymbols& sy
   return std::string_view(&node->symbol, 1);
 }
 
-bool IsAndOr(const FormulaNode* node) { return node->kind == nkConjunction || node->kind == nkDisjunction; }
+bool IsAndOrKind(std::uint8_t kind) { return kind == nkConjunction || kind == nkDisjunction; }
 
 // Whether the operand, not negated, is parenthesised under its operator.
 bool NeedsParentheses(const FormulaNode* op, const FormulaNode* operand, bool right, bool everyReading) {
   if (operand->negated || IsLiteral(operand)) return false;
-  if (everyReading) return !(operand->kind == op->kind && IsAndOr(op)) && !(IsAndOr(operand) && !IsAndOr(op));
+  if (everyReading) return EveryReadingNeedsParentheses(op->kind, operand->kind);
   return operand->kind < op->kind || (right && op->kind == nkImplication && operand->kind == nkImplication);
 }
 
@@ -37,6 +37,13 @@ struct Step {
 };
 
 }  // namespace
+
+// A chain of one conjunction or disjunction, and a conjunction or disjunction under an
+// implication or equivalence, are read alike by everyone; every other grouping is not.
+bool EveryReadingNeedsParentheses(std::uint8_t operatorKind, std::uint8_t operandKind) {
+  return !(operandKind == operatorKind && IsAndOrKind(operatorKind)) &&
+         !(IsAndOrKind(operandKind) && !IsAndOrKind(operatorKind));
+}
 
 bool PrintFormula(const FormulaNode* node, const FormulaSymbols& symbols,
                   const std::function<bool(std::string_view)>& piece) {

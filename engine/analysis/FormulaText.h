@@ -29,6 +29,11 @@ struct FormulaSymbols {
 
 inline constexpr FormulaSymbols kPlainSymbols{"~", "(", ")", "=", ">", "|", "&", "1", "0"};
 
+// Whether every reader needs parentheses around an operand of kind operandKind, neither
+// negated nor a literal, under an operator of kind operatorKind to group it as the
+// program does (the rule of everyReading).
+bool EveryReadingNeedsParentheses(std::uint8_t operatorKind, std::uint8_t operandKind);
+
 // Calls piece for each piece in order while it returns true. The pieces of XDecomp's
 // output with kPlainSymbols: '~', '(', ')', an operator, a letter or a constant.
 // Returns false when piece asked to stop.

@@ -44,7 +44,7 @@ std::vector<std::string> Labels(std::size_t k) {
 
 }  // namespace
 
-std::optional<KarnaughText> ReadKarnaughText(const std::vector<std::string_view>& lines, std::size_t first) {
+std::optional<KarnaughText> ReadKarnaughText(std::span<const std::string_view> lines, std::size_t first) {
   const std::vector<std::string_view> heading = Words(lines[first]);
   if (heading.empty()) return std::nullopt;
   const std::size_t slash = heading[0].find('\\');

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -26,6 +27,6 @@ struct KarnaughText {
 };
 
 // The map whose heading is lines[first], or nothing when no map starts there.
-std::optional<KarnaughText> ReadKarnaughText(const std::vector<std::string_view>& lines, std::size_t first);
+std::optional<KarnaughText> ReadKarnaughText(std::span<const std::string_view> lines, std::size_t first);
 
 }  // namespace lumenark

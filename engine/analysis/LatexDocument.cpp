@@ -8,10 +8,12 @@
 #include "analysis/KarnaughText.h"
 #include "analysis/LatexFormula.h"
 #include "analysis/LatexTableau.h"
+#include "analysis/WrittenFormula.h"
 #include "formula/FormulaDocument.h"
 #include "formula/LetterBits.h"
 #include "runtime/EngineGlobals.h"
 #include "runtime/EngineStack.h"
+#include "runtime/BudgetAllocator.h"
 #include "runtime/MemoryBudget.h"
 #include "text/MemoryEditorText.h"
 #include "text/ParseErrors.h"
@@ -147,6 +149,22 @@ std::string_view Escape(unsigned char c) {
   return {};
 }
 
+// How a character of a tree diagram is written: its connectives and constants as the
+// formulas' math symbols, each in a box one column wide so that the connectors below
+// stay in place; letters, connectors and blanks as text.
+std::string_view DiagramEscape(unsigned char c) {
+  switch (c) {
+    case '~': return "\\lmkchar{$\\neg$}";
+    case '&': return "\\lmkchar{$\\land$}";
+    case '|': return "\\lmkchar{$\\lor$}";
+    case '>': return "\\lmkchar{$\\rightarrow$}";
+    case '=': return "\\lmkchar{$\\leftrightarrow$}";
+    case '1': return "\\lmkchar{$\\top$}";
+    case '0': return "\\lmkchar{$\\bot$}";
+    default: return Escape(c);
+  }
+}
+
 // The file as it is written: short source lines, each broken after a whole unit.
 class TexWriter {
  public:
@@ -166,7 +184,7 @@ class TexWriter {
   // next multiple of eight columns, and a new line after every kTextColumns columns,
   // each line a paragraph of its own (TeX's line breaking takes time with the square of
   // a paragraph's length). The last line is left open for what follows on it.
-  void Text(std::string_view text) {
+  void Text(std::string_view text, std::string_view (*escape)(unsigned char) = Escape) {
     std::size_t column = 0;  // in the text; the page's line starts at every kTextColumns
     auto put = [&](std::string_view piece) {
       if (column % kTextColumns == 0 && column > 0) {
@@ -184,24 +202,30 @@ class TexWriter {
         } while (column % 8 != 0);
         continue;
       }
-      const std::string_view escaped = Escape(static_cast<unsigned char>(c));
+      const std::string_view escaped = escape(static_cast<unsigned char>(c));
       put(escaped.empty() ? std::string_view(&c, 1) : escaped);
     }
     if (column > 0) Unit("}");
   }
   // A whole text line, a paragraph (or more) of its own; an empty line stays a line.
-  void TextLine(std::string_view text) {
+  void TextLine(std::string_view text, std::string_view (*escape)(unsigned char) = Escape) {
     if (text.empty()) Raw("\\mbox{}");
-    Text(text);
+    Text(text, escape);
     EndParagraph();
   }
-  void Math(const FormulaNode* node) {
-    Unit("$");
-    LatexChunks(node, [&](std::string_view chunk) {
-      Unit(chunk);
+  // The formula as it is written, token by token, in math (analysis/WrittenFormula.h);
+  // false, with nothing written, when it is no formula or too long for math.
+  bool Math(std::string_view formula) {
+    if (formula.size() > kMaxMathCharacters) return false;
+    bool opened = false;
+    PrintWrittenFormula(formula, kLatexSymbols, [&](std::string_view piece) {
+      if (!opened) Unit("$");
+      opened = true;
+      Unit(piece);
       return true;
     });
-    Unit("$");
+    if (opened) Unit("$");
+    return opened;
   }
   void EndParagraph() { Raw("\\par\n"); }
 
@@ -210,8 +234,8 @@ class TexWriter {
   std::size_t column_ = 0;
 };
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
+BudgetVector<std::string_view> SplitLines(std::string_view text) {
+  BudgetVector<std::string_view> lines;
   while (!text.empty()) {
     const std::size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
@@ -253,6 +277,7 @@ class Exporter {
       }
       std::size_t table = WriteKarnaughMap(i);
       if (table == 0) table = WriteTable(i);
+      if (table == 0) table = WriteTreeDiagram(i);
       i += table != 0 ? table : WriteLine(i);
     }
     out_.Raw("\\end{document}\n");
@@ -288,8 +313,7 @@ class Exporter {
     return WriteLatexTableau(lines_, first,
                              {[&](std::string_view raw) { out_.Raw(raw); }, [&](std::string_view text) { out_.Text(text); },
                               [&](std::string_view formula) {
-                                const FormulaNode* node = compiler_.Compile(formula);
-                                node != nullptr ? out_.Math(node) : out_.Text(formula);
+                                if (!out_.Math(formula)) out_.Text(formula);
                               }});
   }
 
@@ -306,8 +330,7 @@ class Exporter {
     out_.Raw("\\begin{longtable}{" + format + "}\n");
     for (std::size_t t = 0; t < heading.size(); ++t) {
       if (t > 0) out_.Unit(" & ");
-      const FormulaNode* node = IsColumnNumber(heading[t]) ? nullptr : compiler_.Compile(heading[t]);
-      node != nullptr ? out_.Math(node) : out_.Text(heading[t]);
+      if (IsColumnNumber(heading[t]) || !out_.Math(heading[t])) out_.Text(heading[t]);
     }
     out_.Raw(" \\\\\n\\hline\n");
     std::size_t line = first + 1;
@@ -345,6 +368,37 @@ class Exporter {
     return map->lines;
   }
 
+  // Writes the tree diagram that the Tree command wrote from line first on, with the
+  // formulas' symbols; returns its number of lines, or 0 when no diagram starts there.
+  // A diagram is pairs of lines: symbols with blanks between them (two placed symbols
+  // never stand side by side), then the connectors below them; the first line holds
+  // the root alone, and the connector line of the last row is blank.
+  std::size_t WriteTreeDiagram(std::size_t first) {
+    std::size_t line = first;
+    for (;;) {
+      if (line + 1 >= lines_.size() || !IsDiagramSymbolLine(lines_[line]) || !IsConnectorLine(lines_[line + 1])) return 0;
+      if (line == first && Tokens(lines_[line]).size() != 1) return 0;
+      line += 2;
+      if (lines_[line - 1].find_first_not_of(' ') == std::string_view::npos) break;
+    }
+    if (line - first < 4) return 0;  // a literal alone is a formula line
+    for (std::size_t i = first; i < line; ++i) out_.TextLine(lines_[i], DiagramEscape);
+    return line - first;
+  }
+
+  static bool IsDiagramSymbolLine(std::string_view line) {
+    if (line.find_first_not_of(' ') == std::string_view::npos) return false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      if (line[i] == ' ') continue;
+      if (!IsFormulaText(line.substr(i, 1)) || line[i] == '(' || line[i] == ')' || (i > 0 && line[i - 1] != ' ')) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  static bool IsConnectorLine(std::string_view line) { return line.find_first_not_of(" /\\_") == std::string_view::npos; }
+
   // Writes the line that starts at line first, with the lines that continue its formula
   // where the report output broke it; returns how many lines it took.
   std::size_t WriteLine(std::size_t first) {
@@ -374,10 +428,10 @@ class Exporter {
       // parser stops at the start of a line, the formula ended on the line before.
       for (std::size_t count = starts.size();;) {
         const std::string_view candidate = std::string_view(joined).substr(0, count < starts.size() ? starts[count] : joined.size());
-        if (const FormulaNode* node = compiler_.Compile(candidate)) {
+        if (compiler_.Compile(candidate) != nullptr) {
           out_.Text(line.substr(0, split));
           if (split != 0) out_.Unit("\\allowbreak");  // the formula may start a line of its own
-          out_.Math(node);
+          out_.Math(candidate);
           out_.EndParagraph();
           return count;
         }
@@ -408,9 +462,7 @@ class Exporter {
       if (math.size() > kMaxLatexMathCharacters) return 0;
       if (dollar == std::string_view::npos) continue;
       const std::optional<std::string> formula = PlainFormula(std::string_view(math).substr(1, math.size() - 2));
-      const FormulaNode* node = formula ? compiler_.Compile(*formula) : nullptr;
-      if (node == nullptr) return 0;
-      out_.Math(node);
+      if (!formula || !out_.Math(*formula)) return 0;
       out_.EndParagraph();
       return last - first + 1;
     }
@@ -469,7 +521,7 @@ class Exporter {
                                 std::string_view::npos;
   }
 
-  std::vector<std::string_view> lines_;
+  BudgetVector<std::string_view> lines_;
   TexWriter out_;
   LineCompiler compiler_;
 };

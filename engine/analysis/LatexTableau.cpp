@@ -170,7 +170,7 @@ class TreeWriter {
 
 }  // namespace
 
-std::size_t WriteLatexTableau(const std::vector<std::string_view>& lines, std::size_t first,
+std::size_t WriteLatexTableau(std::span<const std::string_view> lines, std::size_t first,
                               const LatexTableauOutput& out) {
   if (lines[first] != "Tableau:") return 0;
   std::vector<Item> items;

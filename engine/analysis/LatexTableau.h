@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -22,7 +23,7 @@ struct LatexTableauOutput {
 
 // Writes the tableau whose heading is lines[first]; returns the lines it took, or 0
 // (writing nothing) when no tableau starts there.
-std::size_t WriteLatexTableau(const std::vector<std::string_view>& lines, std::size_t first,
+std::size_t WriteLatexTableau(std::span<const std::string_view> lines, std::size_t first,
                               const LatexTableauOutput& out);
 
 }  // namespace lumenark

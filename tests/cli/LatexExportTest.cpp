@@ -111,10 +111,29 @@ TEST(LatexExportTest, BrokenFormulasAreJoined) {
       "cat in; \"$CLI\" --latex decompile < in");
   EXPECT_GT(std::count(run.out.begin(), run.out.end(), '\n'), 40) << run.out;  // the print is broken
   const std::string whole =
-      "$((A \\land a) \\lor (B \\land b) \\lor (C \\land c)) \\land \\neg (D \\land d \\rightarrow E \\land %\n"
-      "e) \\leftrightarrow (F \\lor G) \\land \\neg H$\\par\n";
+      "$((A \\land a) \\lor (B \\land b) \\lor (C \\land c)) \\land \\neg (D \\land d \\rightarrow E \\land e)%\n"
+      " \\leftrightarrow (F \\lor G) \\land \\neg H$\\par\n";
   EXPECT_NE(run.out.find(whole + whole), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("\\texttt{Equivalence~to~conjunction:}\\par\n$\\neg (((A \\land a)"), std::string::npos) << run.out;
+}
+
+// A document the memory limit leaves no room to export is written as plain text, with
+// the message, and the export stays within the limit: the copy of the document and the
+// file are counted as they are made.
+TEST(LatexExportTest, DocumentPastTheMemoryLimitIsWrittenAsPlainText) {
+  std::string document;
+  while (document.size() < 3'500'000) document += "(A|~B)&(C>D)=~~E\n";
+  const CliRun run = RunScript(
+      "/usr/bin/time -q -f %M -o peak \"$CLI\" --memory-limit 12M --latex decompile < in > doc 2> messages; echo $?;"
+      "cmp -s in doc && echo same; cat messages; cat peak",
+      document);
+  EXPECT_EQ(run.out.substr(0, run.out.find("The limit")),
+            "1\nsame\nInsuficient memory.\n") << run.out;
+  EXPECT_NE(run.out.find("\nThe document was written as plain text instead.\n"), std::string::npos) << run.out;
+#ifndef LUMENARK_ASAN  // the sanitizer's shadow memory is not the program's
+  const long peak = std::stol(run.out.substr(run.out.find_last_of('\n', run.out.size() - 2) + 1));
+  EXPECT_LT(peak, (12 + 4) * 1024) << "kilobytes";
+#endif
 }
 
 // Too large a document is written as plain text, with the message: a truth table of 17
@@ -131,15 +150,20 @@ TEST(LatexExportTest, TooLargeADocumentIsWrittenAsPlainText) {
 }
 
 // A tree diagram keeps its columns: the PDF's glyphs stand on the typewriter font's grid
-// (5.25 TeX points, 5.2304 PDF points), which pdftotext reads back line for line.
+// (5.25 TeX points, 5.2304 PDF points), which pdftotext reads back line for line. Its
+// symbols are the formulas' own (a '~' is a negation, not an accent).
 TEST(LatexExportTest, TreeDiagramKeepsItsColumns) {
   const CliRun run = RunScript(
       "\"$CLI\" -e '(A>B)>(B|~A&C)=(a|b|c|d|e|f)&~(g>h)' tree > in; \"$CLI\" --latex decompile < in > doc.tex;"
       "pdflatex -interaction=nonstopmode -no-shell-escape doc.tex > /dev/null 2>&1; echo \"pdflatex=$?\";"
-      "pdftotext -layout -fixed 5.2304 doc.pdf - ; echo '--'; cat in");
+      "pdftotext -layout -fixed 5.2304 doc.pdf - ; echo '--'; cat in; echo '--'; cat doc.tex");
   ASSERT_EQ(run.out.rfind("pdflatex=0\n", 0), 0u) << run.out;
-  const std::string shown = run.out.substr(11, run.out.find("--\n") - 11);
-  const std::vector<std::string> diagram = Lines(run.out.substr(run.out.find("--\n") + 3));
+  const std::size_t diagramAt = run.out.find("--\n") + 3, texAt = run.out.find("--\n", diagramAt) + 3;
+  const std::string shown = run.out.substr(11, diagramAt - 3 - 11);
+  const std::vector<std::string> diagram = Lines(run.out.substr(diagramAt, texAt - 3 - diagramAt));
+  const std::string tex = run.out.substr(texAt);
+  EXPECT_EQ(tex.find("\\char126"), std::string::npos) << tex;
+  EXPECT_NE(tex.find("\\lmkchar{$\\neg$}"), std::string::npos) << tex;
   std::vector<std::string> pdf;
   for (std::string& line : Lines(shown)) {
     while (!line.empty() && (line.back() == ' ' || line.back() == '\f')) line.pop_back();
@@ -147,11 +171,39 @@ TEST(LatexExportTest, TreeDiagramKeepsItsColumns) {
   }
   ASSERT_GT(diagram.size(), 10u);
   ASSERT_GE(pdf.size(), diagram.size() - 1) << shown;
+  // The symbols as the PDF shows them.
+  const std::pair<char, const char*> symbols[] = {{'~', "¬"}, {'&', "∧"}, {'|', "∨"}, {'>', "→"}, {'=', "↔"}};
+  auto asShown = [&](const std::string& line) {
+    std::string out;
+    for (char c : line) {
+      const auto symbol = std::find_if(std::begin(symbols), std::end(symbols), [&](const auto& s) { return s.first == c; });
+      out += symbol != std::end(symbols) ? std::string(symbol->second) : std::string(1, c);
+    }
+    return out;
+  };
   // The first line is the formula, in math; the diagram starts at the same margin.
   const std::size_t margin = pdf[0].find_first_not_of(' ');
   for (std::size_t i = 1; i + 1 < diagram.size(); ++i) {
-    EXPECT_EQ(pdf[i].substr(std::min(margin, pdf[i].size())), diagram[i]) << i << "\n" << shown;
+    EXPECT_EQ(pdf[i].substr(std::min(margin, pdf[i].size())), asShown(diagram[i])) << i << "\n" << shown;
   }
+}
+
+// Each formula line is set as it was written, token by token: the steps of a derivation
+// stay in the PDF, and brackets come in only where a reader of mathematics would group
+// otherwise.
+TEST(LatexExportTest, FormulaLinesAsWritten) {
+  const std::pair<const char*, const char*> lines[] = {
+      {"~~A", "$\\neg \\neg A$\\par\n"},
+      {"A|~~B", "$A \\lor \\neg \\neg B$\\par\n"},
+      {"A&(B&C)", "$A \\land (B \\land C)$\\par\n"},
+      {"A>B>C", "$(A \\rightarrow B) \\rightarrow C$\\par\n"},
+      {"Step 2:~(~A|B)", "\\texttt{Step~2:}\\allowbreak$\\neg (\\neg A \\lor B)$\\par\n"},
+  };
+  std::string document;
+  for (const auto& [line, math] : lines) document += std::string(line) + "\n";
+  const CliRun run = RunCli({"--latex", "decompile"}, document);
+  EXPECT_EQ(run.status, 0);
+  for (const auto& [line, math] : lines) EXPECT_NE(run.out.find(math), std::string::npos) << line << "\n" << run.out;
 }
 
 // The latex command's lines are set as math, read back into their formula (also the

@@ -5,9 +5,12 @@
 
 #include <cctype>
 #include <functional>
+#include <random>
 #include <stdexcept>
 
 #include "TestSupport.h"
+#include "analysis/LatexFormula.h"
+#include "analysis/WrittenFormula.h"
 
 namespace lumenark::testing {
 namespace {
@@ -44,6 +47,13 @@ Reading OfTree(const FormulaNode* node) {
   return node->negated ? Reading{'~', {r}} : r;
 }
 
+// Double negations cancel, as they do in the tree.
+Reading Folded(Reading r) {
+  for (Reading& operand : r.operands) operand = Folded(std::move(operand));
+  if (r.symbol == '~' && r.operands[0].symbol == '~') return r.operands[0].operands[0];
+  return r;
+}
+
 struct Ambiguous : std::runtime_error {
   Ambiguous() : std::runtime_error("ambiguous") {}
 };
@@ -73,15 +83,17 @@ class MathReader {
     }
   }
 
-  std::string Read() {
+  std::string Read(bool foldNegations = false) {
     try {
       const Reading r = Sequence();
       if (at_ != tokens_.size()) return "error: " + tokens_[at_] + " after the formula";
-      return Canonical(r);
+      return Canonical(foldNegations ? Folded(r) : r);
     } catch (const std::exception& e) {
       return e.what();
     }
   }
+  // Double negations cancelled, as in a tree.
+  std::string ReadFoldedNegations() { return Read(true); }
 
  private:
   static char Connective(const std::string& token) {
@@ -177,6 +189,91 @@ TEST(LatexReadingTest, RandomFormulasReadAsTheirTrees) {
       if (c != '\n') math += c;  // the command breaks long formulas after a connective
     }
     ASSERT_EQ(Read(math), Canonical(OfTree(session.doc.Root))) << formula << "\n" << math;
+  }
+}
+
+// The written formula as plain text and as LaTeX math ("$...$").
+std::string WrittenPlain(const std::string& text) {
+  std::string plain;
+  if (!PrintWrittenFormula(text, kPlainSymbols, [&](std::string_view piece) {
+        plain += piece;
+        return true;
+      })) {
+    return "no formula";
+  }
+  return plain;
+}
+
+std::string WrittenMath(const std::string& text) {
+  std::string math = "$";
+  PrintWrittenFormula(text, kLatexSymbols, [&](std::string_view piece) {
+    math += piece;
+    return true;
+  });
+  return math + "$";
+}
+
+// A formula line keeps every token as written; brackets come in only where a reader of
+// mathematics would group otherwise.
+TEST(WrittenFormulaTest, TokensAsWrittenWithTheBracketsReadersNeed) {
+  const std::pair<const char*, const char*> examples[] = {
+      {"~~A", "$\\neg \\neg A$"},
+      {"A|~~B", "$A \\lor \\neg \\neg B$"},
+      {"A&(B&C)", "$A \\land (B \\land C)$"},
+      {"A&B&C", "$A \\land B \\land C$"},
+      {"((A))", "$((A))$"},
+      {"A>B>C", "$(A \\rightarrow B) \\rightarrow C$"},
+      {"A>B>C>D", "$((A \\rightarrow B) \\rightarrow C) \\rightarrow D$"},
+      {"A>(B>C)", "$A \\rightarrow (B \\rightarrow C)$"},
+      {"A|B&C", "$A \\lor (B \\land C)$"},
+      {"A&B|C", "$(A \\land B) \\lor C$"},
+      {"A>B&C", "$A \\rightarrow B \\land C$"},
+      {"A=B=C", "$(A \\leftrightarrow B) \\leftrightarrow C$"},
+      {"A=B>C|D&E", "$A \\leftrightarrow (B \\rightarrow C \\lor (D \\land E))$"},
+      {"~(1|t)", "$\\neg (\\top \\lor t)$"},
+      {"~~(A>B)&0", "$\\neg \\neg (A \\rightarrow B) \\land \\bot$"},
+      {" A &\r\n ( B | c ) ", "$A \\land (B \\lor c)$"},
+  };
+  for (const auto& [text, math] : examples) EXPECT_EQ(WrittenMath(text), math) << text;
+  for (const char* bad : {"", "A B", "A&", "(A", "A)", "()", "~", "A&2", "A|~", std::string("A\0B", 3).c_str()}) {
+    EXPECT_EQ(WrittenPlain(bad), "no formula") << bad;
+  }
+}
+
+// Random formulas with some of their brackets left out: the written formula is the text
+// with brackets added (nothing else changed), and a reader of mathematics reads in it
+// the tree the program compiles, negations cancelled in pairs.
+TEST(WrittenFormulaTest, RandomFormulasKeepTheirTokensAndReadAsTheirTrees) {
+  std::mt19937 random(35);
+  auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+  for (int n = 0; n < 3000; ++n) {
+    const std::string full = RandomFormula(random, {.letters = 6, .maxDepth = 2 + n % 5});
+    // Leave out each pair of brackets with even odds.
+    std::vector<std::size_t> open;
+    std::vector<bool> dropped(full.size(), false);
+    for (std::size_t i = 0; i < full.size(); ++i) {
+      if (full[i] == '(') open.push_back(i);
+      if (full[i] == ')') {
+        if (pick(2) == 0) dropped[i] = dropped[open.back()] = true;
+        open.pop_back();
+      }
+    }
+    std::string text;
+    for (std::size_t i = 0; i < full.size(); ++i) {
+      if (!dropped[i]) text += full[i];
+    }
+    const std::string plain = WrittenPlain(text);
+    std::size_t at = 0;
+    for (const char c : plain) {
+      if (at < text.size() && c == text[at]) ++at;
+      else ASSERT_TRUE(c == '(' || c == ')') << text << " -> " << plain;
+    }
+    ASSERT_EQ(at, text.size()) << text << " -> " << plain;
+    Session session(text);
+    session.Run(FormulaCommand::Compile);
+    ASSERT_NE(session.doc.Root, nullptr) << text;
+    MathReader reader(WrittenMath(text));
+    ASSERT_EQ(reader.ReadFoldedNegations(), Canonical(OfTree(session.doc.Root))) << text << "\n" << WrittenMath(text);
   }
 }
 
