@@ -116,12 +116,12 @@ int Run(const cli::CommandLine& line) {
   CliHost host;
   try {
     if (line.dimacs) {
-      if (const std::optional<std::string> message = cli::ReadDimacsDocument(*line.dimacs, line.width, text)) {
+      if (const std::optional<std::string> message = cli::ReadDimacsDocument(*line.dimacs, line.width, text, host)) {
         host.ShowMessage(*message);
         return cli::kExitMessage;
       }
       // Alone, the formula is the whole output, a line of its own.
-      if (line.commands.empty()) text.Append("\r\n");
+      if (line.commands.empty() && text.Size() > 0) text.Append("\r\n");
     } else {
       cli::ReadDocument(line.text, text);
     }

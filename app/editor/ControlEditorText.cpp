@@ -60,7 +60,20 @@ void ControlEditorText::SetSelectionLength(std::size_t n) {
 }
 
 void ControlEditorText::ReplaceSelection(std::string_view text) {
-  if (!overflowed_) pending_.append(text);
+  if (!text.empty()) {
+    if (!overflowed_) pending_.append(text);
+    return;
+  }
+  // Nothing to write: a selection is removed at once (collected writes would replace
+  // it themselves, and then nothing is selected).
+  QTextCursor cursor = control_.textCursor();
+  if (!pending_.empty() || !cursor.hasSelection()) return;
+  if (joinsUndoStep_) cursor.joinPreviousEditBlock();
+  else cursor.beginEditBlock();
+  cursor.removeSelectedText();
+  cursor.endEditBlock();
+  joinsUndoStep_ = true;
+  control_.setTextCursor(cursor);
 }
 
 void ControlEditorText::SetVisible(bool visible) {

@@ -41,7 +41,8 @@ class ControlEditorText final : public lumenark::EditorText {
   std::string SelectedText() const override;
   void SetSelectionStart(std::size_t n) override;
   void SetSelectionLength(std::size_t n) override;
-  void ReplaceSelection(std::string_view text) override;  // collected until the next flush
+  // Collected until the next flush; an empty text removes the selection at once.
+  void ReplaceSelection(std::string_view text) override;
   void SetVisible(bool visible) override;
 
   enum class FlushMode {

@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include "runtime/EngineGlobals.h"
 #include "runtime/Heartbeat.h"
 
 namespace lumenark {
@@ -16,6 +17,10 @@ constexpr std::int64_t kLargest = 2147483647;  // what the solvers take
 struct DimacsRefusal {
   std::string message;
 };
+// Stop was pressed while the file was read.
+struct DimacsStopped {};
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string AtLine(std::size_t line, const std::string& what) { return "Line " + std::to_string(line) + ": " + what; }
 
@@ -70,18 +75,24 @@ class DimacsParser {
       result.text = std::move(text_);
     } catch (const DimacsRefusal& refusal) {
       result.message = refusal.message;
+    } catch (const DimacsStopped&) {
+      result.stopped = true;
     }
     return result;
   }
 
  private:
+  // Lines end in LF, CR LF or a CR alone (as old Macintosh files have them); a UTF-8
+  // byte-order mark before the first line is no part of it.
   void ReadLines(std::string_view file) {
+    if (file.starts_with(kByteOrderMark)) file.remove_prefix(kByteOrderMark.size());
     for (std::size_t line = 1; !file.empty(); ++line) {
       Heartbeat();
-      const std::size_t end = file.find('\n');
-      std::string_view text = file.substr(0, end);
-      file.remove_prefix(end == std::string_view::npos ? file.size() : end + 1);
-      if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+      if (StopRequested) throw DimacsStopped{};
+      const std::size_t end = file.find_first_of("\r\n");
+      const std::string_view text = file.substr(0, end);
+      const bool crLf = end != std::string_view::npos && file[end] == '\r' && end + 1 < file.size() && file[end + 1] == '\n';
+      file.remove_prefix(end == std::string_view::npos ? file.size() : end + (crLf ? 2 : 1));
       std::size_t first = 0;
       while (first < text.size() && IsDimacsBlank(text[first])) ++first;
       if (first == text.size()) continue;
@@ -135,11 +146,14 @@ class DimacsParser {
   }
 
   void Clauses(std::string_view text, std::size_t line) {
-    if (headerLine_ == 0) throw DimacsRefusal{AtLine(line, "a clause before the header \"p cnf VARIABLES CLAUSES\".")};
     LineTokens tokens(text);
     while (const auto token = tokens.Next()) {
       const std::optional<std::int64_t> literal = DimacsNumber(*token, true, line);
       if (!literal) throw DimacsRefusal{AtLine(line, ShownToken(*token) + " is not a number.")};
+      if (headerLine_ == 0) throw DimacsRefusal{AtLine(line, "a clause before the header \"p cnf VARIABLES CLAUSES\".")};
+      if (*literal == 0 && (*token)[0] == '-') {
+        throw DimacsRefusal{AtLine(line, ShownToken(*token) + " is no literal: a clause ends in 0, which takes no sign.")};
+      }
       if (*literal == 0) {
         EndClause(line);
         continue;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <memory>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -11,6 +13,7 @@
 #include "runtime/BudgetAllocator.h"
 #include "runtime/EngineGlobals.h"
 #include "runtime/Heartbeat.h"
+#include "runtime/MemoryBudget.h"
 #include "text/MemoryEditorText.h"
 
 namespace lumenark {
@@ -157,9 +160,110 @@ std::optional<int> TseitinClauses(const FormulaNode* root, const DimacsVariables
   return next;
 }
 
-void WriteDimacsLine(FormulaDocument& doc, const std::string& text) {
-  doc.InsertString(text);
-  if (!StopRequested) doc.InsertLine();
+// How the clauses' literals go onto lines: one piece per literal, after a blank on the
+// same line or, where that would reach the line width, on a new line (a solver reads a
+// clause up to its 0); the 0 ends its line.
+class ClauseLayout {
+ public:
+  explicit ClauseLayout(std::int32_t width) : width_(static_cast<std::size_t>(width)) {}
+
+  // Hands out the pieces of a literal: put(text) writes text, put({}) ends a line.
+  template <typename Put>
+  void Literal(int literal, Put&& put) {
+    const std::string piece = std::to_string(literal);
+    if (column_ != 0 && column_ + 1 + piece.size() < width_) {
+      put(std::string_view(" "));
+      ++column_;
+    } else if (column_ != 0) {
+      put(std::string_view());
+      column_ = 0;
+    }
+    put(std::string_view(piece));
+    column_ += piece.size();
+    if (literal == 0) {
+      put(std::string_view());
+      column_ = 0;
+    }
+  }
+
+ private:
+  const std::size_t width_;
+  std::size_t column_ = 0;
+};
+
+// The lines before the clauses: the comments and the header.
+BudgetVector<std::string> DimacsHeading(const DimacsVariables& variables, const DimacsClauses& clauses, bool direct,
+                                        int count) {
+  BudgetVector<std::string> lines;
+  if (direct) {
+    lines.emplace_back(kDimacsCnfComment);
+  } else {
+    lines.emplace_back(kDimacsTseitinComment);
+    if (count > variables.Count()) {
+      lines.push_back("c variables " + std::to_string(variables.Count() + 1) + " to " + std::to_string(count) +
+                      " stand for its subformulas");
+    }
+  }
+  for (std::uint64_t rest = variables.letters; rest != 0; rest &= rest - 1) {
+    const int bit = std::countr_zero(rest);
+    const char letter = static_cast<char>(bit < 26 ? 'A' + bit : 'a' + bit - 26);
+    lines.push_back("c " + std::to_string(variables.Of(letter)) + " = " + letter);
+  }
+  lines.push_back("p cnf " + std::to_string(count) + " " + std::to_string(clauses.count));
+  return lines;
+}
+
+// The DIMACS text as it goes into the document. A solver cannot read a file cut short,
+// so what a stop (or exhausted memory) interrupts is taken out of the text again, with
+// the line break before it: the text is whole or absent.
+class DimacsText {
+ public:
+  explicit DimacsText(FormulaDocument& doc)
+      : doc_(doc), start_(doc.Text.SelectionStart()), column_(OutputColumn), layout_(doc.LineWidth) {}
+
+  // Writes the heading and the clauses; false once a stop has ended the writing.
+  bool Write(const BudgetVector<std::string>& heading, const DimacsClauses& clauses) {
+    if (OutputColumn != 0) doc_.InsertLine();
+    for (const std::string& line : heading) {
+      doc_.InsertString(line);
+      if (StopRequested) return false;
+      doc_.InsertLine();
+    }
+    for (int literal : clauses.literals) {
+      if (StopRequested) return false;
+      Heartbeat();
+      layout_.Literal(literal, [&](std::string_view piece) { piece.empty() ? doc_.InsertLine() : doc_.InsertString(piece); });
+    }
+    return !StopRequested;
+  }
+
+  // Takes out what was written since the writing began.
+  void TakeOut() {
+    const std::size_t end = doc_.Text.SelectionStart();
+    doc_.Text.SetSelectionStart(start_);
+    doc_.Text.SetSelectionLength(end - start_);
+    doc_.Text.ReplaceSelection({});
+    OutputColumn = column_;
+  }
+
+ private:
+  FormulaDocument& doc_;
+  const std::size_t start_;
+  const std::uint16_t column_;
+  ClauseLayout layout_;
+};
+
+// The characters the text will take, line breaks (CR LF) and the break before it
+// included; a little more where a heading line is longer than the line width.
+std::uint64_t DimacsTextSize(const BudgetVector<std::string>& heading, const DimacsClauses& clauses, std::int32_t width) {
+  std::uint64_t size = 2;
+  for (const std::string& line : heading) size += line.size() + 4;
+  ClauseLayout layout(width);
+  for (int literal : clauses.literals) {
+    Heartbeat();
+    layout.Literal(literal, [&](std::string_view piece) { size += piece.empty() ? 2 : piece.size(); });
+  }
+  return size;
 }
 
 }  // namespace
@@ -203,31 +307,24 @@ void WriteDimacs(FormulaDocument& doc, DimacsEncoding encoding) {
     if (!encoded) return;
     count = *encoded;
   }
-  if (OutputColumn != 0) doc.InsertLine();
-  if (direct) {
-    WriteDimacsLine(doc, std::string(kDimacsCnfComment));
-  } else {
-    WriteDimacsLine(doc, std::string(kDimacsTseitinComment));
-    if (count > variables.Count()) WriteDimacsLine(doc, "c variables " + std::to_string(variables.Count() + 1) + " to " + std::to_string(count) +
-                       " stand for its subformulas");
+  const BudgetVector<std::string> heading = DimacsHeading(variables, clauses, direct, count);
+  // Taking the text out again moves it within the document, which may need as much
+  // memory as the text itself: that room is held while the text is written, and given
+  // back first when the writing ends early, so that a file never stays cut short.
+  auto room = std::make_unique<MemoryCharge>(2 * DimacsTextSize(heading, clauses, doc.LineWidth));
+  if (!room->Held()) throw std::bad_alloc();
+  if (StopRequested) return;
+  DimacsText out(doc);
+  bool whole = false;
+  try {
+    whole = out.Write(heading, clauses);
+  } catch (const std::bad_alloc&) {
+    room.reset();
+    out.TakeOut();
+    throw;
   }
-  for (std::uint64_t rest = variables.letters; rest != 0 && !StopRequested; rest &= rest - 1) {
-    const int bit = std::countr_zero(rest);
-    const char letter = static_cast<char>(bit < 26 ? 'A' + bit : 'a' + bit - 26);
-    WriteDimacsLine(doc, "c " + std::to_string(variables.Of(letter)) + " = " + letter);
-  }
-  WriteDimacsLine(doc, "p cnf " + std::to_string(count) + " " + std::to_string(clauses.count));
-  // One piece per literal, so that a long clause continues on the next line.
-  const std::size_t width = static_cast<std::size_t>(doc.LineWidth);
-  for (int literal : clauses.literals) {
-    if (StopRequested) return;
-    Heartbeat();
-    const std::string piece = std::to_string(literal);
-    if (OutputColumn != 0 && OutputColumn + 1 + piece.size() < width) doc.InsertString(" ");
-    else if (OutputColumn != 0) doc.InsertLine();
-    doc.InsertString(piece);
-    if (literal == 0) doc.InsertLine();
-  }
+  room.reset();
+  if (!whole) out.TakeOut();
 }
 
 }  // namespace lumenark

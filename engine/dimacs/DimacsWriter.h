@@ -14,6 +14,9 @@
 //
 // A long clause continues on the next line (solvers read a clause up to its 0). A stop
 // or exhausted memory ends the command as any other; the document's tree is unchanged.
+// A file cut short would mislead a solver: what a stop or exhausted memory interrupts
+// while the file is written is taken out of the text again, so the DIMACS text in the
+// document is whole or absent.
 
 #include <cstdint>
 #include <string_view>

@@ -51,6 +51,36 @@ TEST(CliProofsTest, DimacsOutAndBackIn) {
   EXPECT_EQ(run.status, 0);
 }
 
+// A stop while the file is read ends the reading, as it ends reading standard input: the
+// file comes from a pipe that stays open, and SIGINT is sent once the program catches it.
+TEST(CliProofsTest, StopWhileTheFileIsRead) {
+  const CliRun run = RunScript(
+      "mkfifo f.cnf\n"
+      "env --default-signal=INT \"$CLI\" --dimacs f.cnf dimacs > doc 2> messages & pid=$!\n"
+      "caught() { m=$(awk '/^SigCgt/ { print substr($2, 13) }' /proc/$pid/status); [ $((0x$m & 0x4002)) -eq 16386 ]; }\n"
+      "until caught; do kill -0 $pid || break; sleep 0.01; done\n"
+      "exec 3> f.cnf\n"
+      "printf 'p cnf 2 1\\n1 ' >&3\n"
+      "kill -INT $pid\n"
+      "exec 3>&-\n"
+      "wait $pid; echo \"status=$?\"; cat messages doc");
+  EXPECT_EQ(run.out, "status=4\nStopped by SIGINT.\n");
+}
+
+// A stop while the DIMACS of a million clauses is made or written leaves it whole or
+// takes it out: a solver never gets a file cut short.
+TEST(CliProofsTest, StoppedDimacsIsWholeOrAbsent) {
+  const CliRun run = RunScript(
+      "awk 'BEGIN { srand(3); print \"p cnf 52 1000000\"; for (i = 0; i < 1000000; i++) "
+      "print int(rand() * 52) + 1, -int(rand() * 52) - 1, int(rand() * 52) + 1, 0 }' > f.cnf\n"
+      "\"$CLI\" --memory-limit 2G --time-limit 2 --dimacs f.cnf dimacs > doc 2> messages; echo \"status=$?\"\n"
+      "awk '/^p cnf/ { header = $4; next } header != \"\" && /(^| )0$/ { clauses++ }"
+      "     END { print header == \"\" ? \"absent\" : clauses == header ? \"whole\" : \"cut\" }' doc\n"
+      "tail -c 1 doc | od -An -c; cat messages");
+  EXPECT_TRUE(run.out == "status=4\nabsent\n  \\n\nStopped after 2 s.\n" || run.out == "status=0\nwhole\n  \\n\n")
+      << run.out;
+}
+
 TEST(CliProofsTest, EveryWrongFileEndsInAMessage) {
   struct Case {
     const char* script;

@@ -62,6 +62,49 @@ TEST(DimacsWriterTest, ExamplesAsTheCommandWritesThem) {
   EXPECT_EQ(CnfClauseBound(session.doc.Root), 16384u);
 }
 
+// Stop pressed at every point of the command, and memory that runs out at every point:
+// the DIMACS text in the document is whole or absent, never cut short.
+TEST(DimacsWriterTest, StoppedFileIsWholeOrAbsent) {
+  std::string chain = "A";  // a Tseitin encoding of 160,000 clauses, written in 480,000 pieces
+  for (int i = 1; i < 40000; ++i) chain += std::string("=") + LetterName(i % 52);
+  const std::string before = chain + "\n";
+  const std::string whole = Derive(chain, {C::Dimacs});
+  ASSERT_TRUE(whole.ends_with(" 0\n")) << whole.substr(whole.size() - 100);
+  std::uint64_t calls = 0;
+  {
+    Session session(chain);
+    session.Run(C::Dimacs);
+    calls = session.host.pendingInputCalls;
+  }
+  ASSERT_GT(calls, 8u);
+  int absent = 0;
+  for (std::uint64_t stop = 1; stop <= calls; ++stop) {
+    Session session(chain);
+    session.host.stopAtCall = stop;
+    const std::string text = session.Run(C::Dimacs);
+    EXPECT_TRUE(text == before || text == whole) << "Stop at call " << stop << ": " << text.size() << " of "
+                                                 << whole.size() << " characters";
+    absent += text == before;
+  }
+  EXPECT_GT(absent, 0);
+  // The budget reached while the file is written, at several sizes of the text.
+  int ended = 0;
+  for (std::size_t room = whole.size() / 8; room < 4 * whole.size(); room += whole.size() / 8) {
+    Session session(chain);
+    session.doc.XComp();
+    const std::string compiled = session.Text();
+    SetMemoryLimit(MemoryInUse() + room);
+    session.Run(C::Dimacs);
+    SetMemoryLimit(std::nullopt);
+    const std::string text = session.Text();
+    EXPECT_TRUE(text == compiled || text == whole) << room << ": " << text.size() << " of " << whole.size() << " "
+                                                    << compiled.size() << " " << text.substr(text.size() - 50)
+                                                    << (session.host.messages.empty() ? "" : session.host.messages[0]);
+    ended += !session.host.messages.empty();
+  }
+  EXPECT_GT(ended, 0);
+}
+
 // picosat on a file: its answer, and the letters its model makes true (as variables).
 struct Solved {
   bool satisfiable = false;
@@ -141,6 +184,10 @@ TEST(DimacsReaderTest, ReadsTheFormatAsSolversWriteIt) {
   EXPECT_EQ(FormulaOf("p cnf 4 3\n1 2 3 4 0 1 0 -1 0\n", 21), "(A|B|C|D)&A&~A");
   const std::string wrapped = FormulaOf("p cnf 26 1\n1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 0\n", 21);
   EXPECT_EQ(wrapped, "A|B|C|D|E|F|G|H|I|J\n|K|L|M|N|O|P|Q|R");
+  // A UTF-8 byte-order mark, and lines ending in a CR alone, as some editors write them.
+  EXPECT_EQ(FormulaOf("\xEF\xBB\xBFp cnf 2 1\n1 -2 0\n"), "A|~B");
+  EXPECT_EQ(FormulaOf("\xEF\xBB\xBF" "c named\r\np cnf 2 2\r\n1 0\r\n-2 0\r\n"), "A&~B");
+  EXPECT_EQ(FormulaOf("c old\rp cnf 2 2\r1 0\r-2 0\r"), "A&~B");
 }
 
 struct HostileFile {
@@ -166,6 +213,10 @@ TEST(DimacsReaderTest, EveryMalformedFileGetsItsMessage) {
       {"p cnf 3 1\n1 0x 0\n", "Line 2: \"0x\" is not a number."},
       {"p cnf 3 1\n1 \x01\xff 0\n", "Line 2: \"??\" is not a number."},
       {"p cnf 3 1\n1 --2 0\n", "Line 2: \"--2\" is not a number."},
+      {"p cnf 3 1\n1 +2 0\n", "Line 2: \"+2\" is not a number."},
+      {"p cnf 3 2\n1 2 -0\n-1 0\n", "Line 2: \"-0\" is no literal: a clause ends in 0, which takes no sign."},
+      {"c\rp cnf 3 1\r1 0\r2 0\r", "Line 4: more clauses than the 1 of the header."},
+      {"\xEF\xBB\xBF\xEF\xBB\xBFp cnf 1 0\n", "Line 1: \"???p\" is not a number."},
       {"p cnf 3 1\n4 0\n", "Line 2: variable 4 is not among the 3 variables of the header."},
       {"p cnf 3 1\n1 0\n2 0\n", "Line 3: more clauses than the 1 of the header."},
       {"p cnf 3 3\n1 0\n2 0\n", "Line 1: the header announces 3 clauses, the file has 2."},
@@ -193,6 +244,22 @@ TEST(DimacsReaderTest, AMillionClausesReadOrEndInTheTextLimit) {
   // The same with the header's count one short: the message comes at the last clause.
   file.replace(0, 17, "p cnf 52  999999\n");
   EXPECT_EQ(ReadDimacs(file, 77, std::size_t{1} << 26).message, "Line 1000001: more clauses than the 999999 of the header.");
+}
+
+// A stop ends the reading of a large file: neither a formula nor a message.
+TEST(DimacsReaderTest, StopEndsTheReading) {
+  std::string file = "p cnf 3 200000\n";
+  for (int c = 0; c < 200000; ++c) file += "1 -2 3 0\n";
+  TestHost host;
+  host.stopAtCall = 1;
+  BeginMemoryBudget();
+  const HeartbeatScope beat(host);
+  const DimacsFormula read = ReadDimacs(file, 77, std::size_t{1} << 26);
+  StopRequested = false;
+  EXPECT_TRUE(read.stopped);
+  EXPECT_EQ(read.message, "");
+  EXPECT_TRUE(read.text.empty());
+  EXPECT_EQ(host.pendingInputCalls, 1u);
 }
 
 // Random files: well-formed ones with a few random changes (a piece inserted, a
