@@ -222,6 +222,13 @@ void TextTests::selectionIsReplacedByTheFirstWrite() {
   control.text.ReplaceSelection("\n+");
   QCOMPARE(control.text.SelectionStart(), std::size_t{8});
   QCOMPARE(control.memo->DocumentText(), std::string("one 2\r\n+\r\nthree"));
+  // Replaced by nothing, a selection goes (as the DIMACS command takes out a file cut short).
+  control.text.SetSelectionStart(4);
+  control.text.SetSelectionLength(6);
+  control.text.ReplaceSelection({});
+  QCOMPARE(control.text.SelectionStart(), std::size_t{4});
+  QCOMPARE(control.text.SelectionLength(), std::size_t{0});
+  QCOMPARE(control.memo->DocumentText(), std::string("one three"));
 }
 
 void TextTests::userInputStaysWithinLatin1() {
