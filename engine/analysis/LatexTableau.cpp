@@ -36,12 +36,16 @@ std::optional<Item> ReadItem(std::string_view line) {
   if (rest == "open") return item.kind = Item::Open, item;
   if (rest == "not developed") return item.kind = Item::Undeveloped, item;
   if (rest.starts_with("closed: ")) {
+    // "closed: 5, 6", or "closed: 5 (0)" for a false constant.
     item.kind = Item::Closed;
     item.pair = rest.substr(8);
-    const std::size_t comma = item.pair.find(", ");
-    const bool good = comma == std::string_view::npos
-                          ? IsDigits(item.pair)
-                          : IsDigits(item.pair.substr(0, comma)) && IsDigits(item.pair.substr(comma + 2));
+    const std::size_t comma = item.pair.find(", "), constant = item.pair.find(" (");
+    const bool good = comma != std::string_view::npos
+                          ? IsDigits(item.pair.substr(0, comma)) && IsDigits(item.pair.substr(comma + 2))
+                      : constant != std::string_view::npos
+                          ? IsDigits(item.pair.substr(0, constant)) &&
+                                (item.pair.substr(constant) == " (0)" || item.pair.substr(constant) == " (~1)")
+                          : IsDigits(item.pair);
     return good ? std::optional<Item>(item) : std::nullopt;
   }
   const std::size_t dot = rest.find(". ");
@@ -134,8 +138,15 @@ class TreeWriter {
     }
     if (branch.end != nullptr) {
       if (branch.end->kind == Item::Closed) {
+        // The pair of lines, or the line and its false constant in math.
         out_.raw("$\\times$ ");
-        out_.text(branch.end->pair);
+        const std::size_t constant = branch.end->pair.find(" (");
+        out_.text(branch.end->pair.substr(0, constant));
+        if (constant != std::string_view::npos) {
+          out_.raw("~(");
+          out_.formula(branch.end->pair.substr(constant + 2, branch.end->pair.size() - constant - 3));
+          out_.raw(")");
+        }
       } else {
         out_.text(branch.end->kind == Item::Open ? "open" : "not developed");
       }
@@ -151,9 +162,13 @@ class TreeWriter {
   }
 
  private:
-  // "3, ~>" sets the rule in math; anything else ("negated formula") as text.
+  // "3, ~>" sets the rule in math; anything else ("negated formula") as text, and so
+  // the note after a semicolon ("3, |; dropped").
   void Justification(std::string_view justification) {
     out_.raw("\\ {\\scriptsize(");
+    const std::size_t semicolon = justification.find("; ");
+    const std::string_view note = semicolon == std::string_view::npos ? std::string_view() : justification.substr(semicolon);
+    justification = justification.substr(0, semicolon);
     const std::size_t comma = justification.find(", ");
     const std::string rule = comma == std::string_view::npos ? std::string() : RuleMath(justification.substr(comma + 2));
     if (!rule.empty() && IsDigits(justification.substr(0, comma))) {
@@ -162,6 +177,7 @@ class TreeWriter {
     } else {
       out_.text(justification);
     }
+    if (!note.empty()) out_.text(note);
     out_.raw(")}");
   }
 

@@ -1,9 +1,10 @@
 #pragma once
 // A tableau as the Tableau command writes it into the text ("Tableau:", numbered lines
-// with their justifications, a side branch two places further in, "closed: 5, 6",
-// "open", "not developed"), found among a document's lines and set in LaTeX as a tree:
-// each stretch of a branch a column of centred lines, each fork a rule across both
-// branches with a rule between them, closed branches marked with a cross and their pair.
+// with their justifications, a side branch two places further in, "closed: 5, 6" or
+// "closed: 5 (0)", "open", "not developed"), found among a document's lines and set in
+// LaTeX as a tree: each stretch of a branch a column of centred lines, each fork a rule
+// across both branches with a rule between them, closed branches marked with a cross and
+// their pair (or their line and its false constant).
 // Only a tableau whose every line reads as one is set so (and none deeper than TeX's
 // nesting allows); anything else stays text.
 

@@ -38,6 +38,7 @@ std::uint64_t OperandKey(const FormulaIds& ids, const FormulaNode* operand) {
 const char* RuleName(TableauRule rule) {
   switch (rule) {
     case TableauRule::Negation: return "negated formula";
+    case TableauRule::DoubleNegation: return "~~";
     case TableauRule::And: return "&";
     case TableauRule::NotAnd: return "~&";
     case TableauRule::Or: return "|";
@@ -138,8 +139,7 @@ std::string FormulaText(SignedFormula formula) {
     const FormulaNode* left = n->left;
     const FormulaNode* right = n->right;
     const bool leftParens = !left->negated && left->kind < n->kind;
-    const bool rightParens =
-        !right->negated && (right->kind < n->kind || (n->kind == nkImplication && right->kind == nkImplication));
+    const bool rightParens = !right->negated && right->kind <= n->kind;
     static const char* const kSymbols[] = {"", "=", ">", "|", "&"};
     if (step.negated) pending.push_back({nullptr, false, ")"});
     if (rightParens) pending.push_back({nullptr, false, ")"});

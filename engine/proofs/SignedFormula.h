@@ -29,8 +29,11 @@ struct SignedFormula {
 };
 
 // The rules of the tableau, named by the connective they take apart, with '~' for the
-// negated connective; Negation names the first line, the negated formula.
-enum class TableauRule : std::uint8_t { Negation, And, NotAnd, Or, NotOr, Implies, NotImplies, Iff, NotIff };
+// negated connective; Negation names the first line, the negated formula, and
+// DoubleNegation ("~~") takes a first line "~~X" (the negation of a formula "~X") to X.
+enum class TableauRule : std::uint8_t {
+  Negation, DoubleNegation, And, NotAnd, Or, NotOr, Implies, NotImplies, Iff, NotIff
+};
 
 // "&", "~&", "|", ... as the justification of a line shows them.
 const char* RuleName(TableauRule rule);
@@ -62,8 +65,11 @@ class FormulaIds {
   NodeMap ids_;
 };
 
-// The formula as the printer writes it (no blanks, the printer's parentheses), without
-// recursion: a tree may be as deep as its text is long.
+// The formula as the printer writes it (no blanks, the printer's parentheses), and also
+// a right operand of its operator's own kind in parentheses, so that the text reads
+// back into the same tree and a chain splits as it is written: "A&(B&C)" into "A" and
+// "B&C", "A&B&C" into "A&B" and "C". Without recursion: a tree may be as deep as its
+// text is long.
 std::string FormulaText(SignedFormula formula);
 
 }  // namespace lumenark

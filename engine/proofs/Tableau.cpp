@@ -5,14 +5,16 @@
 
 #include "proofs/Assignment.h"
 #include "proofs/TableauTree.h"
+#include "runtime/CountText.h"
 #include "runtime/EngineGlobals.h"
 #include "runtime/Heartbeat.h"
 
 namespace lumenark {
 namespace {
 
-// The tree in the order it is written: a segment's lines, then its end or its two
-// branches, the one with fewer lines first and two places further in.
+// The tree in the order it is written, which is the order of the search: a segment's
+// lines, then its end or its two branches, the one searched first first and two places
+// further in.
 class TableauWriter {
  public:
   TableauWriter(FormulaDocument& doc, TableauTree& tree) : doc_(doc), tree_(tree), sizes_(tree.segments.size()) {
@@ -33,7 +35,7 @@ class TableauWriter {
     std::uint32_t number = 0;
     Walk([&](std::int32_t line, std::size_t depth) {
       tree_.lines[line].number = ++number;
-      const std::size_t length = Prefix(line, depth).size() + FormulaText(tree_.lines[line].formula).size();
+      const std::size_t length = Prefix(line, depth).size() + LineFormula(line).size();
       if (length + 2 + Justification(line).size() < LineWidth()) {
         column_ = std::max(column_, length + 2);
       }
@@ -58,10 +60,9 @@ class TableauWriter {
         onEnd(s, depth);
         continue;
       }
-      const std::int32_t a = segment.children[0], b = segment.children[1];
-      const bool aFirst = sizes_[a] <= sizes_[b];
-      pending.push_back({aFirst ? b : a, depth});
-      pending.push_back({aFirst ? a : b, depth + 1});
+      // The branch searched first, two places further in; then the other at the fork's place.
+      pending.push_back({segment.children[1], depth});
+      pending.push_back({segment.children[0], depth + 1});
     }
   }
 
@@ -73,18 +74,27 @@ class TableauWriter {
     return Indent(depth) + std::to_string(tree_.lines[line].number) + ". ";
   }
 
+  // The formula of a line; a first line that stands for "~~X" says so.
+  std::string LineFormula(std::int32_t line) const {
+    const TableauLine& l = tree_.lines[line];
+    return l.doubleNegation ? "~" + FormulaText({l.formula.node, !l.formula.truth}) : FormulaText(l.formula);
+  }
+
+  // Where the line came from and by which rule; a true constant, which asks nothing of
+  // its branch, is dropped, and its justification says so.
   std::string Justification(std::int32_t line) const {
     if (!justify_) return {};
     const TableauLine& l = tree_.lines[line];
-    if (l.from < 0) return RuleName(l.rule);
-    return std::to_string(tree_.lines[l.from].number) + ", " + RuleName(l.rule);
+    std::string text = l.from < 0 ? RuleName(l.rule) : std::to_string(tree_.lines[l.from].number) + ", " + RuleName(l.rule);
+    if (!l.doubleNegation && l.formula.IsTrueConstant()) text += std::string(kTableauDropped);
+    return text;
   }
 
   // A line that fits is written whole; a longer formula is written in pieces, so that
   // it continues on the next line where this one is full.
   void WriteLine(std::int32_t line, std::size_t depth) {
     const std::string prefix = Prefix(line, depth);
-    const std::string formula = FormulaText(tree_.lines[line].formula);
+    const std::string formula = LineFormula(line);
     const std::string justification = Justification(line);
     std::string whole = prefix + formula;
     if (!justification.empty()) {
@@ -106,8 +116,11 @@ class TableauWriter {
     const TableauSegment& segment = tree_.segments[s];
     std::string text = Indent(depth);
     if (segment.end == BranchEnd::Closed) {
-      text += "closed: " + std::to_string(tree_.lines[segment.closedBy[0]].number);
-      if (segment.closedBy[1] >= 0) text += ", " + std::to_string(tree_.lines[segment.closedBy[1]].number);
+      const TableauLine& first = tree_.lines[segment.closedBy[0]];
+      text += "closed: " + std::to_string(first.number);
+      // Two lines that contradict each other, or one that is a false constant.
+      text += segment.closedBy[1] >= 0 ? ", " + std::to_string(tree_.lines[segment.closedBy[1]].number)
+                                       : " (" + FormulaText(first.formula) + ")";
     } else {
       text += segment.end == BranchEnd::Open ? "open" : "not developed";
     }
@@ -133,8 +146,8 @@ void WriteSummary(FormulaDocument& doc, const TableauTree& tree) {
     branches += segment.end != BranchEnd::Split ? 1 : 0;
     closed += segment.end == BranchEnd::Closed ? 1 : 0;
   }
-  WriteTableauLine(doc, "Result - Tableau: " + std::to_string(tree.lines.size()) + " lines, " + std::to_string(branches) +
-                     " branches, " + std::to_string(closed) + " closed");
+  WriteTableauLine(doc, "Result - Tableau: " + CountOf(tree.lines.size(), "line") + ", " + CountOf(branches, "branch") +
+                            ", " + std::to_string(closed) + " closed");
 }
 
 void WriteVerdict(FormulaDocument& doc, const TableauTree& tree) {
@@ -162,7 +175,7 @@ void WriteTableau(FormulaDocument& doc) {
   if (doc.DetailLevel <= 2) {
     TableauWriter writer(doc, tree);
     if (writer.WrittenLines() > kMaxTableauLines) {
-      WriteTableauLine(doc, "The tableau has " + std::to_string(writer.WrittenLines()) + " lines: too many for the text.");
+      WriteTableauLine(doc, "The tableau has " + CountOf(writer.WrittenLines(), "line") + ": too many for the text.");
     } else {
       WriteTableauLine(doc, kTableauHeading);
       writer.Write(doc.DetailLevel <= 1);

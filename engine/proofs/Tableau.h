@@ -15,14 +15,18 @@
 //   closed: 4, 7
 //   All branches close: the formula is valid.
 //
-// Lines are numbered as written; each names the line it came from and the rule. Where a
-// rule branches, the branch with fewer lines is written first, two places further in,
-// and the other branch follows at the place of the line it grows from. Each branch ends
-// in "closed: " and the two lines that contradict each other (one line for a false
-// constant), "open", or "not developed" (a branch the search did not need once it had
-// found an open one). An open branch gives the verdict "A branch stays open: the formula
-// is not valid." and the line "Countermodel: A=1 B=0 ...", the open branch's letters (the
-// other letters 0), checked by evaluating the formula before it is written.
+// Lines are numbered as written; each names the line it came from and the rule. A
+// first line "~~X" (for a formula "~X") goes to X by the rule "~~"; a true constant is
+// written and dropped ("3, |; dropped"). Where a rule branches, the branch the search
+// takes first (one that closes at once, else the rule's first) is written first, two
+// places further in, and the other branch follows at the place of the line it grows
+// from, so that the text reads in the order of the search. Each branch ends in
+// "closed: " and the two lines that contradict each other (or one line that is a false
+// constant, and the constant: "closed: 5 (0)"), "open", or "not developed" (a branch
+// after the first open one, which the search did not need). An open branch gives the
+// verdict "A branch stays open: the formula is not valid." and the line "Countermodel:
+// A=1 B=0 ...", the open branch's letters (the other letters 0), checked by evaluating
+// the formula before it is written.
 //
 // Details 0 and 1 write every line with its justification; 2 the lines without it; 3 a
 // summary line ("Result - Tableau: ..."); 4 only the verdict and the countermodel. A tree
@@ -40,6 +44,8 @@ inline constexpr std::size_t kMaxTableauLines = 100000;
 inline constexpr std::string_view kTableauHeading = "Tableau:";
 inline constexpr std::string_view kTableauValid = "All branches close: the formula is valid.";
 inline constexpr std::string_view kTableauOpen = "A branch stays open: the formula is not valid.";
+// After the justification of a true constant (1, or ~0), which no rule takes.
+inline constexpr std::string_view kTableauDropped = "; dropped";
 
 void WriteTableau(FormulaDocument& doc);
 

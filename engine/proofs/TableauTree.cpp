@@ -1,6 +1,7 @@
 #include "proofs/TableauTree.h"
 
 #include <unordered_map>
+#include <utility>
 
 #include "formula/LetterBits.h"
 #include "proofs/Assignment.h"
@@ -17,7 +18,14 @@ class TableauBuilder {
   TableauTree Build() {
     tree_.letters = LettersOfTree(root_);
     const std::int32_t trunk = NewSegment();
-    AddLines(trunk, {SignedFormula::Of(root_, false)}, 1, -1, TableauRule::Negation);
+    const SignedFormula negation = SignedFormula::Of(root_, false);
+    if (root_->negated) {
+      // "~~X", then X by the rule "~~": the first line says what it stands for.
+      AppendLine(trunk, {negation, -1, TableauRule::Negation, -1, 0, true});
+      AddLines(trunk, {negation}, 1, 0, TableauRule::DoubleNegation);
+    } else {
+      AddLines(trunk, {negation}, 1, -1, TableauRule::Negation);
+    }
     std::int32_t current = trunk;
     for (;;) {
       Heartbeat();
@@ -62,7 +70,7 @@ class TableauBuilder {
     return static_cast<std::int32_t>(tree_.segments.size() - 1);
   }
 
-  bool OnBranch(SignedFormula formula) const { return formula.IsTrueConstant() || onBranch_.contains(ids_.Key(formula)); }
+  bool OnBranch(SignedFormula formula) const { return onBranch_.contains(ids_.Key(formula)); }
   bool NegationOnBranch(SignedFormula formula) const {
     return formula.IsFalseConstant() || onBranch_.contains(ids_.Key(formula) ^ 1);
   }
@@ -76,6 +84,16 @@ class TableauBuilder {
     path_.push_back({line, kind, false});
   }
 
+  // Writes a line at the end of the segment; returns its index.
+  std::int32_t AppendLine(std::int32_t segment, const TableauLine& content) {
+    const std::int32_t line = static_cast<std::int32_t>(tree_.lines.size());
+    tree_.lines.push_back(content);
+    TableauSegment& s = tree_.segments[segment];
+    (s.last < 0 ? s.first : tree_.lines[s.last].next) = line;
+    s.last = line;
+    return line;
+  }
+
   // Writes the formulas at the end of the segment and puts them on the branch; a formula
   // on the branch already is left out, and the segment closes at the first formula whose
   // negation is there (or a false constant).
@@ -85,11 +103,8 @@ class TableauBuilder {
     for (const SignedFormula formula : formulas) {
       if (i++ == count) break;
       if (onBranch_.contains(ids_.Key(formula))) continue;
-      const std::int32_t line = static_cast<std::int32_t>(tree_.lines.size());
-      tree_.lines.push_back({formula, from, rule, -1});
+      const std::int32_t line = AppendLine(segment, {formula, from, rule, -1});
       TableauSegment& s = tree_.segments[segment];
-      (s.last < 0 ? s.first : tree_.lines[s.last].next) = line;
-      s.last = line;
       const bool falseConstant = formula.IsFalseConstant();
       const auto found = onBranch_.find(ids_.Key(formula) ^ 1);
       const std::int32_t negation = found == onBranch_.end() ? -1 : found->second;
@@ -174,7 +189,7 @@ class TableauBuilder {
 
   // Applies the branching rule at the path entry: both branches are written at once (so
   // that one that closes at once shows it even when the search ends in the other), then
-  // the first is developed.
+  // the one that closes at once, or else the rule's first, is developed first.
   std::int32_t Split(std::int32_t segment, std::int32_t entry) {
     const std::int32_t line = path_[entry].line;
     Decomposition rule;
@@ -186,6 +201,9 @@ class TableauBuilder {
       children[k] = NewSegment();
       AddLines(children[k], {rule.alternative[k][0], rule.alternative[k][1]}, rule.count[k], line, rule.rule);
       Unwind(pathSize, trailSize);
+    }
+    if (tree_.segments[children[1]].end == BranchEnd::Closed && tree_.segments[children[0]].end != BranchEnd::Closed) {
+      std::swap(children[0], children[1]);
     }
     TableauSegment& s = tree_.segments[segment];
     s.end = BranchEnd::Split;

@@ -49,7 +49,8 @@ TEST_P(TableauExampleTest, WritesExactlyAndKeepsTheTree) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, TableauExampleTest, ::testing::Values(
-    // The shorter branch first, further in; the other continues below it.
+    // The branch the search takes first (one that closes at once) further in; the other
+    // continues below it.
     TableauExample{"(A>B)&(B>C)>(A>C)", 1,
                    "Tableau:\n"
                    "1. ~((A>B)&(B>C)>(A>C))  negated formula\n"
@@ -71,21 +72,70 @@ INSTANTIATE_TEST_SUITE_P(Examples, TableauExampleTest, ::testing::Values(
     TableauExample{"(A>B)>(B>A)", 2,
                    "Tableau:\n1. ~(A>B>(B>A))\n2. A>B\n3. ~(B>A)\n4. B\n5. ~A\nopen\n"
                    "A branch stays open: the formula is not valid.\nCountermodel: A=0 B=1\n"},
-    // The search ends at the first open branch, the branch it did not need stays as it is.
+    // A chain splits as it is written: line 1 is the negation the formula stands for.
+    TableauExample{"~(A&(B&C))", 1,
+                   "Tableau:\n"
+                   "1. ~~(A&(B&C))  negated formula\n"
+                   "2. A&(B&C)      1, ~~\n"
+                   "3. A            2, &\n"
+                   "4. B&C          2, &\n"
+                   "5. B            4, &\n"
+                   "6. C            4, &\n"
+                   "open\n"
+                   "A branch stays open: the formula is not valid.\nCountermodel: A=1 B=1 C=1\n"},
+    TableauExample{"(A&B)&C", 2,
+                   "Tableau:\n1. ~(A&B&C)\n  2. ~(A&B)\n    3. ~A\n    open\n  4. ~B\n  not developed\n5. ~C\n"
+                   "not developed\nA branch stays open: the formula is not valid.\nCountermodel: A=0 B=0 C=0\n"},
+    // Constants: a true one is dropped, with its line; a false one closes its branch.
+    TableauExample{"~(1|t)", 1,
+                   "Tableau:\n"
+                   "1. ~~(1|t)  negated formula\n"
+                   "2. 1|t      1, ~~\n"
+                   "  3. 1      2, |; dropped\n"
+                   "  open\n"
+                   "4. t        2, |\n"
+                   "not developed\n"
+                   "A branch stays open: the formula is not valid.\nCountermodel: t=0\n"},
+    TableauExample{"0&C", 1,
+                   "Tableau:\n"
+                   "1. ~(0&C)  negated formula\n"
+                   "  2. ~0    1, ~&; dropped\n"
+                   "  open\n"
+                   "3. ~C      1, ~&\n"
+                   "not developed\n"
+                   "A branch stays open: the formula is not valid.\nCountermodel: C=0\n"},
+    // The text follows the search: the branches after the first open one are not developed.
+    TableauExample{"(P|1)&K&~K", 1,
+                   "Tableau:\n"
+                   "1. ~((P|1)&K&~K)  negated formula\n"
+                   "  2. ~((P|1)&K)   1, ~&\n"
+                   "    3. ~(P|1)     2, ~&\n"
+                   "    4. ~P         3, ~|\n"
+                   "    5. ~1         3, ~|\n"
+                   "    closed: 5 (~1)\n"
+                   "  6. ~K           2, ~&\n"
+                   "  open\n"
+                   "7. K              1, ~&\n"
+                   "not developed\n"
+                   "A branch stays open: the formula is not valid.\nCountermodel: K=0 P=0\n"},
     TableauExample{"(A|0)&(B|~1)", 0,
                    "Tableau:\n"
                    "1. ~((A|0)&(B|~1))  negated formula\n"
-                   "  2. ~(B|~1)        1, ~&\n"
-                   "  not developed\n"
-                   "3. ~(A|0)           1, ~&\n"
-                   "4. ~A               3, ~|\n"
-                   "5. ~0               3, ~|\n"
-                   "open\n"
+                   "  2. ~(A|0)         1, ~&\n"
+                   "  3. ~A             2, ~|\n"
+                   "  4. ~0             2, ~|; dropped\n"
+                   "  open\n"
+                   "5. ~(B|~1)          1, ~&\n"
+                   "not developed\n"
                    "A branch stays open: the formula is not valid.\nCountermodel: A=0 B=0\n"},
     // A false constant closes a branch alone.
-    TableauExample{"A|1", 1, "Tableau:\n1. ~(A|1)  negated formula\n2. ~A      1, ~|\n3. ~1      1, ~|\nclosed: 3\n"
+    TableauExample{"A|1", 1, "Tableau:\n1. ~(A|1)  negated formula\n2. ~A      1, ~|\n3. ~1      1, ~|\nclosed: 3 (~1)\n"
                              "All branches close: the formula is valid.\n"},
-    TableauExample{"~1", 1, "Tableau:\n1. 1  negated formula\nopen\nA branch stays open: the formula is not valid.\n"},
+    TableauExample{"~1", 1, "Tableau:\n1. ~~1  negated formula\n2. 1    1, ~~; dropped\nopen\n"
+                            "A branch stays open: the formula is not valid.\n"},
+    TableauExample{"0", 1, "Tableau:\n1. ~0  negated formula; dropped\nopen\nA branch stays open: the formula is not valid.\n"},
+    TableauExample{"~A", 3, "Result - Tableau: 2 lines, 1 branch, 0 closed\n"
+                            "A branch stays open: the formula is not valid.\nCountermodel: A=1\n"},
     TableauExample{"(A=B)=(B=A)", 3, "Result - Tableau: 21 lines, 8 branches, 8 closed\nAll branches close: the formula is valid.\n"},
     TableauExample{"(A=B)=(B=A)", 4, "All branches close: the formula is valid.\n"},
     TableauExample{"a&(b|c)>a&b|a&c|d", 4, "All branches close: the formula is valid.\n"},
@@ -101,6 +151,7 @@ struct TreeLine {
   std::string formula;
   int from = -1;
   std::string rule;
+  bool dropped = false;
 };
 
 // The written tree read back: each line by number; each closed branch's pair.
@@ -121,15 +172,20 @@ ReadTableauTree ReadTableauBack(const std::vector<std::string>& written) {
     if (first == "open") {
       ++tree.open;
     } else if (first == "closed:") {
+      // "closed: 5, 6", or "closed: 5 (0)" for a false constant.
       int a = 0, b = -1;
-      char comma = 0;
-      in >> a;
-      if (in >> comma >> b && comma != ',') b = -2;
+      std::string second;
+      in >> a >> second;
+      if (second == ",") in >> b;
+      else if (second != "(0)" && second != "(~1)") b = -2;
       tree.closures.push_back({a, b});
     } else if (first.size() > 1 && first.back() == '.') {
       in >> formula >> std::ws;
       std::getline(in, rest);
-      TreeLine line{formula, -1, rest};
+      // A true constant is dropped: its justification says so.
+      const bool dropped = rest.ends_with("; dropped");
+      if (dropped) rest.resize(rest.size() - 9);
+      TreeLine line{formula, -1, rest, dropped};
       if (const std::size_t comma = rest.find(", "); comma != std::string::npos) {
         line.from = std::stoi(rest.substr(0, comma));
         line.rule = rest.substr(comma + 2);
@@ -168,6 +224,11 @@ TEST(TableauPropertyTest, VerdictsTreesAndCountermodelsAgreeWithTruthTables) {
     ASSERT_EQ(tree.lines.at(1).rule, "negated formula") << formula;
     EXPECT_EQ(TruthTableOfText(tree.lines.at(1).formula, letters), TruthTableOfText("~(" + formula + ")", letters));
     for (const auto& [number, line] : tree.lines) {
+      // Exactly the true constants are dropped.
+      const std::vector<bool> values = TruthTableOfText(line.formula, letters);
+      const bool trueConstant = line.formula == "1" || line.formula == "~0";
+      EXPECT_EQ(line.dropped, trueConstant) << formula << " line " << number;
+      if (trueConstant) EXPECT_EQ(std::count(values.begin(), values.end(), false), 0);
       if (number == 1) continue;
       ASSERT_TRUE(line.from >= 1 && line.from < number) << formula << " line " << number;
       const std::string& rule = line.rule;
@@ -184,6 +245,15 @@ TEST(TableauPropertyTest, VerdictsTreesAndCountermodelsAgreeWithTruthTables) {
       }
       const std::vector<bool> second = TruthTableOfText(tree.lines.at(b).formula, letters);
       for (std::size_t i = 0; i < first.size(); ++i) ASSERT_NE(first[i], second[i]) << formula << " closed by " << a << ", " << b;
+    }
+    // The text follows the search: every branch before the open one is closed, every
+    // one after it is not developed.
+    bool openSeen = false;
+    for (const std::string& text : written) {
+      const std::string end = text.substr(std::min(text.size(), text.find_first_not_of(' ')));
+      if (end == "not developed") EXPECT_TRUE(openSeen) << formula;
+      if (end.starts_with("closed:")) EXPECT_FALSE(openSeen) << formula;
+      openSeen |= end == "open";
     }
     if (isValid) {
       ++valid;
@@ -229,15 +299,28 @@ TEST(TableauPropertyTest, VerdictsAgreeWithTheDecision) {
   }
 }
 
-// The tableau's own printer writes a formula exactly as XDecomp does.
-TEST(TableauPropertyTest, FormulaTextIsThePrinters) {
+// The tableau's own printer writes a formula as XDecomp does, and brackets a right
+// operand of its operator's kind, so that the text compiles back into the same tree
+// (a chain splits as it is written).
+TEST(TableauPropertyTest, FormulaTextReadsBackIntoTheSameTree) {
   std::mt19937 random(3);
+  int bracketed = 0;
   for (int n = 0; n < 500; ++n) {
     Session session(RandomFormula(random, {.letters = 8, .maxDepth = 5}), {.width = 250});
     session.doc.XComp();
+    const std::string text = FormulaText(SignedFormula::Of(session.doc.Root, true));
     const std::vector<std::string> printed = TableauLines(session.Run(C::Decompile));
-    EXPECT_EQ(FormulaText(SignedFormula::Of(session.doc.Root, true)), printed.back());
+    std::string unbracketed = text;
+    std::erase_if(unbracketed, [](char c) { return c == '(' || c == ')'; });
+    std::string printedUnbracketed = printed.back();
+    std::erase_if(printedUnbracketed, [](char c) { return c == '(' || c == ')'; });
+    EXPECT_EQ(unbracketed, printedUnbracketed);
+    bracketed += text != printed.back();
+    Session again(text);
+    again.doc.XComp();
+    EXPECT_EQ(Structure(again.doc.Root), Structure(session.doc.Root)) << text;
   }
+  EXPECT_GT(bracketed, 50);
 }
 
 std::size_t Occurrences(const std::string& text, const std::string& what) {
