@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include "runtime/CountText.h"
 #include "runtime/EngineGlobals.h"
 #include "runtime/Heartbeat.h"
 
@@ -138,7 +139,7 @@ class DimacsParser {
     const std::optional<std::int64_t> c = shaped ? DimacsNumber(*clauses, false, line) : std::nullopt;
     if (!v || !c) throw DimacsRefusal{AtLine(line, "the header must read \"p cnf VARIABLES CLAUSES\".")};
     if (*v > kMaxVariables) {
-      throw DimacsRefusal{AtLine(line, "the file has " + std::to_string(*v) + " variables; a formula has at most 52 letters.")};
+      throw DimacsRefusal{AtLine(line, "the file has " + CountOf(*v, "variable") + "; a formula has at most 52 letters.")};
     }
     headerLine_ = line;
     variables_ = *v;
@@ -160,8 +161,8 @@ class DimacsParser {
       }
       const std::int64_t variable = *literal < 0 ? -*literal : *literal;
       if (variable > variables_) {
-        throw DimacsRefusal{AtLine(line, "variable " + std::to_string(variable) + " is not among the " + std::to_string(variables_) +
-                                   " variables of the header.")};
+        throw DimacsRefusal{AtLine(line, "variable " + std::to_string(variable) + " is not among the header's " +
+                                             CountOf(variables_, "variable") + ".")};
       }
       const char letter = anyNames_ ? names_[variable - 1] : kLetters[variable - 1];
       if (letter == 0) {
@@ -187,7 +188,7 @@ class DimacsParser {
 
   void EndClause(std::size_t line) {
     if (clausesRead_ == clauses_) {
-      throw DimacsRefusal{AtLine(line, "more clauses than the " + std::to_string(clauses_) + " of the header.")};
+      throw DimacsRefusal{AtLine(line, "more clauses than the header's " + CountOf(clauses_, "clause") + ".")};
     }
     if (literalsInClause_ == 0) Put(Joint() + "0");  // the empty clause
     else if (literalsInClause_ == 1) Put(Joint() + pending_);
@@ -205,8 +206,8 @@ class DimacsParser {
     text_ += piece;
     column_ += piece.size();
     if (text_.size() > maxBytes_) {
-      throw DimacsRefusal{"The formula of this file is too long for the text: more than " + std::to_string(maxBytes_) +
-                    " characters."};
+      throw DimacsRefusal{"The formula of this file is too long for the text: more than " + CountOf(maxBytes_, "character") +
+                          "."};
     }
   }
 
@@ -214,8 +215,8 @@ class DimacsParser {
     if (headerLine_ == 0) throw DimacsRefusal{"The file has no header \"p cnf VARIABLES CLAUSES\"."};
     if (literalsInClause_ != 0) throw DimacsRefusal{AtLine(lastLiteralLine_, "the last clause does not end with 0.")};
     if (clausesRead_ != clauses_) {
-      throw DimacsRefusal{AtLine(headerLine_, "the header announces " + std::to_string(clauses_) + " clauses, the file has " +
-                                        std::to_string(clausesRead_) + ".")};
+      throw DimacsRefusal{AtLine(headerLine_, "the header announces " + CountOf(clauses_, "clause") + ", the file has " +
+                                                  std::to_string(clausesRead_) + ".")};
     }
     if (clauses_ == 0) Put("1");
   }

@@ -199,7 +199,9 @@ BudgetVector<std::string> DimacsHeading(const DimacsVariables& variables, const 
     lines.emplace_back(kDimacsCnfComment);
   } else {
     lines.emplace_back(kDimacsTseitinComment);
-    if (count > variables.Count()) {
+    if (count == variables.Count() + 1) {
+      lines.push_back("c variable " + std::to_string(count) + " stands for its subformula");
+    } else if (count > variables.Count()) {
       lines.push_back("c variables " + std::to_string(variables.Count() + 1) + " to " + std::to_string(count) +
                       " stand for its subformulas");
     }

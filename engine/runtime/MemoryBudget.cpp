@@ -13,6 +13,7 @@
 #include <string>
 
 #include "runtime/CgroupMemory.h"
+#include "runtime/CountText.h"
 
 namespace lumenark {
 namespace {
@@ -215,8 +216,9 @@ std::string MemorySizeText(std::uint64_t bytes) {
     whole /= 1024;
     ++unit;
   }
+  if (unit == 0) return CountOf(bytes, "byte");
   std::string text = std::to_string(whole);
-  if (unit > 0 && whole < 10 && tenths != 0) text += "." + std::to_string(tenths);
+  if (whole < 10 && tenths != 0) text += "." + std::to_string(tenths);
   return text + " " + kUnits[unit];
 }
 

@@ -98,7 +98,7 @@ TEST(CliProofsTest, EveryWrongFileEndsInAMessage) {
       {"exec \"$CLI\" --dimacs", 2, nullptr},
       // A million clauses: one too many for the header, or past the memory limit.
       {"awk 'BEGIN { print \"p cnf 52 999999\"; for (i = 0; i < 1000000; i++) print (i % 52) + 1, -((i * 7) % 52) - 1, 0 }' "
-       "> f.cnf; exec \"$CLI\" --dimacs f.cnf", 1, "f.cnf: Line 1000001: more clauses than the 999999 of the header.\n"},
+       "> f.cnf; exec \"$CLI\" --dimacs f.cnf", 1, "f.cnf: Line 1000001: more clauses than the header's 999999 clauses.\n"},
       {"awk 'BEGIN { print \"p cnf 52 1000000\"; for (i = 0; i < 1000000; i++) print (i % 52) + 1, -((i * 7) % 52) - 1, 0 }' "
        "> f.cnf; exec \"$CLI\" --memory-limit 8M --dimacs f.cnf", 1,
        "Insuficient memory.\nThe limit is 8 MiB, as set; set another with LUMENARK_MEMORY_LIMIT or lumenark-cli --memory-limit.\n"},

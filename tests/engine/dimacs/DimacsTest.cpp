@@ -215,10 +215,10 @@ TEST(DimacsReaderTest, EveryMalformedFileGetsItsMessage) {
       {"p cnf 3 1\n1 --2 0\n", "Line 2: \"--2\" is not a number."},
       {"p cnf 3 1\n1 +2 0\n", "Line 2: \"+2\" is not a number."},
       {"p cnf 3 2\n1 2 -0\n-1 0\n", "Line 2: \"-0\" is no literal: a clause ends in 0, which takes no sign."},
-      {"c\rp cnf 3 1\r1 0\r2 0\r", "Line 4: more clauses than the 1 of the header."},
+      {"c\rp cnf 3 1\r1 0\r2 0\r", "Line 4: more clauses than the header's 1 clause."},
       {"\xEF\xBB\xBF\xEF\xBB\xBFp cnf 1 0\n", "Line 1: \"???p\" is not a number."},
-      {"p cnf 3 1\n4 0\n", "Line 2: variable 4 is not among the 3 variables of the header."},
-      {"p cnf 3 1\n1 0\n2 0\n", "Line 3: more clauses than the 1 of the header."},
+      {"p cnf 3 1\n4 0\n", "Line 2: variable 4 is not among the header's 3 variables."},
+      {"p cnf 3 1\n1 0\n2 0\n", "Line 3: more clauses than the header's 1 clause."},
       {"p cnf 3 3\n1 0\n2 0\n", "Line 1: the header announces 3 clauses, the file has 2."},
       {"p cnf 2 1\np cnf 2 1\n", "Line 2: a second header."},
       {"c 1 = A\nc 1 = B\n", "Line 2: variable 1 is named twice."},
@@ -243,7 +243,7 @@ TEST(DimacsReaderTest, AMillionClausesReadOrEndInTheTextLimit) {
   EXPECT_EQ(ReadDimacs(file, 77, 1 << 20).message, "The formula of this file is too long for the text: more than 1048576 characters.");
   // The same with the header's count one short: the message comes at the last clause.
   file.replace(0, 17, "p cnf 52  999999\n");
-  EXPECT_EQ(ReadDimacs(file, 77, std::size_t{1} << 26).message, "Line 1000001: more clauses than the 999999 of the header.");
+  EXPECT_EQ(ReadDimacs(file, 77, std::size_t{1} << 26).message, "Line 1000001: more clauses than the header's 999999 clauses.");
 }
 
 // A stop ends the reading of a large file: neither a formula nor a message.
