@@ -91,10 +91,14 @@ int RunCommands(const cli::CommandLine& line, FormulaDocument& doc, MemoryEditor
   doc.DetailLevel = static_cast<std::uint16_t>(line.details);
   doc.ShowResults = line.results;
   doc.LineWidth = line.width;
+  bool first = true;
   for (FormulaCommand command : line.commands) {
     if (cli::StopWasRequested()) break;
     if (command == FormulaCommand::Equivalence) SelectFirstTwoLines(text);
-    RunFormulaCommand(doc, command);
+    // A later tree, like every later command, works on the current tree.
+    if (command == FormulaCommand::Tree && !first) DrawCurrentTree(doc);
+    else RunFormulaCommand(doc, command);
+    first = false;
     if (cli::StopWasRequested() || host.messages > 0) break;
     text.SetSelectionStart(text.SelectionStart() + text.SelectionLength());
   }

@@ -239,9 +239,10 @@ void RecoverFromExhaustedMemory(FormulaDocument& doc, FormulaCommand command, bo
   doc.Text.SetVisible(true);
 }
 
-}  // namespace
-
-void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command) {
+// Runs body as a command runs: within the budget, on the engine stack, with the
+// heartbeat; then clears a stop and reports exhausted memory.
+template <typename Body>
+void RunWithinTheFrame(FormulaDocument& doc, FormulaCommand command, Body&& body) {
   MemoryExhausted = false;
   doc.MemoryNote.clear();
   BeginMemoryBudget();
@@ -249,7 +250,7 @@ void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command) {
   RunOnEngineStack([&] {
     HeartbeatScope heartbeat(doc.Platform);
     try {
-      RunCommand(doc, command);
+      body();
     } catch (const std::bad_alloc&) {
       RecoverFromExhaustedMemory(doc, command, dialogWasVisible);
     }
@@ -271,6 +272,20 @@ void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command) {
   }
   // What a large command took and let go of goes back to the system.
   ReleaseFreeNodeMemory();
+}
+
+}  // namespace
+
+void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command) {
+  RunWithinTheFrame(doc, command, [&] { RunCommand(doc, command); });
+}
+
+void DrawCurrentTree(FormulaDocument& doc) {
+  RunWithinTheFrame(doc, FormulaCommand::Tree, [&] {
+    if (!doc.ShowResults) doc.Text.SetVisible(false);
+    doc.XDecompTree();
+    doc.Text.SetVisible(true);
+  });
 }
 
 std::optional<FormulaCommand> CommandFromName(std::string_view name) {

@@ -53,13 +53,21 @@ enum class FormulaCommand {
 // and the memory is given back afterwards.
 void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command);
 
+// Draws the document's current tree as Tree draws a compiled selection, within the same
+// frame (nothing when there is no tree): lumenark-cli's tree after the first command,
+// which runs, as every later command does, on the current tree.
+void DrawCurrentTree(FormulaDocument& doc);
+
 // The lumenark-cli names: compile, decompile, tree, conjunctions, implications,
 // disjunctions, literals, evaluate, cnf, dnf, mincnf, mindnf, decision; and truthtable,
 // model, countermodel, latex; minimumdnf, minimumcnf, kmap; and tableau, equivalence, dimacs.
 std::optional<FormulaCommand> CommandFromName(std::string_view name);
 std::string_view CommandName(FormulaCommand command);
 
-// The message of Compile and Tree without a selection.
+// The message of the commands that read their formulas from the selection (Compile,
+// Tree, Equivalence) when nothing is selected. Every other command works on the
+// selection or else on the current tree, and without either does nothing and says
+// nothing.
 inline constexpr std::string_view kNoSelectedTextMessage = "No selected text.";
 
 }  // namespace lumenark

@@ -7,6 +7,7 @@
 
 #include "CliRunner.h"
 #include "Version.h"
+#include "commands/CommandFrame.h"
 
 namespace lumenark::testing {
 namespace {
@@ -66,6 +67,32 @@ TEST(CliTest, LaterCommandsRunWithNothingSelected) {
   }
   CliRun run = RunCli({"-e", "A>B", "decompile", "implications", "dnf"});
   EXPECT_EQ(run.out, "A>B");
+  EXPECT_EQ(run.status, 0);
+}
+
+// One rule for every command with nothing to work on (an empty document, or nothing
+// compiled before it): the commands that read their formulas from the selection say so,
+// every other does nothing and says nothing. A later tree draws the current tree.
+TEST(CliTest, NothingToWorkOnOneRuleForEveryCommand) {
+  for (int c = 0; c <= static_cast<int>(FormulaCommand::Dimacs); ++c) {
+    const std::string command(CommandName(static_cast<FormulaCommand>(c)));
+    const bool readsTheSelection = command == "compile" || command == "tree" || command == "equivalence";
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"-e", "", command}, std::vector<std::string>{"-e", "A", "decompile", command}}) {
+      const CliRun run = RunCli(arguments);
+      const bool later = arguments.size() == 4;
+      // Equivalence selects the document's first two lines wherever it comes.
+      const bool message = readsTheSelection && !(later && command == "tree");
+      const std::string expected = !message ? "" : later && command == "equivalence" ? "Select two formulas, one on each line.\n"
+                                                                                       : "No selected text.\n";
+      EXPECT_EQ(run.err, expected) << command << (later ? " later" : "");
+      EXPECT_EQ(run.status, message ? 1 : 0) << command;
+      EXPECT_EQ(run.out, arguments[1]) << command;
+    }
+  }
+  const CliRun run = RunCli({"-e", "A>B", "truthtable", "tree"});
+  EXPECT_EQ(run.out, "A>B\nA B  A>B\n0 0   1\n0 1   1\n1 0   0\n1 1   1\n >\n/ \\\nA B\n\n");
+  EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.status, 0);
 }
 
