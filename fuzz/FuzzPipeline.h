@@ -1,5 +1,7 @@
 #pragma once
-// The command pipeline shared by the pipeline and stop fuzz targets.
+// The command pipeline shared by the pipeline and stop fuzz targets: every command
+// that ships, the minimum forms, the Karnaugh map, the tableau, equivalence and DIMACS
+// included.
 //
 // Input layout: byte 0 the options (Details, Results, line length), byte 1 the number
 // of commands (1 to 6) and the stop point's low bits, bytes 2.. the commands, one byte
