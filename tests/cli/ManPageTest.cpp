@@ -13,6 +13,10 @@
 
 #include "CliRunner.h"
 #include "commands/CommandFrame.h"
+#include "runtime/MemoryBudget.h"
+#ifdef LUMENARK_APP_PATH
+#include "text/TextCapacity.h"
+#endif
 
 namespace lumenark::testing {
 namespace {
@@ -119,7 +123,7 @@ TEST(ManPageTest, CliPageListsWhatHelpLists) {
   ExpectPageMatchesHelp(page, help.out, {"commands", "options", "exit status", "signals", "environment"});
   // Every command the program takes is in --help.
   const std::set<std::string> commands = HelpSections(help.out)["commands"];
-  for (int c = 0; c <= static_cast<int>(FormulaCommand::Latex); ++c) {
+  for (int c = 0; c <= static_cast<int>(FormulaCommand::Dimacs); ++c) {
     EXPECT_TRUE(commands.count(std::string(CommandName(static_cast<FormulaCommand>(c))))) << c;
   }
 }
@@ -156,6 +160,46 @@ TEST(ManPageTest, CliPageExamplesPrintWhatTheyShow) {
 }
 
 #ifdef LUMENARK_APP_PATH
+// "1000000" as a reader writes it: "1,000,000".
+std::string WithCommas(std::size_t number) {
+  std::string digits = std::to_string(number);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+  return digits;
+}
+
+// The window's page names every command of the Formula menu, each with the name
+// lumenark-cli gives it, and the capacity of a window's text as the program has it.
+TEST(ManPageTest, WindowPageNamesEveryCommandAndTheTextCapacity) {
+  const std::string page = ReadPage(LUMENARK_MAN_DIR "/lumenark.1");
+  ASSERT_FALSE(page.empty());
+  // The terms of FORMULA MENU end in the command's name in bold: "Tree (Ctrl+Shift+F9): \fBtree\fR".
+  std::set<std::string> named;
+  std::istringstream in(page);
+  bool inMenu = false, term = false;
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind(".SH ", 0) == 0) inMenu = line == ".SH FORMULA MENU";
+    if (inMenu && term) {
+      const std::size_t bold = line.rfind("\\fB");
+      EXPECT_TRUE(bold != std::string::npos && line.ends_with("\\fR")) << line;
+      if (bold != std::string::npos) named.insert(line.substr(bold + 3, line.size() - bold - 6));
+    }
+    term = line == ".TP";
+  }
+  std::set<std::string> commands;
+  for (int c = 0; c <= static_cast<int>(FormulaCommand::Dimacs); ++c) {
+    commands.insert(std::string(CommandName(static_cast<FormulaCommand>(c))));
+  }
+  EXPECT_EQ(named, commands);
+  // The capacity: the most a text holds and the longest line.
+  std::string text;
+  std::istringstream lines(page);
+  for (std::string line; std::getline(lines, line);) text += (line.starts_with(".") ? line.substr(line.find(' ') + 1) : line) + " ";
+  const std::string most = MemorySizeText(TextCapacity::kMostBytes);
+  EXPECT_NE(text.find("up to " + most.substr(0, most.find(' ')) + "\\~" + most.substr(most.find(' ') + 1)), std::string::npos)
+      << most;
+  EXPECT_NE(text.find("at most " + WithCommas(TextCapacity::kLongestLine) + " characters"), std::string::npos);
+}
+
 TEST(ManPageTest, WindowPageListsWhatHelpLists) {
   const CliRun help = RunScript("env -u DISPLAY -u WAYLAND_DISPLAY " LUMENARK_APP_PATH " --help");
   ASSERT_EQ(help.status, 0);

@@ -52,7 +52,7 @@ grep -E '^[EW]:' <<<"$report" && fail "appstreamcli validate reports errors or w
 grep -qF "<release version=\"$version\"" "$metainfo" || fail "the metadata lacks release $version"
 grep -qF "<screenshot type=\"default\">" "$metainfo" || fail "the metadata lacks a screenshot"
 grep -qF "<project_license>MIT</project_license>" "$metainfo" || fail "the metadata names no licence"
-for word in "truth table" model countermodel LaTeX; do
+for word in "truth table" model countermodel LaTeX "minimum DNF" Karnaugh tableau equivalen DIMACS; do
   grep -qF "$word" "$metainfo" || fail "the metadata does not mention $word"
 done
 

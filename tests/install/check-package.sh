@@ -60,8 +60,14 @@ copyright=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/doc/lumenark
 grep -qxF "License: Expat" <<<"$copyright" || fail "copyright grants no Expat (MIT) licence"
 # The Description names the analyses.
 description=$(dpkg-deb -f "$deb" Description)
-for word in "truth table" model countermodel LaTeX; do
+for word in "truth table" model countermodel LaTeX "minimum DNF" Karnaugh tableau equivalen DIMACS; do
   [[ $description == *"$word"* ]] || fail "the Description does not mention $word"
+done
+
+# The doc-base abstract names them too.
+docbase=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/doc-base/lumenark)
+for word in truth models LaTeX "minimum DNF" Karnaugh tableaux equivalence DIMACS; do
+  [[ $docbase == *"$word"* ]] || fail "the doc-base abstract does not mention $word"
 done
 
 # Its tags go to standard output; standard error carries its notes (as root, that
