@@ -62,14 +62,21 @@ void MemoryEditorText::ReplaceSelection(std::string_view text) {
   before_.append(text);
 }
 
+// The characters cross the gap reversed, copied in place: appending a reversed range
+// to a string would first build it as a string of its own, twice the memory.
 void MemoryEditorText::MoveGapTo(std::size_t position) {
   if (position < before_.size()) {
-    after_.append(before_.rbegin(), before_.rbegin() + static_cast<std::ptrdiff_t>(before_.size() - position));
+    const std::size_t count = before_.size() - position, at = after_.size();
+    after_.resize(at + count);
+    std::reverse_copy(before_.end() - static_cast<std::ptrdiff_t>(count), before_.end(),
+                      after_.begin() + static_cast<std::ptrdiff_t>(at));
     before_.resize(position);
     ShrinkWhenMostlyEmpty(before_);
   } else {
-    std::size_t count = position - before_.size();
-    before_.append(after_.rbegin(), after_.rbegin() + static_cast<std::ptrdiff_t>(count));
+    const std::size_t count = position - before_.size(), at = before_.size();
+    before_.resize(at + count);
+    std::reverse_copy(after_.end() - static_cast<std::ptrdiff_t>(count), after_.end(),
+                      before_.begin() + static_cast<std::ptrdiff_t>(at));
     after_.resize(after_.size() - count);
     ShrinkWhenMostlyEmpty(after_);
   }

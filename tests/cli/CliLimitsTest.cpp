@@ -137,6 +137,40 @@ TEST(CliLimitsTest, PeakStaysWithinTheBudgetAtEveryDetailsLevel) {
   }
 }
 
+// Large documents, at every Details level: equivalence of two lines of 4.75 MB each and
+// the DIMACS of a million clauses end at the budget, and the process never passes it by
+// more than 4 MiB (the program's own code and libraries count against it too).
+TEST(CliLimitsTest, LargeDocumentsStayWithinTheBudget) {
+  std::string line;
+  for (int i = 0; line.size() < 4'750'000; ++i) line += std::string(i ? "&(" : "(") + "ABCDEFGH"[i % 8] + "|" + "abcdefgh"[i % 7] + ")";
+  const std::string twoLines = line + "\n" + line + "\n";
+  const std::string dimacs =
+      "awk 'BEGIN { srand(5); print \"p cnf 52 1000000\"; for (i = 0; i < 1000000; i++) "
+      "print int(rand() * 52) + 1, -int(rand() * 52) - 1, int(rand() * 52) + 1, 0 }' > f.cnf; ";
+  for (const char* details : {"0", "2", "4"}) {
+    struct Case {
+      std::string script, input;
+    };
+    const Case cases[] = {
+        {std::string("--memory-limit 64M --details ") + details + " equivalence", twoLines},
+        {std::string("--memory-limit 64M --details ") + details + " --dimacs f.cnf dimacs", ""},
+    };
+    for (const Case& c : cases) {
+      CliRun run = RunScript(dimacs + "ASAN_OPTIONS=\"$ASAN_OPTIONS:quarantine_size_mb=0\" /usr/bin/time -q -f %M -o peak \"$CLI\" " +
+                                 c.script + " < in > /dev/null; status=$?; tail -n 1 peak >&2; exit $status",
+                             c.input);
+      const std::size_t lastLine = run.err.find_last_of('\n', run.err.size() - 2) + 1;
+      const long peak = std::stol(run.err.substr(lastLine));
+      run.err.resize(lastLine);
+      EXPECT_EQ(run.err, kAt64M) << c.script;
+      EXPECT_EQ(run.status, 1) << c.script;
+#ifndef LUMENARK_ASAN  // the sanitizer's shadow memory is not the program's
+      EXPECT_LT(peak, kBudgetKilobytes + 4 * 1024) << c.script;
+#endif
+    }
+  }
+}
+
 // When memory runs out, the document is written as the stopped command leaves it: whole,
 // once, with one message, in either kind of line break.
 TEST(CliLimitsTest, DocumentIsWrittenOnceWhenMemoryRunsOut) {
