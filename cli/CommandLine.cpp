@@ -103,7 +103,8 @@ const char* const kUsage =
     "\n"
     "environment:\n"
     "  LUMENARK_MEMORY_LIMIT\n"
-    "                   the memory limit when --memory-limit is not given\n";
+    "                   the memory limit when --memory-limit is not given (a value\n"
+    "                   that is no size is a usage error)\n";
 
 namespace {
 
