@@ -235,9 +235,10 @@ TEST(WrittenFormulaTest, TokensAsWrittenWithTheBracketsReadersNeed) {
       {" A &\r\n ( B | c ) ", "$A \\land (B \\lor c)$"},
   };
   for (const auto& [text, math] : examples) EXPECT_EQ(WrittenMath(text), math) << text;
-  for (const char* bad : {"", "A B", "A&", "(A", "A)", "()", "~", "A&2", "A|~", std::string("A\0B", 3).c_str()}) {
+  for (const std::string bad : {"", "A B", "A&", "(A", "A)", "()", "~", "A&2", "A|~"}) {
     EXPECT_EQ(WrittenPlain(bad), "no formula") << bad;
   }
+  EXPECT_EQ(WrittenPlain(std::string("A\0B", 3)), "no formula");
 }
 
 // Random formulas with some of their brackets left out: the written formula is the text
