@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
+#include <QMenuBar>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -15,6 +16,7 @@
 #include "editor/MenuKeyFilter.h"
 #include "editor/OptionsPanel.h"
 #include "editor/RunningCommand.h"
+#include "editor/TypeAhead.h"
 #include "frame/FrameForm.h"
 #include "frame/ProgramPicture.h"
 #include "minimum/KarnaughMap.h"
@@ -36,8 +38,7 @@ bool IsInside(const QWidget* container, const QWidget* widget) {
 
 }  // namespace
 
-RunningCommand::RunningCommand(TEditForm& form)
-    : form_(form), memoHadFocus_(form.memo1_->hasFocus()), windowWasActive_(form.isActiveWindow()) {
+RunningCommand::RunningCommand(TEditForm& form) : form_(form), memoHadFocus_(form.memo1_->hasFocus()) {
   form_.commandRunning_ = true;
   ++runningCommands;
   form_.memo1_->SetEngineWriting(true);
@@ -55,10 +56,12 @@ RunningCommand::~RunningCommand() {
   --runningCommands;
   form_.commandRunning_ = false;
   form_.ShowBusy(false);
-  const QWidget* active = QApplication::activeWindow();
-  if (windowWasActive_ && (active == nullptr || !active->isVisible())) form_.window()->activateWindow();
   if (memoHadFocus_ && form_.memo1_->isVisible()) form_.memo1_->setFocus();
-  form_.CarryOutDeferred();
+  form_.typeAhead_->CommandEnded();
+  // After what waits in the window, which may save it.
+  if (runningCommands == 0) {
+    QMetaObject::invokeMethod(&form_.frame_, &TFrameForm::CarryOutDeferredExit, Qt::QueuedConnection);
+  }
 }
 
 TEditForm::TEditForm(TFrameForm& frame, TForm2& stopDialog)
@@ -77,7 +80,8 @@ TEditForm::TEditForm(TFrameForm& frame, TForm2& stopDialog)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(memo1_);
   setFocusProxy(memo1_);
-  memo1_->installEventFilter(new MenuKeyFilter([this] { return frame_.menuBar(); }, [this] { EnableEditItems(); }, this));
+  memo1_->installEventFilter(new MenuKeyFilter([this] { return MergedMenuBar(); }, [this] { EnableEditItems(); }, this));
+  typeAhead_ = new TypeAhead(*memo1_, [this] { return commandRunning_; });
   memo1_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(memo1_, &QWidget::customContextMenuRequested, this, &TEditForm::ShowMemoPopUp);
 
@@ -110,6 +114,13 @@ void TEditForm::SetCaption(const QString& caption) { setWindowTitle(caption); }
 
 QList<QMenu*> TEditForm::MenuBarMenus() const { return {file1_, edit1_, character1_, formula1_}; }
 
+QMenuBar* TEditForm::MergedMenuBar() const {
+  QMenuBar* bar = frame_.menuBar();
+  return bar->actions().contains(file1_->menuAction()) ? bar : nullptr;
+}
+
+bool TEditForm::InputWaiting() const { return typeAhead_->Waiting(); }
+
 int TEditForm::RunningCommands() { return runningCommands; }
 
 QWidget* TEditForm::OuterWindow() const {
@@ -132,8 +143,12 @@ void TEditForm::ShowBusy(bool busy) {
 }
 
 void TEditForm::closeEvent(QCloseEvent* event) {
-  if (commandRunning_) closeDeferred_ = true;
-  if (commandRunning_ || !FormCloseQuery()) {
+  if (typeAhead_->Holds()) {
+    typeAhead_->Defer([this] { Close1Click(); });
+    event->ignore();
+    return;
+  }
+  if (!FormCloseQuery()) {
     event->ignore();
     return;
   }
@@ -243,12 +258,6 @@ void TEditForm::Close1Click() {
 }
 
 void TEditForm::Save1Requested() {
-  if (commandRunning_) saveDeferred_ = true;
+  if (typeAhead_->Holds()) typeAhead_->Defer([this] { Save1Click(); });
   else Save1Click();
-}
-
-void TEditForm::CarryOutDeferred() {
-  if (std::exchange(saveDeferred_, false)) Save1Click();
-  if (std::exchange(closeDeferred_, false)) Close1Click();
-  if (runningCommands == 0) frame_.CarryOutDeferredExit();
 }

@@ -108,6 +108,17 @@ TEditForm* Workbench::NewEditor(const std::string& text) {
   return editor;
 }
 
+void WaitUntil(const std::function<bool()>& condition) {
+  // The frame's clock ticks five times a second, so the wait wakes up even when nothing
+  // else comes.
+  while (!condition()) QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+void LetQueuedEventsRun() {
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents();
+}
+
 std::string TextOf(TEditForm& editor) {
   editor.Text().Flush();
   return editor.Memo1()->DocumentText();

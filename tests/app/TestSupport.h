@@ -83,6 +83,14 @@ class Workbench {
   std::unique_ptr<TForm2> form2_;
 };
 
+// Lets the window system work until the condition holds, as long as that takes: a test
+// waits for the event it needs, never for a time (ctest's timeout ends a test that
+// waits for an event that never comes).
+void WaitUntil(const std::function<bool()>& condition);
+// Lets the window system deliver what it has queued (activations, posted events), as it
+// does before it hands on the user's next key; returns at once when nothing is queued.
+void LetQueuedEventsRun();
+
 // The window's text as the document holds it (CR LF line breaks).
 std::string TextOf(TEditForm& editor);
 

@@ -20,6 +20,7 @@
 #include <QTest>
 #include <QWindow>
 #include <QTimer>
+#include <QPointer>
 
 #include "TestSupport.h"
 #include "commands/CommandFrame.h"
@@ -495,10 +496,6 @@ void CommandTests::saveAndCloseWaitForTheCommand() {
   OnSecondTick(bench.frame(), [&] {
     for (const QString& request : requests) {
       if (request == "Ctrl+S") {
-        // The user clicks into the window, past the stop dialog, which the offscreen
-        // platform made active.
-        bench.frame().activateWindow();
-        if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == &bench.frame(); })) return;
         QTest::keyClick(editor->Memo1(), Qt::Key_S, Qt::ControlModifier);
       }
       else if (request == "close box") window->close();
@@ -509,10 +506,15 @@ void CommandTests::saveAndCloseWaitForTheCommand() {
              bench.frame().isVisible() && bench.frame().ClientArea()->subWindowList().size() == 2;
     QTest::mouseClick(bench.form2().Button1(), Qt::LeftButton);
   });
+  const QPointer<TEditForm> running = editor;
   MenuItem(bench.frame(), "MinimalCNF1")->trigger();
   QVERIFY(waited);
+  // What was asked is carried out in turn once the command has ended.
+  LetQueuedEventsRun();
+  WaitUntil([&] { return running == nullptr || !running->InputWaiting(); });
+  LetQueuedEventsRun();  // the window that closed goes
   QCOMPARE(dialogs.confirms.size(), prompts);
-  QTRY_COMPARE(bench.frame().ClientArea()->subWindowList().size(), windows);
+  QCOMPARE(bench.frame().ClientArea()->subWindowList().size(), windows);
   QCOMPARE(bench.frame().isVisible(), frameOpen);
   const std::string file = ReadBytes(path);
   QCOMPARE(file != kLongFormula, saved);
