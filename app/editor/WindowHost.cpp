@@ -6,6 +6,7 @@
 
 #include "dialogs/UserDialogs.h"
 #include "editor/InputTicker.h"
+#include "runtime/EngineGlobals.h"
 
 namespace {
 
@@ -46,9 +47,12 @@ void WindowHost::ProcessPendingInput() {
     return;
   }
   text_.Flush(ControlEditorText::FlushMode::WholeBreaks);
-  // Enabled again, the view draws itself whole at this turn.
+  // Enabled again, the view draws itself whole at this turn. Not once Stop has been
+  // pressed: the command then only unwinds, and it should end as soon as it can, where
+  // drawing the text may take long (a line of megabytes on the screen takes a second
+  // and more each time); the text is drawn when the command has ended.
   const qint64 now = CoarseMilliseconds();
-  const bool draw = now - lastDrawn_ >= kDrawIntervalMs;
+  const bool draw = !lumenark::StopRequested && now - lastDrawn_ >= kDrawIntervalMs;
   textView_.setUpdatesEnabled(draw);
   if (draw) lastDrawn_ = now;
   QCoreApplication::processEvents();

@@ -60,7 +60,6 @@ class ModalScript {
  private:
   std::deque<Step> steps_;
   class QTimer* timer_;
-  int waited_ = 0;  // ticks spent on the current step
 };
 
 // The program's three single windows, created in the program's order; the frame is

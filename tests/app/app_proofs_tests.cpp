@@ -149,7 +149,7 @@ void ProofsTests::keysReachTheWindowAfterTheStopDialogTookThem() {
   Workbench bench;
   ScriptedDialogs dialogs;
   TEditForm* editor = bench.NewEditor("(A=B=C=D=E=F=G=H=I=J=K=L=M)=(M=L=K=J=I=H=G=F=E=D=C=B=A)");
-  QTRY_VERIFY(editor->isActiveWindow());
+  WaitUntil([&] { return editor->isActiveWindow(); });
   editor->Memo1()->selectAll();
   // While the command runs: the dialog takes the keyboard, and then has it.
   bool taken = false;
@@ -164,7 +164,7 @@ void ProofsTests::keysReachTheWindowAfterTheStopDialogTookThem() {
   watch.stop();
   QVERIFY(taken);
   QVERIFY(!bench.form2().isVisible());
-  QTRY_VERIFY(editor->isActiveWindow());
+  WaitUntil([&] { return editor->isActiveWindow(); });
   QTest::keyClick(editor->Memo1(), Qt::Key_F9, Qt::ShiftModifier);  // Decompile
   QVERIFY(TextOf(*editor).ends_with("valid.\r\nA=B=C=D=E=F=G=H=I=J=K=L=M=M=L=K=J=I=H=G=F=E=D=C=B=A\r\n"));
 }
