@@ -153,7 +153,7 @@ void TEditForm::MakeLatexPdf(const QString& texPath) {
 // within the window's capacity; a file that is no DIMACS CNF shows the reader's message,
 // which names the line.
 void TEditForm::ImportDimacs1Click() {
-  const QString path = Dialogs().openFileName(this);
+  const QString path = Dialogs().dimacsFileName(this);
   if (path.isEmpty()) return;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {

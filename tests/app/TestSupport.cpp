@@ -40,6 +40,11 @@ ScriptedDialogs::ScriptedDialogs() {
     unexpected.append(QStringLiteral("open dialog"));
     return QString();
   };
+  dialogs.dimacsFileName = [this](QWidget*) {
+    if (auto answer = Next(dimacsAnswers)) return *answer;
+    unexpected.append(QStringLiteral("DIMACS open dialog"));
+    return QString();
+  };
   dialogs.saveFileName = [this](QWidget*, const QString& preset) {
     savePresets.append(preset);
     if (auto answer = Next(saveAnswers)) return *answer;

@@ -38,6 +38,7 @@ class ScriptedDialogs {
 
   std::deque<QMessageBox::StandardButton> confirmAnswers;
   std::deque<QString> openAnswers;  // empty string: cancelled
+  std::deque<QString> dimacsAnswers;  // File > Import DIMACS...; empty string: cancelled
   std::deque<QString> saveAnswers;  // empty string: cancelled
   std::deque<std::optional<QFont>> fontAnswers;
   // Run in place of the print dialog and the page setup dialog: they may set up the

@@ -162,11 +162,11 @@ void WindowTests::editorMenusCarryTheirCaptionsAndKeys() {
                                             {"N2", "-", ""},
                                             {"Print1", "&Print", "Ctrl+P"},
                                             {"PrintSetup1", "Prin&t Setup...", ""},
-                                            {"N3", "-", ""},
-                                            {"Exit1", "E&xit", ""},
                                             {"N4", "-", ""},
                                             {"ExportLatex1", "Export as &LaTeX...", ""},
-                                            {"ImportDimacs1", "Import &DIMACS...", ""}});
+                                            {"ImportDimacs1", "Import &DIMACS...", ""},
+                                            {"N3", "-", ""},
+                                            {"Exit1", "E&xit", ""}});
   CompareMenu(EditorMenu(editor, "Edit1"), {{"Cut1", "Cu&t", "Ctrl+X"},
                                             {"Copy1", "&Copy", "Ctrl+C"},
                                             {"Paste1", "&Paste", "Ctrl+V"},
