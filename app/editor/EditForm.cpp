@@ -19,6 +19,7 @@
 #include "editor/TypeAhead.h"
 #include "frame/FrameForm.h"
 #include "frame/ProgramPicture.h"
+#include "analysis/FormulaText.h"
 #include "minimum/KarnaughMap.h"
 #include "printing/PrintJob.h"
 #include "runtime/EngineGlobals.h"
@@ -203,17 +204,26 @@ void TEditForm::Latex1Click() { RunCommand(FormulaCommand::Latex); }
 void TEditForm::MinimumDNF1Click() { RunCommand(FormulaCommand::MinimumDNF); }
 void TEditForm::MinimumCNF1Click() { RunCommand(FormulaCommand::MinimumCNF); }
 
-// The map the command drew, if it drew one, goes to the window beside.
+// The map the command drew, if it drew one, goes to the window beside, with the formula
+// it is of (the window's tree, which the command leaves as it is); a command that drew
+// none closes that window.
 void TEditForm::KarnaughMap1Click() {
   RunCommand(FormulaCommand::KarnaughMap);
   const std::optional<lumenark::KarnaughMap> map = lumenark::TakeDrawnKarnaughMap(doc_);
-  if (!map) return;
+  if (!map) {
+    if (karnaughWindow_ != nullptr) karnaughWindow_->close();
+    return;
+  }
   if (karnaughWindow_ == nullptr) {
     karnaughWindow_ = new KarnaughMapWindow(
         this, [this]() -> QPrinter& { return frame_.Printer(); },
         [this] { return PdfFileName(FileName(), windowTitle() + QStringLiteral(" map")); });
   }
-  karnaughWindow_->ShowMap(*map, windowTitle());
+  // A heading of a few lines: a longer formula is cut, and says so.
+  constexpr std::size_t kLongestHeading = 1000;
+  std::string formula = lumenark::FormulaString(doc_.Root, kLongestHeading);
+  if (formula.size() > kLongestHeading) formula = formula.substr(0, kLongestHeading) + "...";
+  karnaughWindow_->ShowMap(*map, windowTitle(), QString::fromLatin1(formula.data(), static_cast<qsizetype>(formula.size())));
 }
 
 void TEditForm::Tableau1Click() { RunCommand(FormulaCommand::Tableau); }
