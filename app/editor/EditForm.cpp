@@ -50,7 +50,7 @@ RunningCommand::RunningCommand(TEditForm& form) : form_(form), memoHadFocus_(for
 }
 
 RunningCommand::~RunningCommand() {
-  form_.text_.Flush();
+  form_.text_.EndCommand();
   form_.host_.DrawTextAlways();
   InputTicker::Clock().CommandEnded();
   form_.memo1_->SetEngineWriting(false);

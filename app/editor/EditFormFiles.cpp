@@ -45,14 +45,13 @@ void TEditForm::Open(const QString& fileName) {
   caret.setPosition(0);
   memo1_->setTextCursor(caret);
   SetCaption(NamePart(fileName));
-  memo1_->document()->setModified(false);
+  memo1_->MarkSaved();
 }
 
 // The window stays as a failed open leaves it: empty and unchanged. A line too long
 // for the control is named with the limit.
 void TEditForm::ShowTextTooLarge(bool lineTooLong) {
-  memo1_->clear();
-  memo1_->document()->setModified(false);
+  memo1_->SetDocumentText({});
   ShowErrorReport(this, FileError{QStringLiteral("Text exceeds memo capacity"),
                                   lineTooLong ? LineTooLongReason() : QString()});
 }
@@ -67,7 +66,7 @@ SaveOutcome TEditForm::Save1Click() {
     ShowErrorReport(this, error);
     return SaveOutcome::Failed;
   }
-  memo1_->document()->setModified(false);
+  memo1_->MarkSaved();
   if (report.backupFailed) {
     Dialogs().warning(this, QStringLiteral("%1 was saved, but its previous version could not be kept in %2.")
                                 .arg(NamePart(fileName), report.backup));
