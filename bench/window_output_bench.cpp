@@ -4,9 +4,11 @@
 // waited for its turn meanwhile (what a click on Stop may have to wait) and the number
 // of times the text grew on the screen while the command ran.
 //
-//   window_output_bench [--wrap] [--stop-after SECONDS] [--save FILE] [--show SECONDS]
+//   window_output_bench [--wrap] [--undo] [--stop-after SECONDS] [--save FILE] [--show SECONDS]
 //                       COMMAND DETAILS FORMULA
-//     COMMAND: truthtable, cnf, dnf, mincnf, mindnf, decision; one line:
+//     COMMAND: truthtable, cnf, dnf, mincnf, mindnf, decision, decompile (the
+//     formula compiled first, untimed); FORMULA @FILE takes the formula from FILE; one
+//     line:
 //     output SECONDS COMMAND-SECONDS LONGEST-WAIT-MS STOP-RESPONSE-MS FULL BYTES LINES
 //            GROWTHS PEAK-KB CPU-SECONDS
 //   --stop-after  clicks the stop dialog's Stop button that many seconds after the
@@ -18,6 +20,10 @@
 //                 text (for a screenshot)
 //   --wrap        turns word wrap on and off again at the end, which lays the whole
 //                 text out, and prints a second line: wrap SECONDS PEAK-KB
+//   --undo        then Edit > Undo, Edit > Redo and Edit > Undo of the output, a line
+//                 each: undo|redo SECONDS LONGEST-WAIT-MS PEAK-KB RESIDENT-KB TEXT-BYTES
+//                 (SECONDS until the text is drawn again; RESIDENT-KB a second later);
+//                 then a letter typed, and a second later: typed RESIDENT-KB TEXT-BYTES
 //   FULL is 1 when the command was stopped because the text could take no more.
 //   PEAK-KB is the process's peak resident size; CPU-SECONDS the processor time of the
 //   command until the text was drawn (user and system, all threads), which a busy
@@ -66,13 +72,27 @@ const std::map<std::string, Click> kCommands = {
     {"truthtable", &TEditForm::TruthTable1Click}, {"cnf", &TEditForm::Conjunctive1Click},
     {"dnf", &TEditForm::Disjunctive1Click},       {"mincnf", &TEditForm::MinimalCNF1Click},
     {"mindnf", &TEditForm::MinimalDNF1Click},     {"decision", &TEditForm::Decision1Click},
+    {"decompile", &TEditForm::Decompile2Click},
 };
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: window_output_bench [--wrap] [--stop-after SECONDS] [--save FILE] [--show SECONDS] "
+               "usage: window_output_bench [--wrap] [--undo] [--stop-after SECONDS] [--save FILE] [--show SECONDS] "
                "COMMAND DETAILS FORMULA\n");
   return 2;
+}
+
+// The process's resident size now, in kilobytes (VmRSS).
+long ResidentKilobytes() {
+  std::FILE* status = std::fopen("/proc/self/status", "r");
+  if (status == nullptr) return 0;
+  char line[256];
+  long kilobytes = 0;
+  while (std::fgets(line, sizeof line, status) != nullptr) {
+    if (std::sscanf(line, "VmRSS: %ld kB", &kilobytes) == 1) break;
+  }
+  std::fclose(status);
+  return kilobytes;
 }
 
 double CpuSeconds() {
@@ -117,9 +137,10 @@ int main(int argc, char** argv) {
   double stopAfter = -1;
   double show = 0;
   bool wrap = false;
+  bool undo = false;
   std::string savePath;
-  while (!args.empty() && args[0] == "--wrap") {
-    wrap = true;
+  while (!args.empty() && (args[0] == "--wrap" || args[0] == "--undo")) {
+    (args[0] == "--wrap" ? wrap : undo) = true;
     args.erase(args.begin());
   }
   while (args.size() >= 2 && args[0].starts_with("--")) {
@@ -132,7 +153,12 @@ int main(int argc, char** argv) {
   if (args.size() != 3 || !kCommands.contains(args[0])) return Usage();
   const Click command = kCommands.at(args[0]);
   const int details = std::atoi(args[1].c_str());
-  const std::string& formula = args[2];
+  std::string formula = args[2];
+  if (formula.starts_with("@")) {  // @FILE: the formula is the file's text
+    QFile file(QString::fromStdString(formula.substr(1)));
+    if (!file.open(QIODevice::ReadOnly)) return 3;
+    formula = file.readAll().toStdString();
+  }
 
   // As the program sets itself up.
   QApplication::setQuitOnLastWindowClosed(false);
@@ -149,6 +175,9 @@ int main(int argc, char** argv) {
   if (auto* window = qobject_cast<QMdiSubWindow*>(editor->parentWidget())) window->showMaximized();
   editor->Memo1()->SetDocumentText(formula);
   editor->Memo1()->selectAll();
+  // Decompile prints the window's tree where Compile left the caret, on a line of its
+  // own below the formula, which stays on the screen.
+  if (command == &TEditForm::Decompile2Click) editor->Cmpile1Click();
   editor->Document().DetailLevel = static_cast<std::uint16_t>(details);
   editor->Document().ShowResults = true;
   QStringList errors;
@@ -201,6 +230,43 @@ int main(int argc, char** argv) {
               longest * 1000, stopResponse < 0 ? -1.0 : stopResponse * 1000, full ? 1 : 0, DocumentSize(text),
               text.blockCount(), growths, lumenark::bench::PeakResidentKilobytes(), cpu);
   std::fflush(stdout);
+  if (undo) {
+    // Undo and Redo of the whole output from the menu, each timed until the window has
+    // drawn its text again, with the longest wait for input meanwhile, the peak and the
+    // resident size afterwards (after the clock's ticks that give free memory back).
+    const auto step = [&](const char* name, void (TEditForm::*item)()) {
+      lumenark::bench::ResetPeakResident();
+      longest = 0;
+      QElapsedTimer stepClock;
+      stepClock.start();
+      sinceTurn.start();
+      ticker.start();
+      (editor->*item)();
+      while (editor->CommandRunning()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+      QApplication::processEvents();
+      editor->Memo1()->viewport()->repaint();
+      longest = std::max(longest, sinceTurn.nsecsElapsed() / 1e9);
+      ticker.stop();
+      const double stepSeconds = stepClock.nsecsElapsed() / 1e9;
+      const long peak = lumenark::bench::PeakResidentKilobytes();
+      QElapsedTimer idle;
+      idle.start();
+      while (idle.elapsed() < 1000) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+      std::printf("%s\t%.4f\t%.1f\t%ld\t%ld\t%zu\n", name, stepSeconds, longest * 1000, peak, ResidentKilobytes(),
+                  DocumentSize(*editor->Memo1()->document()));
+      std::fflush(stdout);
+    };
+    step("undo", &TEditForm::Undo1Click);
+    step("redo", &TEditForm::Redo1Click);
+    // Undone again and then typed over: Redo is gone, and with it what it kept.
+    step("undo", &TEditForm::Undo1Click);
+    editor->Memo1()->insertPlainText(QStringLiteral("x"));
+    QElapsedTimer idle;
+    idle.start();
+    while (idle.elapsed() < 1000) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    std::printf("typed\t%ld\t%zu\n", ResidentKilobytes(), DocumentSize(*editor->Memo1()->document()));
+    std::fflush(stdout);
+  }
   if (wrap) {
     QElapsedTimer wrapping;
     wrapping.start();

@@ -3,7 +3,9 @@ menu item in an editor window offscreen, timed until the window has drawn its te
 scrolled to the end, beside lumenark-cli writing the same text, and beside the same
 text put into a bare text document of Qt's plain text control (what the window cannot
 do faster). Each side runs three times in turn; the medians are shown, with the peak
-resident size. Times on the clock, and processor times (user and system), which a
+resident size. Then how soon Stop answers while the largest table streams in and while
+Decompile prints a formula of 10 MB, and Undo and Redo of the largest table from the
+Edit menu with the memory kept afterwards. Times on the clock, and processor times (user and system), which a
 machine busy with other work changes less. The window's text is checked against
 lumenark-cli's, byte for byte.
 
@@ -60,6 +62,36 @@ def window_run(bench, command, details, formula, *options):
         if line.startswith("output\t"):
             return [float(field) for field in line.split("\t")[1:]]
     raise RuntimeError(f"{bench}: no output line\n{result.stderr[-400:]}")
+
+
+def undo_run(bench, command, details, formula):
+    """The undo, redo and typed lines of window_output_bench --undo, by name, as numbers."""
+    result = subprocess.run([bench, "--undo", command, str(details), formula], capture_output=True, text=True,
+                            timeout=TIMEOUT)
+    steps = {}
+    for line in result.stdout.splitlines():
+        name, *fields = line.split("\t")
+        steps.setdefault(name, []).append([float(field) for field in fields])
+    return steps
+
+
+def formula_of(case):
+    return case[3]
+
+
+def megabyte_formula(megabytes):
+    """(x&~y>z)|... of about megabytes, with letters from a fixed pseudo-random sequence."""
+    letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+    state, parts, size = 1, [], 0
+    while size < megabytes * 1000 * 1000:
+        picked = []
+        for _ in range(3):
+            state = (state * 1103515245 + 12345) % 2**32
+            picked.append(letters[(state >> 16) % 52])
+        part = f"({picked[0]}&~{picked[1]}>{picked[2]})"
+        parts.append(part)
+        size += len(part) + 1
+    return "|".join(parts)
 
 
 def document_run(path):
@@ -125,6 +157,24 @@ def main():
         print()
         print(f"Stop clicked 1 s into the {label}: the command ended {statistics.median(answers):.0f} ms later "
               f"(runs: {', '.join(f'{a:.0f}' for a in answers)} ms)")
+        # Stop while Decompile prints a formula of 10 MB, whose line of megabytes stays
+        # on the screen above the output.
+        formula_path = os.path.join(scratch, "formula.txt")
+        with open(formula_path, "w") as out:
+            out.write(megabyte_formula(10))
+        answers = [window_run(BENCH, "decompile", 4, "@" + formula_path, "--stop-after", "0.3")[3]
+                   for _ in range(RUNS)]
+        print(f"Stop clicked 0.3 s into Decompile of a 10 MB formula: the command ended "
+              f"{statistics.median(answers):.0f} ms later (runs: {', '.join(f'{a:.0f}' for a in answers)} ms)")
+        # Undo and Redo of the largest table from the Edit menu, and the memory afterwards.
+        steps = [undo_run(BENCH, command, details, formula_of(CASES[1])) for _ in range(RUNS)]
+        undo = statistics.median(s["undo"][0][0] for s in steps)
+        redo = statistics.median(s["redo"][0][0] for s in steps)
+        waits = statistics.median(max(s["undo"][0][1], s["redo"][0][1]) for s in steps)
+        print(f"Undo of the {label}: {undo * 1000:.0f} ms, Redo {redo * 1000:.0f} ms (longest wait for input "
+              f"{waits:.0f} ms); resident after Undo {fmt_mb(statistics.median(s['undo'][0][3] for s in steps))}, "
+              f"after Redo {fmt_mb(statistics.median(s['redo'][0][3] for s in steps))}, after typing once Undo had "
+              f"taken the table away {fmt_mb(statistics.median(s['typed'][0][0] for s in steps))}")
 
 
 if __name__ == "__main__":

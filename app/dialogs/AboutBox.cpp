@@ -90,14 +90,3 @@ TAboutBox::TAboutBox() {
 }
 
 void TAboutBox::OKButtonClick() { hide(); }
-
-void TAboutBox::showEvent(QShowEvent* event) {
-  QWidget* active = QApplication::activeWindow();
-  if (active != this) activeBefore_ = active;
-  QDialog::showEvent(event);
-}
-
-void TAboutBox::hideEvent(QHideEvent* event) {
-  QDialog::hideEvent(event);
-  if (activeBefore_ != nullptr && activeBefore_->isVisible()) activeBefore_->activateWindow();
-}

@@ -1,11 +1,9 @@
 #pragma once
 // The about box: a modeless window with the program's picture, name and purpose. OK
 // and the close box hide it; it lives as long as the program. When it goes, the window
-// that was active before it is made active again: without a window manager nothing
-// else would, and the keys would reach the text but no shortcut of the menu bar.
+// that was active before it takes the keyboard again (KeyboardReturn.h).
 
 #include <QDialog>
-#include <QPointer>
 
 class QPushButton;
 
@@ -20,11 +18,6 @@ class TAboutBox final : public QDialog {
  public slots:
   void OKButtonClick();  // hides the box
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
-
  private:
   QPushButton* okButton_;
-  QPointer<QWidget> activeBefore_;  // the window to hand the keys back to
 };

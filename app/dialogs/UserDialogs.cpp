@@ -98,16 +98,22 @@ void GiveRoomForColumns(QFileDialog& dialog) {
   }
 }
 
-QString OpenFileName(QWidget* parent) {
+// An open dialog for a file of the given kinds.
+template <typename Filters>
+QString ChooseFileToOpen(QWidget* parent, const Filters& filters) {
   FocusReturn focusReturn(parent);
   QFileDialog dialog(parent);
   GiveRoomForColumns(dialog);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::AnyFile);  // a typed name is returned as it is
-  SetFilters(dialog, kOpenFilters);
+  SetFilters(dialog, filters);
   if (dialog.exec() != QDialog::Accepted) return {};
   return dialog.selectedFiles().value(0);
 }
+
+QString OpenFileName(QWidget* parent) { return ChooseFileToOpen(parent, kOpenFilters); }
+
+QString DimacsFileName(QWidget* parent) { return ChooseFileToOpen(parent, kDimacsFilters); }
 
 // Why the save dialog refuses a name, or an empty text when it takes it: a read-only
 // file and a write-protected directory are refused before the dialog returns.
@@ -200,6 +206,7 @@ UserDialogs StandardDialogs() {
     ShowBox(parent, QMessageBox::Critical, ApplicationTitle(), text);
   };
   dialogs.openFileName = OpenFileName;
+  dialogs.dimacsFileName = DimacsFileName;
   dialogs.saveFileName = SaveFileName;
   dialogs.latexFileName = LatexFileName;
   dialogs.font = ChooseFont;

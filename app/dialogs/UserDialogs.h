@@ -29,6 +29,9 @@ struct UserDialogs {
   // The save dialog for File > Export as LaTeX..., preset with a name: LaTeX files, the
   // suffix .tex added to a name without one; the full path, empty if cancelled.
   std::function<QString(QWidget* parent, const QString& preset)> latexFileName;
+  // The open dialog for File > Import DIMACS...: DIMACS files first, then all files; the
+  // full path of one file, empty if cancelled.
+  std::function<QString(QWidget* parent)> dimacsFileName;
   // The font dialog started from a font: the chosen font, nothing if cancelled.
   std::function<std::optional<QFont>(QWidget* parent, const QFont& initial)> font;
   // The print dialog on the program's printer (printer or PDF file, copies, collation);
@@ -59,3 +62,5 @@ inline constexpr FileFilter kOpenFilters[] = {{" All Files (*.*)", "*"}};
 inline constexpr FileFilter kSaveFilters[] = {{"Text files (*.txt)", "*.txt"}, {"All files (*.*)", "*"}};
 inline constexpr char kSaveDefaultSuffix[] = "txt";
 inline constexpr FileFilter kLatexFilters[] = {{"LaTeX files (*.tex)", "*.tex"}, {"All files (*.*)", "*"}};
+inline constexpr FileFilter kDimacsFilters[] = {{"DIMACS files (*.cnf *.dimacs)", "*.cnf *.dimacs"},
+                                                {"All files (*.*)", "*"}};

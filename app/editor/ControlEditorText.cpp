@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "editor/MemoControl.h"
+#include "editor/TextVersions.h"
 #include "runtime/EngineGlobals.h"
 #include "text/Latin1Text.h"
 
@@ -24,7 +25,13 @@ void ControlEditorText::BeginCommand() {
   Flush();
   overflowed_ = false;
   joinsUndoStep_ = false;
+  outputLines_ = 0;
   capacity_ = control_.Capacity();
+}
+
+void ControlEditorText::EndCommand() {
+  Flush();
+  control_.Versions().OutputEnded();
 }
 
 std::size_t ControlEditorText::SelectionStart() const {
@@ -96,11 +103,14 @@ void ControlEditorText::Flush(FlushMode mode) {
   QTextCursor cursor = control_.textCursor();
   if (joinsUndoStep_) cursor.joinPreviousEditBlock();
   else cursor.beginEditBlock();
-  cursor.insertText(ControlTextFromDocument(std::string_view(pending_).substr(0, count)));
+  const std::string_view piece = std::string_view(pending_).substr(0, count);
+  cursor.insertText(ControlTextFromDocument(piece));
   cursor.endEditBlock();
   joinsUndoStep_ = true;
   control_.setTextCursor(cursor);
+  outputLines_ += static_cast<int>(std::count(piece.begin(), piece.end(), '\n'));
   pending_.erase(0, count);
+  control_.Versions().OutputGrew(outputLines_);
 }
 
 std::size_t ControlEditorText::FittingCount(std::size_t count) const {

@@ -14,7 +14,8 @@
 //
 // Undo: everything a command writes is one step to undo, and one to redo: the first
 // piece of a command begins a step of the text's undo history, and the later pieces
-// join it.
+// join it. An output of many lines goes on in a document of its own, where Undo and
+// Redo take no time (TextVersions.h).
 //
 // Capacity: the control takes writes only while its text stays within the capacity
 // that the control gives when the command begins (TextCapacity.h: memory, mostly). A
@@ -57,6 +58,8 @@ class ControlEditorText final : public lumenark::EditorText {
 
   // A command begins: its writes make a new step to undo, and its capacity is taken.
   void BeginCommand();
+  // The command has ended, and everything it wrote is in the control.
+  void EndCommand();
   // Whether writes were refused since the command began, for want of capacity.
   bool Overflowed() const { return overflowed_; }
 
@@ -74,4 +77,5 @@ class ControlEditorText final : public lumenark::EditorText {
   TextCapacity capacity_;
   bool overflowed_ = false;
   bool joinsUndoStep_ = false;  // a piece of the running command is in the text
+  int outputLines_ = 0;         // the line breaks the running command has written
 };

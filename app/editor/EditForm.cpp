@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
+#include <QMenuBar>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -15,8 +16,10 @@
 #include "editor/MenuKeyFilter.h"
 #include "editor/OptionsPanel.h"
 #include "editor/RunningCommand.h"
+#include "editor/TypeAhead.h"
 #include "frame/FrameForm.h"
 #include "frame/ProgramPicture.h"
+#include "analysis/FormulaText.h"
 #include "minimum/KarnaughMap.h"
 #include "printing/PrintJob.h"
 #include "runtime/EngineGlobals.h"
@@ -36,8 +39,7 @@ bool IsInside(const QWidget* container, const QWidget* widget) {
 
 }  // namespace
 
-RunningCommand::RunningCommand(TEditForm& form)
-    : form_(form), memoHadFocus_(form.memo1_->hasFocus()), windowWasActive_(form.isActiveWindow()) {
+RunningCommand::RunningCommand(TEditForm& form) : form_(form), memoHadFocus_(form.memo1_->hasFocus()) {
   form_.commandRunning_ = true;
   ++runningCommands;
   form_.memo1_->SetEngineWriting(true);
@@ -48,17 +50,19 @@ RunningCommand::RunningCommand(TEditForm& form)
 }
 
 RunningCommand::~RunningCommand() {
-  form_.text_.Flush();
+  form_.text_.EndCommand();
   form_.host_.DrawTextAlways();
   InputTicker::Clock().CommandEnded();
   form_.memo1_->SetEngineWriting(false);
   --runningCommands;
   form_.commandRunning_ = false;
   form_.ShowBusy(false);
-  const QWidget* active = QApplication::activeWindow();
-  if (windowWasActive_ && (active == nullptr || !active->isVisible())) form_.window()->activateWindow();
   if (memoHadFocus_ && form_.memo1_->isVisible()) form_.memo1_->setFocus();
-  form_.CarryOutDeferred();
+  form_.typeAhead_->CommandEnded();
+  // After what waits in the window, which may save it.
+  if (runningCommands == 0) {
+    QMetaObject::invokeMethod(&form_.frame_, &TFrameForm::CarryOutDeferredExit, Qt::QueuedConnection);
+  }
 }
 
 TEditForm::TEditForm(TFrameForm& frame, TForm2& stopDialog)
@@ -77,7 +81,8 @@ TEditForm::TEditForm(TFrameForm& frame, TForm2& stopDialog)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(memo1_);
   setFocusProxy(memo1_);
-  memo1_->installEventFilter(new MenuKeyFilter([this] { return frame_.menuBar(); }, [this] { EnableEditItems(); }, this));
+  memo1_->installEventFilter(new MenuKeyFilter([this] { return MergedMenuBar(); }, [this] { EnableEditItems(); }, this));
+  typeAhead_ = new TypeAhead(*memo1_, [this] { return commandRunning_; });
   memo1_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(memo1_, &QWidget::customContextMenuRequested, this, &TEditForm::ShowMemoPopUp);
 
@@ -110,6 +115,13 @@ void TEditForm::SetCaption(const QString& caption) { setWindowTitle(caption); }
 
 QList<QMenu*> TEditForm::MenuBarMenus() const { return {file1_, edit1_, character1_, formula1_}; }
 
+QMenuBar* TEditForm::MergedMenuBar() const {
+  QMenuBar* bar = frame_.menuBar();
+  return bar->actions().contains(file1_->menuAction()) ? bar : nullptr;
+}
+
+bool TEditForm::InputWaiting() const { return typeAhead_->Waiting(); }
+
 int TEditForm::RunningCommands() { return runningCommands; }
 
 QWidget* TEditForm::OuterWindow() const {
@@ -132,8 +144,12 @@ void TEditForm::ShowBusy(bool busy) {
 }
 
 void TEditForm::closeEvent(QCloseEvent* event) {
-  if (commandRunning_) closeDeferred_ = true;
-  if (commandRunning_ || !FormCloseQuery()) {
+  if (typeAhead_->Holds()) {
+    typeAhead_->Defer([this] { Close1Click(); });
+    event->ignore();
+    return;
+  }
+  if (!FormCloseQuery()) {
     event->ignore();
     return;
   }
@@ -188,17 +204,26 @@ void TEditForm::Latex1Click() { RunCommand(FormulaCommand::Latex); }
 void TEditForm::MinimumDNF1Click() { RunCommand(FormulaCommand::MinimumDNF); }
 void TEditForm::MinimumCNF1Click() { RunCommand(FormulaCommand::MinimumCNF); }
 
-// The map the command drew, if it drew one, goes to the window beside.
+// The map the command drew, if it drew one, goes to the window beside, with the formula
+// it is of (the window's tree, which the command leaves as it is); a command that drew
+// none closes that window.
 void TEditForm::KarnaughMap1Click() {
   RunCommand(FormulaCommand::KarnaughMap);
   const std::optional<lumenark::KarnaughMap> map = lumenark::TakeDrawnKarnaughMap(doc_);
-  if (!map) return;
+  if (!map) {
+    if (karnaughWindow_ != nullptr) karnaughWindow_->close();
+    return;
+  }
   if (karnaughWindow_ == nullptr) {
     karnaughWindow_ = new KarnaughMapWindow(
         this, [this]() -> QPrinter& { return frame_.Printer(); },
         [this] { return PdfFileName(FileName(), windowTitle() + QStringLiteral(" map")); });
   }
-  karnaughWindow_->ShowMap(*map, windowTitle());
+  // A heading of a few lines: a longer formula is cut, and says so.
+  constexpr std::size_t kLongestHeading = 1000;
+  std::string formula = lumenark::FormulaString(doc_.Root, kLongestHeading);
+  if (formula.size() > kLongestHeading) formula = formula.substr(0, kLongestHeading) + "...";
+  karnaughWindow_->ShowMap(*map, windowTitle(), QString::fromLatin1(formula.data(), static_cast<qsizetype>(formula.size())));
 }
 
 void TEditForm::Tableau1Click() { RunCommand(FormulaCommand::Tableau); }
@@ -243,12 +268,6 @@ void TEditForm::Close1Click() {
 }
 
 void TEditForm::Save1Requested() {
-  if (commandRunning_) saveDeferred_ = true;
+  if (typeAhead_->Holds()) typeAhead_->Defer([this] { Save1Click(); });
   else Save1Click();
-}
-
-void TEditForm::CarryOutDeferred() {
-  if (std::exchange(saveDeferred_, false)) Save1Click();
-  if (std::exchange(closeDeferred_, false)) Close1Click();
-  if (runningCommands == 0) frame_.CarryOutDeferredExit();
 }

@@ -24,6 +24,8 @@ class KarnaughMapWindow;
 class OptionsPanel;
 class QAction;
 class QMenu;
+class QMenuBar;
+class TypeAhead;
 class TForm2;
 class TFrameForm;
 
@@ -55,6 +57,8 @@ class TEditForm final : public QWidget {
   QList<QMenu*> MenuBarMenus() const;  // File, Edit, Character, Formula
   QMenu* MemoPopUp() const { return memoPopUp_; }
   bool CommandRunning() const { return commandRunning_; }
+  // Keys typed and requests made while a command ran, not yet carried out (TypeAhead.h).
+  bool InputWaiting() const;
   KarnaughMapWindow* KarnaughWindow() const { return karnaughWindow_; }  // made by the first map
   static int RunningCommands();  // commands running now, in all windows
   // Makes this the active editor window, in front of the others (its menus in the menu
@@ -63,7 +67,7 @@ class TEditForm final : public QWidget {
 
  public slots:
   // File menu. Save and Close asked for while a command runs are carried out when it
-  // has ended (CarryOutDeferred).
+  // has ended, in their turn with the keys typed meanwhile (TypeAhead.h).
   void New1Click();
   void Open1Click();
   void Close1Click();
@@ -148,15 +152,12 @@ class TEditForm final : public QWidget {
   void SetCaption(const QString& caption);
   void RunCommand(lumenark::FormulaCommand command);
   void ReportOverflow();
-  // What the user asked for while the window's command ran, done now that it has
-  // ended: the save first, with the result in the text, then the close with its prompt;
-  // then the frame's exit, when no command runs anywhere.
-  void CarryOutDeferred();
   void ShowMemoPopUp(const QPoint& position);
   // While a command runs, the pointer over the window is the wait cursor and the
   // status bar notes that the window is busy.
   void ShowBusy(bool busy);
-  QWidget* OuterWindow() const;  // the window with title bar and frame in the area (or itself)
+  QWidget* OuterWindow() const;
+  QMenuBar* MergedMenuBar() const;  // the frame's menu bar while it holds this window's menus  // the window with title bar and frame in the area (or itself)
   bool ReportPrinterProblem();
   FindReplaceDialog& FindDialog();  // made when first needed
   void MakeLatexPdf(const QString& texPath);  // pdflatex beside the file, where installed
@@ -170,9 +171,8 @@ class TEditForm final : public QWidget {
   OptionsPanel* panel1_ = nullptr;
   FindReplaceDialog* findDialog_ = nullptr;
   KarnaughMapWindow* karnaughWindow_ = nullptr;
+  TypeAhead* typeAhead_ = nullptr;
   bool commandRunning_ = false;
-  bool saveDeferred_ = false;
-  bool closeDeferred_ = false;
 
   QMenu* file1_ = nullptr;
   QMenu* edit1_ = nullptr;

@@ -10,6 +10,7 @@
 #include "dialogs/FindReplaceDialog.h"
 #include "dialogs/UserDialogs.h"
 #include "editor/EditForm.h"
+#include "editor/TextVersions.h"
 #include "text/ShownFont.h"
 
 void TEditForm::CutToClipboard() { memo1_->cut(); }
@@ -77,11 +78,11 @@ void TEditForm::SetFont() {
 // Not while a command writes: the engine's caret and the step it is writing would be
 // taken from under it.
 void TEditForm::Undo1Click() {
-  if (!commandRunning_) memo1_->undo();
+  if (!commandRunning_) memo1_->Versions().Undo();
 }
 
 void TEditForm::Redo1Click() {
-  if (!commandRunning_) memo1_->redo();
+  if (!commandRunning_) memo1_->Versions().Redo();
 }
 
 FindReplaceDialog& TEditForm::FindDialog() {

@@ -46,14 +46,13 @@ void TEditForm::Open(const QString& fileName) {
   caret.setPosition(0);
   memo1_->setTextCursor(caret);
   SetCaption(NamePart(fileName));
-  memo1_->document()->setModified(false);
+  memo1_->MarkSaved();
 }
 
 // The window stays as a failed open leaves it: empty and unchanged. A line too long
 // for the control is named with the limit.
 void TEditForm::ShowTextTooLarge(bool lineTooLong) {
-  memo1_->clear();
-  memo1_->document()->setModified(false);
+  memo1_->SetDocumentText({});
   ShowErrorReport(this, FileError{QStringLiteral("Text exceeds memo capacity"),
                                   lineTooLong ? LineTooLongReason() : QString()});
 }
@@ -68,7 +67,7 @@ SaveOutcome TEditForm::Save1Click() {
     ShowErrorReport(this, error);
     return SaveOutcome::Failed;
   }
-  memo1_->document()->setModified(false);
+  memo1_->MarkSaved();
   if (report.backupFailed) {
     Dialogs().warning(this, QStringLiteral("%1 was saved, but its previous version could not be kept in %2.")
                                 .arg(NamePart(fileName), report.backup));
@@ -160,7 +159,7 @@ void TEditForm::MakeLatexPdf(const QString& texPath) {
 // within the window's capacity; a file that is no DIMACS CNF shows the reader's message,
 // which names the line.
 void TEditForm::ImportDimacs1Click() {
-  const QString path = Dialogs().openFileName(this);
+  const QString path = Dialogs().dimacsFileName(this);
   if (path.isEmpty()) return;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {

@@ -57,12 +57,14 @@ void TEditForm::CreateMenus() {
   AddSeparator(file1_, "N2");
   item(file1_, "Print1", QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P), run(&TEditForm::Print1Click));
   item(file1_, "PrintSetup1", QStringLiteral("Prin&t Setup..."), none, run(&TEditForm::PrintSetup1Click));
-  AddSeparator(file1_, "N3");
-  QAction* exit1 = item(file1_, "Exit1", QStringLiteral("E&xit"), none, nullptr);
-  connect(exit1, &QAction::triggered, this, &TEditForm::Exit1Click);
+  // The document in and out in other formats, after printing; Exit stays last, after
+  // its separator.
   AddSeparator(file1_, "N4");
   item(file1_, "ExportLatex1", QStringLiteral("Export as &LaTeX..."), none, run(&TEditForm::ExportLatex1Click));
   item(file1_, "ImportDimacs1", QStringLiteral("Import &DIMACS..."), none, run(&TEditForm::ImportDimacs1Click));
+  AddSeparator(file1_, "N3");
+  QAction* exit1 = item(file1_, "Exit1", QStringLiteral("E&xit"), none, nullptr);
+  connect(exit1, &QAction::triggered, this, &TEditForm::Exit1Click);
 
   edit1_ = AddMenu(this, "Edit1", QStringLiteral("&Edit"), 1);
   connect(edit1_, &QMenu::aboutToShow, this, &TEditForm::SetEditItems);

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "dialogs/ErrorReport.h"
+#include "editor/TextVersions.h"
 #include "text/AlignedTextLayout.h"
 #include "text/Latin1Text.h"
 #include "text/PixelFont.h"
@@ -31,6 +32,7 @@ MemoControl::MemoControl(QWidget* parent) : QPlainTextEdit(parent) {
   document()->setDefaultTextOption(option);
   document()->clearUndoRedoStacks();  // a setting, not an edit to undo or save
   document()->setModified(false);
+  versions_ = new TextVersions(*this);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   // The margins of the formatting rectangle show the text's background.
@@ -97,8 +99,25 @@ void MemoControl::SetEditRect(const QMargins& margins) { setViewportMargins(marg
 std::string MemoControl::DocumentText() const { return DocumentFromControlText(document()->toRawText()); }
 
 void MemoControl::SetDocumentText(std::string_view bytes) {
+  versions_->Forget();
   setPlainText(ControlTextFromDocument(bytes));
   document()->setModified(false);
+}
+
+void MemoControl::MarkSaved() { versions_->Saved(); }
+
+QTextDocument* MemoControl::NewDocument(QObject* owner) const {
+  auto* text = new QTextDocument(owner);
+  text->setDocumentLayout(new AlignedTextLayout(text));
+  text->setDocumentMargin(document()->documentMargin());
+  text->setDefaultTextOption(document()->defaultTextOption());
+  text->setDefaultFont(document()->defaultFont());
+  return text;
+}
+
+void MemoControl::ShowDocument(QTextDocument* text) {
+  setDocument(text);
+  ShowFont();
 }
 
 Qt::Alignment MemoControl::TextAlignment() const {

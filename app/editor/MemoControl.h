@@ -17,6 +17,8 @@
 
 #include "text/TextCapacity.h"
 
+class TextVersions;
+
 // The second line of the report of a line longer than the control holds.
 QString LineTooLongReason();
 
@@ -54,6 +56,15 @@ class MemoControl final : public QPlainTextEdit {
   std::string DocumentText() const;
   // Replaces the whole text; undo history and modification flag are cleared.
   void SetDocumentText(std::string_view bytes);
+  // The text was saved as it stands: not changed since.
+  void MarkSaved();
+
+  // Undo and Redo of the text, large outputs included (TextVersions.h).
+  TextVersions& Versions() { return *versions_; }
+  // A document for the text, laid out and formatted as the one shown, owned by owner;
+  // and showing one, with the font shown.
+  QTextDocument* NewDocument(QObject* owner) const;
+  void ShowDocument(QTextDocument* document);
 
   // The alignment of every line (left, right or centred).
   Qt::Alignment TextAlignment() const;
@@ -92,6 +103,7 @@ class MemoControl final : public QPlainTextEdit {
 
   QFont chosen_;
   int zoom_ = 0;
+  TextVersions* versions_;
   std::optional<TextCapacity> fixedCapacity_;
   bool layoutWidthStale_ = false;  // the text is laid out for an earlier width
 };

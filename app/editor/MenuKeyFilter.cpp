@@ -6,21 +6,48 @@
 
 namespace {
 
-bool HasShortcut(const QList<QAction*>& actions, const QKeySequence& key) {
-  for (const QAction* action : actions) {
-    if (action->menu() != nullptr && HasShortcut(action->menu()->actions(), key)) return true;
+QAction* ItemWithShortcut(const QList<QAction*>& actions, const QKeySequence& key) {
+  for (QAction* action : actions) {
+    if (action->menu() != nullptr) {
+      if (QAction* item = ItemWithShortcut(action->menu()->actions(), key)) return item;
+    }
     for (const QKeySequence& shortcut : action->shortcuts()) {
-      if (shortcut.matches(key) == QKeySequence::ExactMatch) return true;
+      if (shortcut.matches(key) == QKeySequence::ExactMatch) return action;
     }
   }
-  return false;
+  return nullptr;
+}
+
+// Whether the item runs when chosen: it and every menu above it are enabled.
+bool Runs(const QAction* item) {
+  if (!item->isEnabled()) return false;
+  for (const QObject* owner : item->associatedObjects()) {
+    const auto* menu = qobject_cast<const QMenu*>(owner);
+    if (menu != nullptr && menu->menuAction() != item && !Runs(menu->menuAction())) return false;
+  }
+  return true;
+}
+
+bool IsAltLetter(const QKeyEvent& key) {
+  return (key.modifiers() & Qt::AltModifier) && !key.text().isEmpty() && key.text().at(0).isPrint();
+}
+
+// The menu of the bar whose caption marks the key's letter (Alt+E: "&Edit").
+QAction* MenuWithMnemonic(const QMenuBar& menuBar, const QKeyEvent& key) {
+  const QKeySequence pressed(QKeyCombination(Qt::AltModifier, Qt::Key(key.key())));
+  for (QAction* menu : menuBar.actions()) {
+    if (menu->isVisible() && menu->isEnabled() && QKeySequence::mnemonic(menu->text()).matches(pressed) == QKeySequence::ExactMatch) {
+      return menu;
+    }
+  }
+  return nullptr;
 }
 
 }  // namespace
 
-bool IsMenuShortcut(const QMenuBar& menuBar, const QKeyEvent& key) {
+QAction* MenuShortcutItem(const QMenuBar& menuBar, const QKeyEvent& key) {
   const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
-  return HasShortcut(menuBar.actions(), QKeySequence(QKeyCombination(modifiers, Qt::Key(key.key()))));
+  return ItemWithShortcut(menuBar.actions(), QKeySequence(QKeyCombination(modifiers, Qt::Key(key.key()))));
 }
 
 MenuKeyFilter::MenuKeyFilter(std::function<QMenuBar*()> menuBar, std::function<void()> beforeKey, QObject* parent)
@@ -31,17 +58,17 @@ bool MenuKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
   }
   const auto* key = static_cast<QKeyEvent*>(event);
-  // Alt and a letter that no menu took: the text control would type the letter over
-  // the selection; it is nobody's key.
-  if (event->type() == QEvent::KeyPress && (key->modifiers() & Qt::AltModifier) && !key->text().isEmpty() &&
-      key->text().at(0).isPrint()) {
+  QMenuBar* menuBar = menuBar_();
+  if (event->type() == QEvent::KeyPress && IsAltLetter(*key)) {
+    if (QAction* menu = menuBar != nullptr ? MenuWithMnemonic(*menuBar, *key) : nullptr) menuBar->setActiveAction(menu);
     return true;
   }
-  const QMenuBar* menuBar = menuBar_();
-  if (menuBar == nullptr || !IsMenuShortcut(*menuBar, *key)) return false;
+  if (menuBar == nullptr) return false;
+  QAction* item = MenuShortcutItem(*menuBar, *key);
+  if (item == nullptr) return false;
   // ShortcutOverride: left unaccepted, the key goes on to the menu items' shortcuts,
   // which are looked up after this returns, with the enabled states set now.
-  if (event->type() == QEvent::ShortcutOverride && beforeKey_) beforeKey_();
-  // KeyPress: it only comes when no enabled item took the key; nobody else gets it.
+  if (beforeKey_) beforeKey_();
+  if (event->type() == QEvent::KeyPress && Runs(item)) item->trigger();
   return true;
 }

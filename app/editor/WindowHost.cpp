@@ -2,10 +2,12 @@
 
 #include <QCoreApplication>
 #include <QWidget>
+#include <algorithm>
 #include <ctime>
 
 #include "dialogs/UserDialogs.h"
 #include "editor/InputTicker.h"
+#include "runtime/EngineGlobals.h"
 
 namespace {
 
@@ -24,12 +26,12 @@ WindowHost::WindowHost(QWidget& window, ControlEditorText& text, QWidget& textVi
       text_(text),
       textView_(textView),
       stopDialog_(stopDialog),
-      lastDrawn_(CoarseMilliseconds()) {}
+      nextDraw_(CoarseMilliseconds()) {}
 
 // The first turn of a command draws the text as it stands.
 void WindowHost::RestartInputInterval() {
   seenTicks_ = InputTicker::Clock().Ticks();
-  lastDrawn_ = CoarseMilliseconds() - kDrawIntervalMs;
+  nextDraw_ = CoarseMilliseconds();
 }
 
 void WindowHost::DrawTextAlways() { textView_.setUpdatesEnabled(true); }
@@ -46,12 +48,20 @@ void WindowHost::ProcessPendingInput() {
     return;
   }
   text_.Flush(ControlEditorText::FlushMode::WholeBreaks);
-  // Enabled again, the view draws itself whole at this turn.
+  // Enabled again, the view draws itself whole at this turn. Not once Stop has been
+  // pressed: the command then only unwinds, and it should end as soon as it can, where
+  // drawing the text may take long (a line of megabytes on the screen takes a second
+  // and more each time); the text is drawn when the command has ended.
   const qint64 now = CoarseMilliseconds();
-  const bool draw = now - lastDrawn_ >= kDrawIntervalMs;
+  const bool draw = !lumenark::StopRequested && now >= nextDraw_;
   textView_.setUpdatesEnabled(draw);
-  if (draw) lastDrawn_ = now;
   QCoreApplication::processEvents();
+  // A drawing that took long (that line of megabytes) waits the longer for the next, so
+  // that the command keeps most of the time.
+  if (draw) {
+    const qint64 end = CoarseMilliseconds();
+    nextDraw_ = std::max(now + kDrawIntervalMs, end + kWorkPerDrawing * (end - now));
+  }
   // The interval counts from the end of this turn: ticks during it are not owed.
   seenTicks_ = InputTicker::Clock().Ticks();
 }

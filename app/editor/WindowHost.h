@@ -13,7 +13,9 @@
 // so that even a truth table written at the engine's full speed leaves the window
 // system its turn within a few tens of milliseconds. The text is drawn at most every
 // 100 ms meanwhile: drawing a screenful of it takes some milliseconds, as long as the
-// engine's work between two turns, and ten pictures a second show it growing well.
+// engine's work between two turns, and ten pictures a second show it growing well. A
+// screenful that takes long to draw (a line of megabytes, a busy machine) is drawn
+// less often, and not at all once Stop has been pressed.
 
 #include <QtGlobal>
 #include <cstdint>
@@ -27,6 +29,9 @@ class QWidget;
 class WindowHost final : public lumenark::Host {
  public:
   static constexpr qint64 kDrawIntervalMs = 100;
+  // A turn that drew the text and took t lets the next drawing come after 4 t at the
+  // earliest: the command keeps four fifths of the time however slow the drawing.
+  static constexpr qint64 kWorkPerDrawing = 4;
   static constexpr std::size_t kLargestPiece = 256 * 1024;  // bytes of output
 
   WindowHost(QWidget& window, ControlEditorText& text, QWidget& textView, QWidget& stopDialog);
@@ -49,5 +54,5 @@ class WindowHost final : public lumenark::Host {
   QWidget& textView_;  // where the text is drawn
   QWidget& stopDialog_;
   std::uint32_t seenTicks_ = 0;  // the input ticker's count when input was last processed
-  qint64 lastDrawn_;             // when the text was last let be drawn, in milliseconds
+  qint64 nextDraw_;              // when the text may be drawn again, in milliseconds
 };

@@ -27,6 +27,7 @@
 #include "formula/NodeAllocator.h"
 #include "frame/ApplicationGlobals.h"
 #include "frame/HeapStatistics.h"
+#include "frame/KeyboardReturn.h"
 #include "frame/LongTimeFormat.h"
 #include "frame/MenuBarFocusStyle.h"
 #include "frame/MenuMerge.h"
@@ -86,6 +87,7 @@ TFrameForm::TFrameForm() : mdiArea_(new QMdiArea(this)) {
   CreateStatusBar();
   MergeMenus();
   AddWindowKeys(*this, *mdiArea_);
+  keyboardReturn_ = std::make_unique<KeyboardReturn>(*this);
 
   // The platform's default placement: a large part of the screen, a little off its corner.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -10,6 +10,7 @@
 #include <memory>
 
 class HelpWindow;
+class KeyboardReturn;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -52,7 +53,8 @@ class TFrameForm final : public QMainWindow {
   // becomes active.
   void ShowBusyNote();
   // An exit asked for while a command ran (File > Exit, the close box) waits for the
-  // end of the commands; the last command to end calls this, which then closes.
+  // end of the commands and of what the user asked of their windows meanwhile; the
+  // last command to end calls this at the window system's next turn, which then closes.
   void CarryOutDeferredExit();
 
  public slots:
@@ -96,5 +98,6 @@ class TFrameForm final : public QMainWindow {
   QTimer* timer1_ = nullptr;
   QString timeFormat_;  // the locale's long time format, read at start-up
   std::unique_ptr<QPrinter> printer_;
+  std::unique_ptr<KeyboardReturn> keyboardReturn_;  // goes before the windows it watches
   bool exitDeferred_ = false;
 };

@@ -12,6 +12,7 @@
 #include "dialogs/ErrorReport.h"
 #include "dialogs/UserDialogs.h"
 #include "printing/PrintJob.h"
+#include "views/PicturePages.h"
 
 namespace {
 
@@ -61,11 +62,12 @@ KarnaughMapWindow::KarnaughMapWindow(QWidget* editor, std::function<QPrinter&()>
 
 KarnaughMapWindow::~KarnaughMapWindow() = default;
 
-void KarnaughMapWindow::ShowMap(const lumenark::KarnaughMap& map, const QString& caption) {
+void KarnaughMapWindow::ShowMap(const lumenark::KarnaughMap& map, const QString& caption, const QString& formula) {
   // A font in pixels, so that the picture keeps its proportions on a printer's device.
   QFont pixels = font();
   pixels.setPixelSize(QFontInfo(font()).pixelSize());
-  picture_ = std::make_unique<KarnaughPicture>(map, pixels);
+  formula_ = formula;
+  picture_ = std::make_unique<KarnaughPicture>(map, pixels, formula);
   view_->setFixedSize(picture_->Size().toSize() + QSize(1, 1));
   view_->update();
   setWindowTitle(QStringLiteral("Karnaugh Map - ") + caption);
@@ -89,17 +91,27 @@ void KarnaughMapWindow::Print() {
     }
     if (pass == 0 && !Dialogs().print(this, printer)) return;
   }
+  // The title of a PDF file, and of the job in a printer's queue.
+  constexpr qsizetype kLongestTitle = 200;
+  const QString title = QStringLiteral("Karnaugh map of ") + formula_;
+  printer.setDocName(title.size() > kLongestTitle ? title.left(kLongestTitle) + QStringLiteral("...") : title);
   QPainter painter;
   if (!painter.begin(&printer)) {
     ShowErrorReport(this, QString::fromLatin1(kPrinterNotValid));
     return;
   }
-  // The picture was laid out in the screen's pixels: scaled to the page, at most so
-  // that a screen pixel is a point.
-  const QSizeF size = picture_->Size();
-  const double page = std::min(printer.width() / size.width(), printer.height() / size.height());
-  const double scale = std::min(page, printer.logicalDpiX() / 72.0);
-  painter.scale(scale, scale);
-  picture_->Paint(painter);
+  // The picture was laid out in the screen's pixels: at most a point for each.
+  const PicturePages layout = LayOutPages(picture_->Bands(), picture_->Size(), QSizeF(printer.width(), printer.height()),
+                                          printer.logicalDpiX() / 72.0);
+  for (std::size_t i = 0; i < layout.pages.size(); ++i) {
+    if (i > 0) printer.newPage();
+    const PictureBand& part = layout.pages[i];
+    painter.save();
+    painter.scale(layout.scale, layout.scale);
+    painter.translate(0, -part.top);
+    painter.setClipRect(QRectF(0, part.top, picture_->Size().width(), part.bottom - part.top));
+    picture_->Paint(painter);
+    painter.restore();
+  }
   painter.end();
 }

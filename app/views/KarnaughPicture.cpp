@@ -4,6 +4,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <cmath>
+
+#include "views/FormulaLines.h"
 
 namespace {
 
@@ -31,9 +34,49 @@ std::vector<Run> Runs(const std::vector<bool>& covered) {
 
 QString Binary(std::uint32_t code, int digits) { return QString::fromStdString(lumenark::KarnaughMap::Binary(code, digits)); }
 
+// The styles of the groups. A map of 6 letters has at most 32 groups (the 32 ones of a
+// chain of equivalences, none beside another); 8 shades of grey times 4 dashes tell
+// them apart printed in grey, and their hues, a golden angle apart, in colour.
+constexpr int kShades = 8;
+constexpr Qt::PenStyle kDashes[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
+
+// The grey a colour prints as (the weights of Qt's qGray).
+double Grey(const QColor& colour) { return (11 * colour.redF() + 16 * colour.greenF() + 5 * colour.blueF()) / 32; }
+
+// A colour of the hue whose grey is the one wanted: the lightness found by halving.
+QColor WithGrey(double hue, double grey) {
+  double low = 0, high = 1;
+  QColor colour;
+  for (int i = 0; i < 30; ++i) {
+    const double lightness = (low + high) / 2;
+    colour = QColor::fromHslF(static_cast<float>(hue), 0.85f, static_cast<float>(lightness));
+    (Grey(colour) < grey ? low : high) = lightness;
+  }
+  return colour;
+}
+
+// Shades from dark to a grey that still stands out on white, the first groups in the
+// middle ones; neighbouring groups get shades far apart.
+double ShadeOf(std::size_t g) {
+  constexpr int kOrder[kShades] = {3, 6, 1, 4, 7, 2, 5, 0};
+  return 0.17 + 0.065 * kOrder[g % kShades];
+}
+
 }  // namespace
 
-KarnaughPicture::KarnaughPicture(const lumenark::KarnaughMap& map, const QFont& font)
+QColor KarnaughPicture::GroupColor(std::size_t g) {
+  const double hue = std::fmod(0.03 + static_cast<double>(g) * 0.381966, 1.0);  // 137.5 degrees
+  return WithGrey(hue, ShadeOf(g));
+}
+
+QPen KarnaughPicture::GroupPen(std::size_t g, double width) {
+  QPen pen(GroupColor(g), width);
+  pen.setStyle(kDashes[(g / kShades) % std::size(kDashes)]);
+  pen.setCapStyle(Qt::FlatCap);
+  return pen;
+}
+
+KarnaughPicture::KarnaughPicture(const lumenark::KarnaughMap& map, const QFont& font, const QString& heading)
     : map_(map), font_(font), rowCodes_(map.RowCodes()), columnCodes_(map.ColumnCodes()) {
   const QFontMetricsF metrics(font_);
   lineHeight_ = metrics.height() * 1.4;
@@ -49,13 +92,63 @@ KarnaughPicture::KarnaughPicture(const lumenark::KarnaughMap& map, const QFont& 
   labelHeight_ = lineHeight_ * 1.6;
   captionHeight_ = rowPanels * columnPanels > 1 ? lineHeight_ : 0;
   const double panelWidth = labelWidth_ + static_cast<double>(columnsPerPanel_) * cell_;
-  const double panelHeight = captionHeight_ + labelHeight_ + static_cast<double>(rowsPerPanel_) * cell_;
   const double gap = cell_ * 0.6;
+  const double mapsWidth = columnPanels * panelWidth + (columnPanels - 1) * gap;
+  // Text goes in lines as wide as the maps, or forty characters where they are narrower.
+  const double textWidth = std::max(mapsWidth, metrics.averageCharWidth() * 40);
+
+  double y = margin_;
+  for (const QString& line : FormulaLines(heading, metrics, textWidth)) {
+    headingLines_.append(line);
+    bands_.push_back({y, y + lineHeight_});
+    y += lineHeight_;
+  }
+  if (!headingLines_.isEmpty()) y += lineHeight_ * 0.5;
+  const double mapsTop = y;
+  LayOutPanels(mapsTop);
+  y = panels_.back().grid.bottom();
+  bands_.push_back({mapsTop, y});
+  y += lineHeight_ * 0.5;
+
+  // The legend: each group with its sample, then the minimum DNF, all broken within the
+  // text's width (less the samples').
+  const double sampleWidth = lineHeight_ * 2;
+  for (std::size_t g = 0; g < map_.groups.size(); ++g) {
+    const QString term = QString::fromStdString(map_.groups[g].term);
+    // The constant 1 covers every cell: said so, it does not read as a group number.
+    const QString shown = term == QStringLiteral("1") ? QStringLiteral("1 (every cell)") : term;
+    const QString prefix = QStringLiteral("Group %1: ").arg(g + 1);
+    const QStringList lines = FormulaLines(shown, metrics, textWidth - sampleWidth - metrics.horizontalAdvance(prefix));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+      const QString text = (i == 0 ? prefix : QString(prefix.size(), QLatin1Char(' '))) + lines[i];
+      legendLines_.push_back({text, i == 0 ? static_cast<int>(g) : -1, true, y});
+      legend_.append(text);
+      bands_.push_back({y, y + lineHeight_});
+      y += lineHeight_;
+    }
+  }
+  const QString result = QStringLiteral("Minimum DNF: ") + QString::fromStdString(map_.minimum);
+  for (const QString& line : FormulaLines(result, metrics, textWidth)) {
+    legendLines_.push_back({line, -1, false, y});
+    legend_.append(line);
+    bands_.push_back({y, y + lineHeight_});
+    y += lineHeight_;
+  }
+  size_ = QSizeF(textWidth + 2 * margin_, y + margin_);
+}
+
+// The maps side by side and, with 6 letters, one pair above the other, parted by a rule
+// in a gap as high as a cell.
+void KarnaughPicture::LayOutPanels(double top) {
+  const int rowPanels = map_.rowLetters == 3 ? 2 : 1, columnPanels = map_.columnLetters == 3 ? 2 : 1;
+  const double panelWidth = labelWidth_ + static_cast<double>(columnsPerPanel_) * cell_;
+  const double panelHeight = captionHeight_ + labelHeight_ + static_cast<double>(rowsPerPanel_) * cell_;
+  const double gap = cell_ * 0.6, pairGap = cell_;
   for (int br = 0; br < rowPanels; ++br) {
     for (int bc = 0; bc < columnPanels; ++bc) {
       Panel panel{static_cast<std::size_t>(br) * rowsPerPanel_, static_cast<std::size_t>(bc) * columnsPerPanel_, {}, {}};
-      const double left = margin_ + bc * (panelWidth + gap), top = margin_ + br * (panelHeight + gap);
-      panel.grid = QRectF(left + labelWidth_, top + captionHeight_ + labelHeight_, static_cast<double>(columnsPerPanel_) * cell_,
+      const double left = margin_ + bc * (panelWidth + gap), panelTop = top + br * (panelHeight + pairGap);
+      panel.grid = QRectF(left + labelWidth_, panelTop + captionHeight_ + labelHeight_, static_cast<double>(columnsPerPanel_) * cell_,
                           static_cast<double>(rowsPerPanel_) * cell_);
       QStringList chosen;
       if (rowPanels > 1) chosen << QStringLiteral("%1 = %2").arg(QChar::fromLatin1(map_.letters[0])).arg(br);
@@ -64,20 +157,11 @@ KarnaughPicture::KarnaughPicture(const lumenark::KarnaughMap& map, const QFont& 
       panels_.push_back(panel);
     }
   }
-  legendTop_ = margin_ + rowPanels * panelHeight + (rowPanels - 1) * gap + lineHeight_ * 0.5;
-  double width = columnPanels * panelWidth + (columnPanels - 1) * gap;
-  for (const lumenark::KarnaughGroup& group : map_.groups) {
-    width = std::max(width, lineHeight_ * 3 + metrics.horizontalAdvance(QString::fromStdString(group.term)));
+  if (rowPanels > 1) {
+    ruleY_ = top + panelHeight + pairGap / 2;
+    rulesLeft_ = margin_;
+    rulesRight_ = margin_ + columnPanels * panelWidth + (columnPanels - 1) * gap;
   }
-  width = std::max(width, metrics.horizontalAdvance(QStringLiteral("Minimum DNF: ") + QString::fromStdString(map_.minimum)));
-  size_ = QSizeF(width + 2 * margin_, legendTop_ + static_cast<double>(map_.groups.size() + 1) * lineHeight_ + margin_);
-}
-
-QColor KarnaughPicture::GroupColor(std::size_t g) {
-  static const QColor kColors[] = {QColor(214, 39, 40),  QColor(31, 119, 180), QColor(44, 160, 44),  QColor(255, 127, 14),
-                                   QColor(148, 103, 189), QColor(23, 190, 207), QColor(227, 119, 194), QColor(140, 86, 75),
-                                   QColor(188, 189, 34),  QColor(127, 127, 127)};
-  return kColors[g % std::size(kColors)];
 }
 
 QRectF KarnaughPicture::CellRect(std::uint32_t row, std::uint32_t column) const {
@@ -92,26 +176,39 @@ QRectF KarnaughPicture::CellRect(std::uint32_t row, std::uint32_t column) const 
   return {};
 }
 
+double KarnaughPicture::LoopWidth() const { return std::max(2.0, cell_ / 14); }
+
 void KarnaughPicture::Paint(QPainter& painter) const {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
   painter.fillRect(QRectF(QPointF(0, 0), size_), Qt::white);
   painter.setFont(font_);
+  painter.setPen(Qt::black);
+  for (qsizetype i = 0; i < headingLines_.size(); ++i) {
+    painter.drawText(QRectF(margin_, bands_[static_cast<std::size_t>(i)].top, size_.width(), lineHeight_),
+                     Qt::AlignLeft | Qt::AlignVCenter, headingLines_[i]);
+  }
   for (const Panel& panel : panels_) PaintPanel(painter, panel);
   for (std::size_t g = 0; g < map_.groups.size(); ++g) {
     for (const Panel& panel : panels_) PaintLoops(painter, panel, g);
   }
-  // The legend: each group's colour and term, then the minimum DNF.
-  double y = legendTop_;
-  for (std::size_t g = 0; g < map_.groups.size(); ++g, y += lineHeight_) {
-    painter.setPen(QPen(GroupColor(g), std::max(2.0, cell_ / 14)));
-    painter.drawLine(QPointF(margin_, y + lineHeight_ / 2), QPointF(margin_ + lineHeight_ * 1.5, y + lineHeight_ / 2));
-    painter.setPen(Qt::black);
-    painter.drawText(QRectF(margin_ + lineHeight_ * 2, y, size_.width(), lineHeight_), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("%1  %2").arg(g + 1).arg(QString::fromStdString(map_.groups[g].term)));
+  if (ruleY_ >= 0) {
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawLine(QPointF(rulesLeft_, ruleY_), QPointF(rulesRight_, ruleY_));
   }
-  painter.drawText(QRectF(margin_, y, size_.width(), lineHeight_), Qt::AlignLeft | Qt::AlignVCenter,
-                   QStringLiteral("Minimum DNF: ") + QString::fromStdString(map_.minimum));
+  // The legend: each group's sample and term, then the minimum DNF.
+  for (const LegendLine& line : legendLines_) {
+    double left = margin_;
+    if (line.besideSample) {
+      if (line.group >= 0) {
+        painter.setPen(GroupPen(static_cast<std::size_t>(line.group), LoopWidth()));
+        painter.drawLine(QPointF(left, line.top + lineHeight_ / 2), QPointF(left + lineHeight_ * 1.5, line.top + lineHeight_ / 2));
+      }
+      left += lineHeight_ * 2;
+    }
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(left, line.top, size_.width(), lineHeight_), Qt::AlignLeft | Qt::AlignVCenter, line.text);
+  }
   painter.restore();
 }
 
@@ -184,7 +281,7 @@ void KarnaughPicture::PaintLoops(QPainter& painter, const Panel& panel, std::siz
   fill.setAlpha(40);
   painter.save();
   painter.setClipRect(panel.grid.adjusted(-1, -1, 1, 1));
-  painter.setPen(QPen(GroupColor(g), std::max(2.0, cell_ / 14)));
+  painter.setPen(GroupPen(g, LoopWidth()));
   painter.setBrush(fill);
   for (const Run& across : Runs(columns)) {
     for (const Run& down : Runs(rows)) {

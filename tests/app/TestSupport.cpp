@@ -40,6 +40,11 @@ ScriptedDialogs::ScriptedDialogs() {
     unexpected.append(QStringLiteral("open dialog"));
     return QString();
   };
+  dialogs.dimacsFileName = [this](QWidget*) {
+    if (auto answer = Next(dimacsAnswers)) return *answer;
+    unexpected.append(QStringLiteral("DIMACS open dialog"));
+    return QString();
+  };
   dialogs.saveFileName = [this](QWidget*, const QString& preset) {
     savePresets.append(preset);
     if (auto answer = Next(saveAnswers)) return *answer;
@@ -73,18 +78,14 @@ ScriptedDialogs::ScriptedDialogs() {
 ScriptedDialogs::~ScriptedDialogs() { Dialogs() = StandardDialogs(); }
 
 ModalScript::ModalScript(std::deque<Step> steps) : steps_(std::move(steps)), timer_(new QTimer) {
-  // A step that does not match its window within some seconds, or a window that no
-  // step is left for, fails the test rather than leaving it waiting: the window is
-  // closed and the step stays undone.
+  // A step waits for the window it is meant for; a window that no step is left for
+  // fails the test rather than leaving it waiting: it is closed, and the test finds
+  // the box it did not expect answered by nobody.
   QObject::connect(timer_, &QTimer::timeout, [this] {
     QWidget* modal = QApplication::activeModalWidget();
     if (modal == nullptr) return;
-    if (!steps_.empty() && steps_.front()(modal)) {
-      steps_.pop_front();
-      waited_ = 0;
-    } else if (++waited_ > 500) {
-      modal->close();
-    }
+    if (steps_.empty()) modal->close();
+    else if (steps_.front()(modal)) steps_.pop_front();
   });
   timer_->start(10);
 }
@@ -97,7 +98,7 @@ Workbench::Workbench()
   frame_->Attach(*about_, *form2_);
   frame_->show();
   frame_->activateWindow();
-  if (!QTest::qWaitForWindowActive(frame_.get())) qWarning("the frame window did not become active");
+  WaitUntil([this] { return frame_->isActiveWindow(); });
 }
 
 Workbench::~Workbench() { frame_.reset(); }
@@ -106,6 +107,23 @@ TEditForm* Workbench::NewEditor(const std::string& text) {
   TEditForm* editor = frame_->NewChild();
   editor->Memo1()->SetDocumentText(text);
   return editor;
+}
+
+void WaitUntil(const std::function<bool()>& condition) {
+  while (!condition()) {
+    // Windows closed go when the loop that closed them comes round again.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (condition()) return;
+    // The frame's clock ticks five times a second, so the wait wakes up even when
+    // nothing else comes.
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+  }
+}
+
+void LetQueuedEventsRun() {
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 std::string TextOf(TEditForm& editor) {

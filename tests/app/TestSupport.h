@@ -38,6 +38,7 @@ class ScriptedDialogs {
 
   std::deque<QMessageBox::StandardButton> confirmAnswers;
   std::deque<QString> openAnswers;  // empty string: cancelled
+  std::deque<QString> dimacsAnswers;  // File > Import DIMACS...; empty string: cancelled
   std::deque<QString> saveAnswers;  // empty string: cancelled
   std::deque<std::optional<QFont>> fontAnswers;
   // Run in place of the print dialog and the page setup dialog: they may set up the
@@ -60,7 +61,6 @@ class ModalScript {
  private:
   std::deque<Step> steps_;
   class QTimer* timer_;
-  int waited_ = 0;  // ticks spent on the current step
 };
 
 // The program's three single windows, created in the program's order; the frame is
@@ -82,6 +82,14 @@ class Workbench {
   std::unique_ptr<TAboutBox> about_;
   std::unique_ptr<TForm2> form2_;
 };
+
+// Lets the window system work until the condition holds, as long as that takes: a test
+// waits for the event it needs, never for a time (ctest's timeout ends a test that
+// waits for an event that never comes).
+void WaitUntil(const std::function<bool()>& condition);
+// Lets the window system deliver what it has queued (activations, posted events), as it
+// does before it hands on the user's next key; returns at once when nothing is queued.
+void LetQueuedEventsRun();
 
 // The window's text as the document holds it (CR LF line breaks).
 std::string TextOf(TEditForm& editor);

@@ -20,6 +20,7 @@
 #include <QTest>
 #include <QWindow>
 #include <QTimer>
+#include <QPointer>
 
 #include "TestSupport.h"
 #include "commands/CommandFrame.h"
@@ -47,10 +48,11 @@ std::string PairsFormula(int pairs, char inner = '&', char outer = '|') {
   return formula;
 }
 
-// A formula whose minimal CNF takes seconds (about 3 s and 330 MB in a release build),
-// far longer than the two clock ticks that the tests wait for before they act; they
-// end it with Stop.
-const std::string kLongFormula = PairsFormula(18);
+// A formula whose minimal CNF takes tens of seconds and gigabytes (a million clauses
+// of twenty literals, each pair of them offered to absorption), far longer than the
+// two clock ticks that the tests wait for before they act, on any machine; they end it
+// with Stop.
+const std::string kLongFormula = PairsFormula(20);
 
 // (a&1|b&0)|... : at Details "Comment + evaluations" every one of its constants writes
 // the whole formula again, some hundred megabytes in all.
@@ -295,9 +297,9 @@ void CommandTests::stopEndsEveryLongCommand_data() {
   QTest::newRow("Decompile") << "Decompile2" << MegabyteFormula(10) << 4 << StopShows::PrintCut;
 }
 
-// Stop is clicked once the dialog has been up for a while; the command ends, and the
-// window works as before. How long after the click the command returned is written
-// out; the bound checked is only a generous one.
+// Stop is clicked at the first tick of the frame's clock while the stop dialog is up,
+// which comes only while the command lets the window system run: the command ends, and
+// the window works as before. How soon it answers is measured in bench/ (window_bench).
 void CommandTests::stopEndsEveryLongCommand() {
   QFETCH(QString, item);
   QFETCH(std::string, formula);
@@ -316,28 +318,20 @@ void CommandTests::stopEndsEveryLongCommand() {
   // The window shows its text before the command, as on a screen: the control lays out
   // a line when it first draws it, a line of megabytes in most of a second.
   QApplication::processEvents();
+  // The clock writes the time at each tick; cleared now, it has written it again by the
+  // tick in the command.
+  bench.frame().StatusPanel(0)->clear();
   bool clockRan = false;
-  QElapsedTimer shown;
-  QElapsedTimer sinceStop;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (!bench.form2().isVisible() || sinceStop.isValid()) return;
-    if (!shown.isValid()) {
-      shown.start();
-      bench.frame().StatusPanel(0)->clear();
-    } else if (shown.elapsed() >= 300) {
-      clockRan = !bench.frame().StatusPanel(0)->text().isEmpty();
-      sinceStop.start();
-      QTest::mouseClick(bench.form2().Button1(), Qt::LeftButton);
-    }
+  bool clicked = false;
+  auto* clock = bench.frame().findChild<QTimer*>(QStringLiteral("Timer1"));
+  QObject::connect(clock, &QTimer::timeout, &bench.frame(), [&] {
+    if (clicked || !bench.form2().isVisible()) return;
+    clicked = true;
+    clockRan = !bench.frame().StatusPanel(0)->text().isEmpty();
+    QTest::mouseClick(bench.form2().Button1(), Qt::LeftButton);
   });
-  poll.start(5);
   MenuItem(bench.frame(), item)->trigger();
-  const qint64 answered = sinceStop.isValid() ? sinceStop.elapsed() : -1;
-  poll.stop();
-  qInfo("%s: the command returned %lld ms after the click on Stop", qPrintable(item), static_cast<long long>(answered));
-  QVERIFY2(answered >= 0, "Stop was never clicked: the dialog was not up long enough");
-  QVERIFY(answered < 3000);
+  QVERIFY2(clicked, "the clock never ticked while the stop dialog was up");
   QVERIFY(clockRan);  // the status bar kept running during the command
   QVERIFY(!bench.form2().isVisible());
   QVERIFY(!lumenark::StopRequested);
@@ -452,7 +446,8 @@ void CommandTests::runningCommandKeepsItsWindowInPlace() {
   // Afterwards the window closes as usual, asking first.
   dialogs.confirmAnswers = {QMessageBox::No};
   window->close();
-  QTRY_COMPARE(bench.frame().ClientArea()->subWindowList().size(), 1);
+  WaitUntil([&] { return bench.frame().ClientArea()->subWindowList().size() == 1; });
+  QCOMPARE(bench.frame().ClientArea()->subWindowList().size(), 1);
 }
 
 void CommandTests::saveAndCloseWaitForTheCommand_data() {
@@ -495,10 +490,6 @@ void CommandTests::saveAndCloseWaitForTheCommand() {
   OnSecondTick(bench.frame(), [&] {
     for (const QString& request : requests) {
       if (request == "Ctrl+S") {
-        // The user clicks into the window, past the stop dialog, which the offscreen
-        // platform made active.
-        bench.frame().activateWindow();
-        if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == &bench.frame(); })) return;
         QTest::keyClick(editor->Memo1(), Qt::Key_S, Qt::ControlModifier);
       }
       else if (request == "close box") window->close();
@@ -509,10 +500,15 @@ void CommandTests::saveAndCloseWaitForTheCommand() {
              bench.frame().isVisible() && bench.frame().ClientArea()->subWindowList().size() == 2;
     QTest::mouseClick(bench.form2().Button1(), Qt::LeftButton);
   });
+  const QPointer<TEditForm> running = editor;
   MenuItem(bench.frame(), "MinimalCNF1")->trigger();
   QVERIFY(waited);
+  // What was asked is carried out in turn once the command has ended.
+  LetQueuedEventsRun();
+  WaitUntil([&] { return running == nullptr || !running->InputWaiting(); });
+  LetQueuedEventsRun();  // the window that closed goes
   QCOMPARE(dialogs.confirms.size(), prompts);
-  QTRY_COMPARE(bench.frame().ClientArea()->subWindowList().size(), windows);
+  QCOMPARE(bench.frame().ClientArea()->subWindowList().size(), windows);
   QCOMPARE(bench.frame().isVisible(), frameOpen);
   const std::string file = ReadBytes(path);
   QCOMPARE(file != kLongFormula, saved);

@@ -31,9 +31,9 @@ QAction* Item(TEditForm* editor, const char* name) {
 void OpenEditMenu(TEditForm* editor) {
   QMenu* edit = editor->findChild<QMenu*>(QStringLiteral("Edit1"), Qt::FindDirectChildrenOnly);
   QTest::keyClick(editor->Memo1(), Qt::Key_E, Qt::AltModifier);
-  QTRY_VERIFY(edit->isVisible());
+  WaitUntil([&] { return edit->isVisible(); });
   QTest::keyClick(edit, Qt::Key_Escape);
-  QTRY_VERIFY(!edit->isVisible());
+  WaitUntil([&] { return !edit->isVisible(); });
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);  // leaves the menu bar
   editor->Memo1()->setFocus();
 }
@@ -679,7 +679,7 @@ void EditTests::altWithoutAMenuTypesNothing() {
   }
   QCOMPARE(QApplication::activePopupWidget(), nullptr);
   QTest::keyClick(editor->Memo1(), Qt::Key_C, Qt::AltModifier);
-  QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+  WaitUntil([&] { return QApplication::activePopupWidget() != nullptr; });
   QCOMPARE(QApplication::activePopupWidget()->objectName(), QStringLiteral("Character1"));
   QApplication::activePopupWidget()->close();
   QCOMPARE(TextOf(*editor), std::string("A&B"));

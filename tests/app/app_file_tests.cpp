@@ -919,7 +919,8 @@ void FileTests::closeAsksOnlyWhenChanged() {
   ScriptedDialogs dialogs;
   QMdiArea* area = bench.frame().ClientArea();
   bench.NewEditor()->Close1Click();
-  QTRY_COMPARE(area->subWindowList().size(), 0);
+  WaitUntil([&] { return area->subWindowList().size() == 0; });
+  QCOMPARE(area->subWindowList().size(), 0);
   QVERIFY(dialogs.confirms.isEmpty());
 
   TEditForm* editor = bench.NewEditor();
@@ -933,13 +934,15 @@ void FileTests::closeAsksOnlyWhenChanged() {
   dialogs.confirmAnswers = {QMessageBox::Yes};
   dialogs.saveAnswers.push_back(QString());  // Yes, then the save dialog is cancelled
   qobject_cast<QMdiSubWindow*>(editor->parentWidget())->close();
-  QTRY_COMPARE(area->subWindowList().size(), 0);
+  WaitUntil([&] { return area->subWindowList().size() == 0; });
+  QCOMPARE(area->subWindowList().size(), 0);
 
   editor = bench.NewEditor();
   Type(editor, QStringLiteral("y"));
   dialogs.confirmAnswers = {QMessageBox::No};
   editor->Close1Click();
-  QTRY_COMPARE(area->subWindowList().size(), 0);
+  WaitUntil([&] { return area->subWindowList().size() == 0; });
+  QCOMPARE(area->subWindowList().size(), 0);
   QVERIFY(dialogs.unexpected.isEmpty());
 }
 

@@ -6,6 +6,8 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QSet>
 #include <QStandardPaths>
@@ -13,6 +15,7 @@
 
 #include "TestSupport.h"
 #include "views/KarnaughMapWindow.h"
+#include "views/PicturePages.h"
 
 namespace {
 
@@ -34,6 +37,9 @@ class MinimumTests : public QObject {
  private slots:
   void menuItemsFollowTheAnalysesOnKeysOfTheirOwn();
   void mapWindowDrawsEachGroupAndFollowsTheCommand();
+  void everyGroupHasAStyleOfItsOwn();
+  void longResultWrapsAndTheMapsKeepTheirSize();
+  void tautologyLegendSaysEveryCell();
   void mapPrintsOnOnePage();
 };
 
@@ -96,13 +102,117 @@ void MinimumTests::mapWindowDrawsEachGroupAndFollowsTheCommand() {
   const QSet<QRgb> two = ColoursOf(window->View());
   QVERIFY(two.contains(KarnaughPicture::GroupColor(1).rgb() & 0xFFFFFF));
   QVERIFY(!two.contains(KarnaughPicture::GroupColor(2).rgb() & 0xFFFFFF));
-  // Too many letters: the message, and the window keeps its map.
+  // No map (too many letters, none): the message, and the old map goes with its window;
+  // the next map brings it back.
+  for (const QString& formula : {QStringLiteral("A&B&C&D&E&F&G"), QStringLiteral("1")}) {
+    Select(*editor, TextOf(*editor).size(), 0);
+    editor->Memo1()->insertPlainText(QStringLiteral(" ") + formula);
+    Select(*editor, TextOf(*editor).size() - static_cast<std::size_t>(formula.size()), static_cast<std::size_t>(formula.size()));
+    editor->KarnaughMap1Click();
+    QCOMPARE(dialogs.messages.last(), QStringLiteral("A Karnaugh map is drawn for formulas of 1 to 6 letters."));
+    QVERIFY2(!window->isVisible(), qPrintable(formula));
+  }
   Select(*editor, TextOf(*editor).size(), 0);
-  editor->Memo1()->insertPlainText(QStringLiteral(" A&B&C&D&E&F&G"));
-  Select(*editor, TextOf(*editor).size() - 13, 13);
+  editor->Memo1()->insertPlainText(QStringLiteral(" A&B"));
+  Select(*editor, TextOf(*editor).size() - 3, 3);
   editor->KarnaughMap1Click();
-  QCOMPARE(dialogs.messages, QStringList{QStringLiteral("A Karnaugh map is drawn for formulas of 1 to 6 letters.")});
-  QCOMPARE(ColoursOf(window->View()), two);
+  QVERIFY(window->isVisible());
+}
+
+// Every group of a map, 32 at most, has a colour of its own, and printed in grey a shade
+// or a dash of its own: groups 1 and 11 are no longer both red.
+void MinimumTests::everyGroupHasAStyleOfItsOwn() {
+  constexpr std::size_t kMostGroups = 32;  // a chain of six equivalences
+  const auto grey = [](const QColor& colour) { return qGray(colour.rgb()) / 255.0; };
+  for (std::size_t g = 0; g < kMostGroups; ++g) {
+    const QPen pen = KarnaughPicture::GroupPen(g, 2);
+    QCOMPARE(pen.color(), KarnaughPicture::GroupColor(g));
+    QVERIFY2(grey(pen.color()) < 0.7, qPrintable(QString::number(g)));  // it shows on white paper
+    for (std::size_t h = 0; h < g; ++h) {
+      const QPen other = KarnaughPicture::GroupPen(h, 2);
+      const QString pair = QStringLiteral("%1 and %2").arg(h + 1).arg(g + 1);
+      QVERIFY2(pen.color().rgb() != other.color().rgb(), qPrintable(pair));
+      QVERIFY2(pen.style() != other.style() || std::abs(grey(pen.color()) - grey(other.color())) > 0.05, qPrintable(pair));
+    }
+  }
+}
+
+// A long minimum DNF (the 32 terms of a chain of equivalences) is broken into lines as
+// wide as the maps; printed, the maps keep their size (a point for a pixel) and the
+// legend goes on to a second page, under the formula as the heading, in a PDF titled
+// after it. The six-letter maps have a rule between their upper and lower pair.
+void MinimumTests::longResultWrapsAndTheMapsKeepTheirSize() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  QTemporaryDir dir;
+  TEditForm* editor = bench.NewEditor("A=B=C=D=E=F");
+  editor->Memo1()->selectAll();
+  editor->KarnaughMap1Click();
+  const KarnaughPicture& picture = *editor->KarnaughWindow()->Picture();
+  const QStringList legend = picture.LegendLines();
+  QCOMPARE(legend.first(), QStringLiteral("Group 1: A&B&C&D&E&F"));
+  QString result;
+  for (const QString& line : legend) {
+    if (line.startsWith(QStringLiteral("Minimum DNF: ")) || !result.isEmpty()) result += line;
+  }
+  // The minimum DNF as Minimum DNF writes it in another window, its lines joined.
+  TEditForm* other = bench.NewEditor("A=B=C=D=E=F");
+  other->Memo1()->selectAll();
+  other->MinimumDNF1Click();
+  QString minimum = QString::fromStdString(TextOf(*other).substr(std::string("A=B=C=D=E=F\r\n").size()));
+  minimum.remove(QStringLiteral("\r\n"));
+  QVERIFY(minimum.size() > 400);
+  QCOMPARE(result, QStringLiteral("Minimum DNF: ") + minimum);
+  // No wider than the maps with their margins.
+  const QRectF left = picture.CellRect(0, 0), right = picture.CellRect(0, 6);
+  QVERIFY2(picture.Size().width() < right.right() + left.left() + 1, qPrintable(QString::number(picture.Size().width())));
+  // The rule between the pairs, in the gap below the upper maps.
+  QVERIFY(picture.RuleY() > picture.CellRect(2, 0).bottom() && picture.RuleY() < picture.CellRect(6, 0).top());
+  const QImage image = editor->KarnaughWindow()->View()->grab().toImage();
+  const int ruleY = static_cast<int>(picture.RuleY());
+  int dark = 0;
+  for (int x = static_cast<int>(left.left()); x < static_cast<int>(right.right()); ++x) {
+    const bool ruled = qGray(image.pixel(x, ruleY)) < 128 || qGray(image.pixel(x, ruleY + 1)) < 128;
+    dark += ruled ? 1 : 0;
+  }
+  QVERIFY2(dark > (right.right() - left.left()) * 0.9, qPrintable(QString::number(dark)));
+
+  // On A4 the maps keep a point for each pixel.
+  const PicturePages pages = LayOutPages(picture.Bands(), picture.Size(), QSizeF(595, 842), 1.0);
+  QCOMPARE(pages.scale, 1.0);
+  QVERIFY(pages.pages.size() >= 2);
+
+  QPrinter& printer = bench.frame().Printer();
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(dir.filePath(QStringLiteral("map.pdf")));
+  dialogs.printAnswers = {[](QPrinter&) { return true; }};
+  QTest::mouseClick(editor->KarnaughWindow()->PrintButton(), Qt::LeftButton);
+  QVERIFY(dialogs.errors.isEmpty());
+  if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty()) return;
+  QProcess info;
+  info.start(QStringLiteral("pdfinfo"), {dir.filePath(QStringLiteral("map.pdf"))});
+  QVERIFY(info.waitForFinished(-1));
+  const QString about = QString::fromUtf8(info.readAllStandardOutput());
+  QVERIFY2(about.contains(QRegularExpression(QStringLiteral("Title: +Karnaugh map of A=B=C=D=E=F\n"))), qPrintable(about));
+  QVERIFY2(about.contains(QRegularExpression(QStringLiteral("Pages: +2\n"))), qPrintable(about));
+  QProcess text;
+  text.start(QStringLiteral("pdftotext"), {dir.filePath(QStringLiteral("map.pdf")), QStringLiteral("-")});
+  QVERIFY(text.waitForFinished(-1));
+  const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+  QVERIFY2(printed.startsWith(QStringLiteral("A=B=C=D=E=F")), qPrintable(printed.left(200)));
+  QVERIFY2(printed.contains(QStringLiteral("Group 32: ~A&~B&~C&~D&~E&~F")), qPrintable(printed));
+}
+
+// The constant 1's group covers every cell, and its legend says so.
+void MinimumTests::tautologyLegendSaysEveryCell() {
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  TEditForm* editor = bench.NewEditor("A|~A");
+  editor->Memo1()->selectAll();
+  editor->KarnaughMap1Click();
+  QCOMPARE(editor->KarnaughWindow()->Picture()->LegendLines(),
+           (QStringList{QStringLiteral("Group 1: 1 (every cell)"), QStringLiteral("Minimum DNF: 1")}));
+  QCOMPARE(editor->KarnaughWindow()->Picture()->RuleY(), -1.0);
 }
 
 void MinimumTests::mapPrintsOnOnePage() {
@@ -123,7 +233,7 @@ void MinimumTests::mapPrintsOnOnePage() {
   if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) return;
   QProcess text;
   text.start(QStringLiteral("pdftotext"), {dir.filePath(QStringLiteral("map.pdf")), QStringLiteral("-")});
-  QVERIFY(text.waitForFinished(30000));
+  QVERIFY(text.waitForFinished(-1));
   // The PDF's text, its words run together: the legend and the captions of both maps.
   const QString printed = QString::fromUtf8(text.readAllStandardOutput()).remove(QLatin1Char(' '));
   QVERIFY2(printed.contains(QStringLiteral("MinimumDNF:A&B|C&~E|~D&E")), qPrintable(printed));

@@ -7,9 +7,11 @@
 #include <QScrollBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "TestSupport.h"
+#include "editor/TextVersions.h"
 #include "commands/CommandFrame.h"
 #include "runtime/EngineGlobals.h"
 #include "text/MemoryEditorText.h"
@@ -56,6 +58,7 @@ class OutputTests : public QObject {
  private slots:
   void commandOutputIsOneStepToUndo_data();
   void commandOutputIsOneStepToUndo();
+  void largeOutputUndoAndRedoLoseNothing();
   void twentyLetterTableFitsTheText();
   void stopAnswersWhileATableStreamsIn();
 };
@@ -66,6 +69,9 @@ void OutputTests::commandOutputIsOneStepToUndo_data() {
   QTest::addColumn<std::string>("selected");  // the selection the command starts from
   // 16,384 rows, more than three pieces of output, written at the caret.
   QTest::newRow("a table") << QString("TruthTable1") << PairsOf(14) << PairsOf(14);
+  // 131,072 rows: past TextVersions::kLargeOutputLines, the output goes on in a
+  // document of its own; the steps are the same.
+  QTest::newRow("a large table") << QString("TruthTable1") << PairsOf(17) << PairsOf(17);
   // Decompile prints over the selection, which the undo brings back.
   QTest::newRow("a print over a selection") << QString("Decompile2") << std::string("A&B|C&D") << std::string("C&D");
 }
@@ -88,10 +94,6 @@ void OutputTests::commandOutputIsOneStepToUndo() {
   const std::string after = TextOf(*editor);
   QVERIFY(after.size() > compiled.size() + (item == "TruthTable1" ? 600'000 : 5));
   MemoControl* memo = editor->Memo1();
-  // Offscreen, showing the stop dialog makes it the active window, and hiding it
-  // leaves none; a window manager would give the frame the keyboard back.
-  bench.frame().activateWindow();
-  QApplication::processEvents();
   QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier);
   QVERIFY(TextOf(*editor) == compiled);
   QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier);
@@ -102,6 +104,48 @@ void OutputTests::commandOutputIsOneStepToUndo() {
   QTest::keyClick(memo, Qt::Key_Y, Qt::ControlModifier);
   QVERIFY(TextOf(*editor) == after);
   QVERIFY(dialogs.errors.isEmpty());
+}
+
+// Around a large output: Undo and Redo again and again lose nothing; a save made with
+// the output shown leaves the text without it changed; typing after an Undo drops the
+// output for good (Redo then does nothing), and its document with it.
+void OutputTests::largeOutputUndoAndRedoLoseNothing() {
+  const std::string formula = PairsOf(17);
+  Workbench bench;
+  ScriptedDialogs dialogs;
+  QTemporaryDir directory;
+  TEditForm* editor = TableWindow(bench, formula);
+  MemoControl* memo = editor->Memo1();
+  MenuItem(bench.frame(), "TruthTable1")->trigger();
+  const std::string table = TextOf(*editor);
+  QVERIFY(table == TableInMemory(formula));
+  QCOMPARE(memo->Versions().Count(), 2);
+  dialogs.saveAnswers.push_back(directory.filePath(QStringLiteral("table.txt")));
+  QCOMPARE(editor->Save1Click(), SaveOutcome::Saved);
+  for (int round = 0; round < 3; ++round) {
+    QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(TextOf(*editor) == formula);
+    QVERIFY(memo->document()->isModified());
+    QCOMPARE(memo->textCursor().position(), static_cast<int>(formula.size()));
+    QTest::keyClick(memo, Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(TextOf(*editor) == table);
+    QVERIFY(!memo->document()->isModified());
+  }
+  // Typing on the table itself keeps it; its steps come first, the table's after.
+  memo->moveCursor(QTextCursor::End);
+  QTest::keyClicks(memo, QStringLiteral("note"));
+  QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier);
+  QVERIFY(TextOf(*editor) == table);
+  QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier);
+  QVERIFY(TextOf(*editor) == formula);
+  QTest::keyClicks(memo, QStringLiteral("x"));
+  QCOMPARE(memo->Versions().Count(), 1);
+  QTest::keyClick(memo, Qt::Key_Y, Qt::ControlModifier);
+  QVERIFY(TextOf(*editor) == formula + "x");
+  QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier);
+  QVERIFY(TextOf(*editor) == formula);
+  QVERIFY(dialogs.errors.isEmpty());
+  QVERIFY(dialogs.unexpected.isEmpty());
 }
 
 // The table of twenty letters, 45 MB in over a million lines, goes whole into the
@@ -128,28 +172,25 @@ void OutputTests::twentyLetterTableFitsTheText() {
 }
 
 // Stop is clicked while the table streams in: the command ends, and the text holds the
-// rows written until then, whole. The time from the click to the end is written out;
-// bench/run --window measures it beside the rest, so the bound here is generous.
+// rows written until then, whole. How soon it answers is measured in bench/
+// (window_output_bench).
 void OutputTests::stopAnswersWhileATableStreamsIn() {
   const std::string formula = PairsOf(20);
   Workbench bench;
   ScriptedDialogs dialogs;
   TEditForm* editor = TableWindow(bench, formula);
-  QElapsedTimer sinceStop;
+  bool clicked = false;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (!sinceStop.isValid() && editor->Memo1()->document()->blockCount() > 100'000) {
-      sinceStop.start();
+    if (!clicked && editor->Memo1()->document()->blockCount() > 100'000) {
+      clicked = true;
       QTest::mouseClick(bench.form2().Button1(), Qt::LeftButton);
     }
   });
   poll.start(1);
   MenuItem(bench.frame(), "TruthTable1")->trigger();
   poll.stop();
-  QVERIFY(sinceStop.isValid());
-  const qint64 answered = sinceStop.elapsed();
-  qInfo("the command ended %lld ms after the click on Stop", static_cast<long long>(answered));
-  QVERIFY(answered < 2000);
+  QVERIFY(clicked);
   const std::string text = TextOf(*editor);
   const std::string whole = TableInMemory(formula);
   QVERIFY(text.size() < whole.size() && whole.starts_with(text) && text.ends_with("\r\n"));

@@ -494,7 +494,8 @@ void PrintTests::secondJobWhilePrintingIsInProgress() {
   QVERIFY(dialogs.unexpected.isEmpty());
   QVERIFY(!PrintingInProgress());
   QVERIFY(PdfPages(pdf).size() >= 4);
-  QTRY_COMPARE(bench.frame().Editors().size(), 1);  // and closes once the job has ended
+  WaitUntil([&] { return bench.frame().Editors().size() == 1; });
+  QCOMPARE(bench.frame().Editors().size(), 1);  // and closes once the job has ended
 }
 
 QTEST_MAIN(PrintTests)

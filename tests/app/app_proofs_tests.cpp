@@ -2,8 +2,10 @@
 // tableau exported to LaTeX as a tree, File > Import DIMACS..., no key taken twice in
 // the menu bar, and the keys back with the window after the stop dialog took them.
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
@@ -34,6 +36,7 @@ class ProofsTests : public QObject {
   void proofsRunFromTheirKeys();
   void tableauExportsAsATree();
   void importDimacsInsertsTheFormulaSelected();
+  void importDialogOffersDimacsFilesFirst();
   void importDimacsShowsWhatIsWrong();
   void noTwoItemsTakeTheSameKey();
   void keysReachTheWindowAfterTheStopDialogTookThem();
@@ -98,7 +101,7 @@ void ProofsTests::importDimacsInsertsTheFormulaSelected() {
   WriteBytes(path, "c from a solver\r\np cnf 3 2\r\n1 -3 0\r\n-1 2 3 0\r\n");
   TEditForm* editor = bench.NewEditor("Exercise 4\r\nnext");
   Select(*editor, 5, 0);  // within the first line: the formula goes after it
-  dialogs.openAnswers.push_back(path);
+  dialogs.dimacsAnswers.push_back(path);
   MenuItem(bench.frame(), "ImportDimacs1")->trigger();
   QCOMPARE(TextOf(*editor), std::string("Exercise 4\r\n(A|~C)&(~A|B|C)\r\nnext"));
   QCOMPARE(editor->Memo1()->textCursor().selectedText(), QStringLiteral("(A|~C)&(~A|B|C)"));
@@ -110,6 +113,22 @@ void ProofsTests::importDimacsInsertsTheFormulaSelected() {
   QVERIFY(dialogs.errors.isEmpty());
 }
 
+// The dialog of File > Import DIMACS... offers DIMACS files first, then all files.
+void ProofsTests::importDialogOffersDimacsFilesFirst() {
+  QStringList offered;
+  ModalScript script({[&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    if (dialog == nullptr) return false;
+    const auto* kinds = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    for (int i = 0; kinds != nullptr && i < kinds->count(); ++i) offered << kinds->itemText(i);
+    dialog->reject();
+    return true;
+  }});
+  QCOMPARE(StandardDialogs().dimacsFileName(nullptr), QString());
+  QVERIFY(script.Done());
+  QCOMPARE(offered, (QStringList{"DIMACS files (*.cnf *.dimacs)", "All files (*.*)"}));
+}
+
 void ProofsTests::importDimacsShowsWhatIsWrong() {
   Workbench bench;
   ScriptedDialogs dialogs;
@@ -117,7 +136,7 @@ void ProofsTests::importDimacsShowsWhatIsWrong() {
   const QString wrong = directory.filePath(QStringLiteral("wrong.cnf"));
   WriteBytes(wrong, "p cnf 3 1\n1 2 x 0\n");
   TEditForm* editor = bench.NewEditor("text");
-  dialogs.openAnswers = {wrong, directory.filePath(QStringLiteral("missing.cnf")), QString()};
+  dialogs.dimacsAnswers = {wrong, directory.filePath(QStringLiteral("missing.cnf")), QString()};
   for (int i = 0; i < 3; ++i) MenuItem(bench.frame(), "ImportDimacs1")->trigger();
   QCOMPARE(dialogs.messages, QStringList{"wrong.cnf: Line 2: \"x\" is not a number."});
   QCOMPARE(dialogs.errors.size(), 1);
@@ -151,7 +170,7 @@ void ProofsTests::keysReachTheWindowAfterTheStopDialogTookThem() {
   Workbench bench;
   ScriptedDialogs dialogs;
   TEditForm* editor = bench.NewEditor("(A=B=C=D=E=F=G=H=I=J=K=L=M)=(M=L=K=J=I=H=G=F=E=D=C=B=A)");
-  QTRY_VERIFY(editor->isActiveWindow());
+  WaitUntil([&] { return editor->isActiveWindow(); });
   editor->Memo1()->selectAll();
   // While the command runs: the dialog takes the keyboard, and then has it.
   bool taken = false;
@@ -166,7 +185,7 @@ void ProofsTests::keysReachTheWindowAfterTheStopDialogTookThem() {
   watch.stop();
   QVERIFY(taken);
   QVERIFY(!bench.form2().isVisible());
-  QTRY_VERIFY(editor->isActiveWindow());
+  WaitUntil([&] { return editor->isActiveWindow(); });
   QTest::keyClick(editor->Memo1(), Qt::Key_F9, Qt::ShiftModifier);  // Decompile
   QVERIFY(TextOf(*editor).ends_with("valid.\r\nA=B=C=D=E=F=G=H=I=J=K=L=M=M=L=K=J=I=H=G=F=E=D=C=B=A\r\n"));
 }

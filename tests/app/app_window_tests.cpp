@@ -139,13 +139,14 @@ void WindowTests::editorMenusMergeIntoTheMenuBar() {
 
   // Another window of the program becomes active: the frame keeps the editor's menus.
   bench.frame().About2Click();
-  QVERIFY(QTest::qWaitForWindowActive(&bench.about()));
+  WaitUntil([&] { return bench.about().isActiveWindow(); });
   QCOMPARE(bench.frame().menuBar()->actions()[1], EditorMenu(first, "Edit1")->menuAction());
   bench.about().hide();
 
   first->Close1Click();
   second->Close1Click();
-  QTRY_COMPARE(MenuBarNames(bench.frame()), (QStringList{"File1", "Window1", "About1"}));
+  WaitUntil([&] { return MenuBarNames(bench.frame()) == (QStringList{"File1", "Window1", "About1"}); });
+  QCOMPARE(MenuBarNames(bench.frame()), (QStringList{"File1", "Window1", "About1"}));
   QCOMPARE(bench.frame().menuBar()->actions()[0]->menu()->parent(), &bench.frame());
 }
 
@@ -161,11 +162,11 @@ void WindowTests::editorMenusCarryTheirCaptionsAndKeys() {
                                             {"N2", "-", ""},
                                             {"Print1", "&Print", "Ctrl+P"},
                                             {"PrintSetup1", "Prin&t Setup...", ""},
-                                            {"N3", "-", ""},
-                                            {"Exit1", "E&xit", ""},
                                             {"N4", "-", ""},
                                             {"ExportLatex1", "Export as &LaTeX...", ""},
-                                            {"ImportDimacs1", "Import &DIMACS...", ""}});
+                                            {"ImportDimacs1", "Import &DIMACS...", ""},
+                                            {"N3", "-", ""},
+                                            {"Exit1", "E&xit", ""}});
   CompareMenu(EditorMenu(editor, "Edit1"), {{"Cut1", "Cu&t", "Ctrl+X"},
                                             {"Copy1", "&Copy", "Ctrl+C"},
                                             {"Paste1", "&Paste", "Ctrl+V"},
@@ -683,7 +684,7 @@ void WindowTests::closedDialogHandsTheKeysBackToItsWindow() {
   ModalScript script({cancel, cancel});
   QTest::keyClick(editor->Memo1(), Qt::Key_S, Qt::ControlModifier);  // the save dialog, cancelled
   QCOMPARE(dialogs, 1);
-  QVERIFY(QTest::qWaitForWindowActive(&bench.frame()));
+  WaitUntil([&] { return bench.frame().isActiveWindow(); });
   QCOMPARE(QApplication::focusWidget(), editor->Memo1());
   QTest::keyClick(editor->Memo1(), Qt::Key_S, Qt::ControlModifier);
   QVERIFY(script.Done());
@@ -711,7 +712,8 @@ void WindowTests::closedAboutBoxHandsTheKeysBack() {
   TEditForm* editor = withEditor ? bench.NewEditor("abc") : nullptr;
   TAboutBox& about = bench.about();
   MenuItem(bench.frame(), "About2")->trigger();
-  QTRY_COMPARE(QApplication::activeWindow(), &about);
+  WaitUntil([&] { return QApplication::activeWindow() == &about; });
+  QCOMPARE(QApplication::activeWindow(), &about);
   switch (way) {
     case AboutClose::OKButton: QTest::mouseClick(about.OKButton(), Qt::LeftButton); break;
     case AboutClose::Enter: QTest::keyClick(about.OKButton(), Qt::Key_Return); break;
@@ -719,7 +721,8 @@ void WindowTests::closedAboutBoxHandsTheKeysBack() {
     case AboutClose::CloseBox: about.close(); break;
   }
   QVERIFY(!about.isVisible());
-  QTRY_COMPARE(QApplication::activeWindow(), &bench.frame());
+  WaitUntil([&] { return QApplication::activeWindow() == &bench.frame(); });
+  QCOMPARE(QApplication::activeWindow(), &bench.frame());
   if (editor != nullptr) QCOMPARE(QApplication::focusWidget(), editor->Memo1());
   const qsizetype windows = bench.frame().ClientArea()->subWindowList().size();
   QWidget* keys = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &bench.frame();
@@ -777,11 +780,13 @@ void WindowTests::ctrlF4ClosesAndCtrlF6CyclesTheEditors() {
   dialogs.confirmAnswers = {QMessageBox::No};
   QTest::keyClick(next->Memo1(), Qt::Key_F4, Qt::ControlModifier);
   QCOMPARE(dialogs.confirms.size(), 1);  // the text was changed
-  QTRY_COMPARE(bench.frame().ClientArea()->subWindowList().size(), 2);
+  WaitUntil([&] { return bench.frame().ClientArea()->subWindowList().size() == 2; });
+  QCOMPARE(bench.frame().ClientArea()->subWindowList().size(), 2);
   TEditForm* left = bench.frame().ActiveEditor();
   QVERIFY(left == first || left == second || left == third);
   QTest::keyClick(left->Memo1(), Qt::Key_F4, Qt::ControlModifier);  // unchanged: no prompt
-  QTRY_COMPARE(bench.frame().ClientArea()->subWindowList().size(), 1);
+  WaitUntil([&] { return bench.frame().ClientArea()->subWindowList().size() == 1; });
+  QCOMPARE(bench.frame().ClientArea()->subWindowList().size(), 1);
   QCOMPARE(dialogs.confirms.size(), 1);
 }
 
