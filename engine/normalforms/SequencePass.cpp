@@ -92,7 +92,7 @@ class SequencePass {
 
   // Rules tried, and live elements carried over, count as work.
   void Work(std::uint64_t units) {
-    if (units > workLeft_) throw TooCostly{};
+    if (units > workLeft_ || !sequence_.TrySpend(units)) throw TooCostly{};
     workLeft_ -= units;
   }
   struct TooCostly {};

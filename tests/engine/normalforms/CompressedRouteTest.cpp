@@ -18,23 +18,30 @@ namespace {
 
 using C = FormulaCommand;
 
-// The tunables of the compressed route, set for one run and put back afterwards.
+// The tunables of the compressed route, set for one run and put back afterwards. A
+// small effort makes the route give up partway, for the full products.
 class RouteSettings {
  public:
-  RouteSettings(bool compressed, std::uint64_t passesDownTo)
-      : minimum_(CompressedProductsMinimum), downTo_(CompressedPassesDownTo), compressed_(compressed) {
+  RouteSettings(bool compressed, std::uint64_t passesDownTo, std::uint64_t effort = ~std::uint64_t{0})
+      : minimum_(CompressedProductsMinimum),
+        downTo_(CompressedPassesDownTo),
+        effort_(CompressedRouteEffort),
+        compressed_(compressed) {
     CompressedProductsMinimum = 0;
     CompressedPassesDownTo = passesDownTo;
+    CompressedRouteEffort = effort;
   }
   ~RouteSettings() {
     CompressedProductsMinimum = minimum_;
     CompressedPassesDownTo = downTo_;
+    CompressedRouteEffort = effort_;
   }
   bool Compressed() const { return compressed_; }
 
  private:
   std::uint64_t minimum_;
   std::uint64_t downTo_;
+  std::uint64_t effort_;
   bool compressed_;
 };
 
@@ -71,6 +78,8 @@ int ExpectSameRoutes(const std::string& formula, std::initializer_list<int> deta
             << formula << ", command " << CommandName(command) << ", Details " << level << ", passes down to "
             << downTo;
       }
+      EXPECT_EQ(RunRoute(formula, command, level, RouteSettings(true, 0, 300)).text, full.text)
+          << formula << ", command " << CommandName(command) << ", Details " << level << ", effort 300";
       ++compared;
     }
   }
