@@ -115,9 +115,14 @@ void WriteSteps(FormulaDocument& doc, const MinimumForm& form) {
     }
   }
   const BudgetVector<std::int32_t> essential = EssentialPrimes(form);
-  BudgetVector<std::string> labels;
-  for (const std::int32_t j : essential) labels.push_back(Label(j));
-  WriteList(doc, words.essential, form.primes.size() > kMostListed ? BudgetVector<std::string>() : labels);
+  if (form.primes.size() > kMostListed && !essential.empty()) {
+    // Their labels would name primes that are not listed.
+    WriteTextLine(doc, std::string(words.essential) + " " + std::to_string(essential.size()) + " (not listed)");
+  } else {
+    BudgetVector<std::string> labels;
+    for (const std::int32_t j : essential) labels.push_back(Label(j));
+    WriteList(doc, words.essential, labels);
+  }
   // What the essential primes leave, and the primes that cover some of it.
   BudgetVector<char> taken(form.primes.size(), 0), useful(form.primes.size(), 0);
   for (const std::int32_t j : essential) taken[j] = 1;
@@ -215,6 +220,21 @@ FormulaNode* BuildTree(const MinimumForm& form) {
 
 }  // namespace
 
+std::string MinimumNotProvedMessage(MinimumKind kind, std::uint64_t bestTerms, std::uint64_t fewestTerms) {
+  const bool dnf = kind == MinimumKind::DNF;
+  const std::string terms = dnf ? " terms" : " clauses";
+  const std::string form = dnf ? "DNF" : "CNF";
+  std::string message = "No minimum form could be proved in reasonable time: ";
+  if (bestTerms == fewestTerms) {
+    message += "the fewest" + terms + " are " + std::to_string(fewestTerms) + ", but not which of those " + form +
+               "s has the fewest literals.";
+  } else {
+    message += "the best found has " + std::to_string(bestTerms) + terms + "; no " + form + " has fewer than " +
+               std::to_string(fewestTerms) + ".";
+  }
+  return message + " The formula is unchanged.";
+}
+
 bool MakeMinimumForm(FormulaDocument& doc, MinimumKind kind) {
   if (doc.Root == nullptr) return false;
   const std::uint64_t letters = LettersOfTree(doc.Root);
@@ -241,7 +261,7 @@ bool MakeMinimumForm(FormulaDocument& doc, MinimumKind kind) {
   SearchMinimumForm(form, doc.Platform);
   if (form.outcome == CoverOutcome::Stopped) return false;
   if (form.outcome == CoverOutcome::GaveUp) {
-    doc.Platform.ShowMessage(kMinimumNotProvedMessage);
+    doc.Platform.ShowMessage(MinimumNotProvedMessage(kind, form.bestTerms, form.fewestTerms));
     return false;
   }
   if (doc.DetailLevel <= 1) WriteCover(doc, form);
