@@ -225,7 +225,7 @@ class Multiplier {
   // ---- The side tree -----------------------------------------------------------------
 
   ChainNode* NewInner(const ChainNode* left, const ChainNode* right) {
-    work_ += 1 + words_ + countLetters_;
+    work_ += 1 + (words_ + countLetters_) / 32;
     ChainNode* node = nodes_.New(1);
     if (node == nullptr) return nullptr;
     *node = ChainNode{left,
@@ -775,7 +775,7 @@ class Multiplier {
 
   // The work done since the last call counts against the sequence's effort: a key met,
   // the side nodes made with their bit sets or counts, and the diagram's steps.
-  static constexpr std::uint64_t kKeyWork = 8;  // a key looked up, against a step of the diagram
+  static constexpr std::uint64_t kKeyWork = 4;  // a key looked up, against a step of the diagram
   void SpendWork() {
     const std::uint64_t steps = diagram_ ? diagram_->Steps() : 0;
     sequence_->Spend(kKeyWork + work_ + (steps - diagramSteps_));

@@ -14,6 +14,7 @@
 #include "formula/LetterBits.h"
 #include "formula/TreeOperations.h"
 #include "minimum/QuickMinimum.h"
+#include "normalforms/MinimalNormalForm.h"
 #include "normalforms/ProductBound.h"
 #include "runtime/MemoryBudget.h"
 
@@ -97,8 +98,11 @@ struct EarlyEnd {
 
 // ExactlyOne(12) multiplies out into a DNF of 12 * 2^55 products at least under any model
 // (its negation into as large a CNF): no budget holds them, and the commands end before
-// they start on them.
+// they start on them. At Details 4 the compressed route is tried first, and where it
+// gives up (here with a small effort), so does the command.
 TEST(ProductBoundTest, ProductsBeyondTheBudgetEndTheCommandAtOnce) {
+  const std::uint64_t effort = CompressedRouteEffort;
+  CompressedRouteEffort = 1 << 12;
   const std::string limit = "Insuficient memory.\nThe limit is 64 MiB, as set; set another with "
                             "LUMENARK_MEMORY_LIMIT or lumenark-cli --memory-limit.";
   for (const EarlyEnd& c : std::vector<EarlyEnd>{{FormulaCommand::Conjunctive, 0},
@@ -135,6 +139,7 @@ TEST(ProductBoundTest, ProductsBeyondTheBudgetEndTheCommandAtOnce) {
               std::string::npos)
         << what << ": " << message;
   }
+  CompressedRouteEffort = effort;
 }
 
 // Where the verdict is that the formula is not consistent or valid, the rewriting at
