@@ -37,15 +37,15 @@ print(len(result.args) if isinstance(result, Or) else 1)
 
 def measured(command, stdin_text, limit=LIMIT):
     """(seconds, peak KB, exit status, standard output, standard error) of the whole process;
-    seconds None past the limit."""
+    seconds None past the limit. The limit is timeout's, inside /usr/bin/time, so that the
+    process measured is the one ended (a timeout of subprocess would end only time)."""
     with tempfile.NamedTemporaryFile("r", suffix=".time") as report:
         start = time.perf_counter()
-        try:
-            result = subprocess.run(["/usr/bin/time", "-q", "-f", "%M", "-o", report.name] + command,
-                                    input=stdin_text, capture_output=True, text=True, timeout=limit)
-        except subprocess.TimeoutExpired:
-            return None, None, None, "", ""
+        result = subprocess.run(["/usr/bin/time", "-q", "-f", "%M", "-o", report.name, "timeout", "-s", "KILL",
+                                 str(limit)] + command, input=stdin_text, capture_output=True, text=True)
         seconds = time.perf_counter() - start
+        if result.returncode in (124, 137, -9):
+            return None, None, None, "", ""
         return seconds, int(report.read().split()[-1]), result.returncode, result.stdout, result.stderr
 
 

@@ -169,6 +169,7 @@ class FormulaDocument {
   bool MinimizeCompressed(char outer, bool fullProductsExceedBudget);
   bool OutOfRoomForTheProducts(std::uint64_t products);
   bool ProductsExceedBudget(char outer);  // the normal form's elements cannot be held (ProductBound.h)
+  bool LiteralFormExceedsBudget() const;  // nor can the literal form on the way
   void EndForTheProducts();               // ends the conversion as out of memory, without a tree
   void ConstEvalConverted(Slot slot, char outer);
   void ConstEvalOuterChain(Slot slot, char outer);

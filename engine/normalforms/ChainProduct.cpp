@@ -225,7 +225,7 @@ class Multiplier {
   // ---- The side tree -----------------------------------------------------------------
 
   ChainNode* NewInner(const ChainNode* left, const ChainNode* right) {
-    work_ += 1 + (words_ + countLetters_) / 32;
+    work_ += kSideNodeWork + (words_ + countLetters_) / 32;
     ChainNode* node = nodes_.New(1);
     if (node == nullptr) return nullptr;
     *node = ChainNode{left,
@@ -775,10 +775,12 @@ class Multiplier {
 
   // The work done since the last call counts against the sequence's effort: a key met,
   // the side nodes made with their bit sets or counts, and the diagram's steps.
-  static constexpr std::uint64_t kKeyWork = 4;  // a key looked up, against a step of the diagram
+  static constexpr std::uint64_t kKeyWork = 4;       // a key looked up
+  static constexpr std::uint64_t kSideNodeWork = 4;  // a side node made, besides its bit set's words
+  static constexpr std::uint64_t kStepWork = 2;      // a step of the diagram
   void SpendWork() {
     const std::uint64_t steps = diagram_ ? diagram_->Steps() : 0;
-    sequence_->Spend(kKeyWork + work_ + (steps - diagramSteps_));
+    sequence_->Spend(kKeyWork + work_ + kStepWork * (steps - diagramSteps_));
     work_ = 0;
     diagramSteps_ = steps;
   }

@@ -107,6 +107,10 @@ void FormulaDocument::MinimalNormalForm(char outer, const char* resultComment) {
     Minimize();
     return;
   }
+  if (LiteralFormExceedsBudget()) {
+    EndForTheProducts();
+    return;
+  }
   ToConDis();
   ConstEval();
   if (StopRequested) {

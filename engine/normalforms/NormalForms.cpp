@@ -167,6 +167,10 @@ void FormulaDocument::RToDNF(Slot slot) { RToNormalForm(slot, DNFOper); }
 
 void FormulaDocument::ConvertToNormalForm(char outer, const char* resultComment) {
   if (Root == nullptr) return;
+  if (LiteralFormExceedsBudget()) {
+    EndForTheProducts();
+    return;
+  }
   ToConDis();
   ConstEval();
   if (ProductsExceedBudget(outer)) {
@@ -190,6 +194,12 @@ bool FormulaDocument::ProductsExceedBudget(char outer) {
   if (most <= capacity / perElement) return false;
   const std::optional<std::uint64_t> model = outer == DNFOper ? decisionModel_ : std::nullopt;
   return NodesAtLeast(Root, outer, model, capacity, Platform) > capacity && !StopRequested;
+}
+
+// The literal form, on the way to every normal form, copies both operands of each
+// equivalence; where its nodes alone pass what the budget holds, so would the conversion.
+bool FormulaDocument::LiteralFormExceedsBudget() const {
+  return Root != nullptr && LiteralFormNodes(Root) > MemoryBudgetBytes() / sizeof(FormulaNode);
 }
 
 // Ends the conversion as exhausted memory ends it: without a tree. Before the tree goes,

@@ -42,6 +42,10 @@ double NodesOf(const Share& share) {
 // again under different assignments.
 class Counter {
  public:
+  // Counting stops climbing once it has visited about this many nodes in all.
+  explicit Counter(std::uint64_t budget) : budget_(budget) {}
+  bool Spent() const { return counted_ >= budget_; }
+
   // False where the tree is not in literal form.
   bool Flatten(const FormulaNode* root, char outer) {
     bool supported = true;
@@ -60,6 +64,7 @@ class Counter {
   }
 
   Share Under(std::uint64_t assignment) {
+    counted_ += steps_.size();
     for (std::size_t i = 0; i < steps_.size(); ++i) {
       const Step& s = steps_[i];
       Share& share = shares_[i];
@@ -82,14 +87,13 @@ class Counter {
     return shares_.back();
   }
 
-  // The assignment with letters flipped one at a time while a flip adds nodes; each
-  // round costs a count per letter, so a large tree gets fewer rounds.
+  // The assignment with letters flipped one at a time while a flip adds nodes, within
+  // the counting's budget.
   std::uint64_t Climb(std::uint64_t assignment) {
     double best = NodesOf(Under(assignment));
-    const std::size_t rounds = steps_.size() > (std::size_t{1} << 20) ? 1 : 4;
-    for (std::size_t round = 0; round < rounds && !StopRequested; ++round) {
+    for (int round = 0; round < 4 && !StopRequested && !Spent(); ++round) {
       bool improved = false;
-      for (std::uint64_t rest = letters_; rest != 0; rest &= rest - 1) {
+      for (std::uint64_t rest = letters_; rest != 0 && !Spent(); rest &= rest - 1) {
         const std::uint64_t flipped = assignment ^ (rest & (~rest + 1));
         const double nodes = NodesOf(Under(flipped));
         if (nodes > best) {
@@ -104,6 +108,7 @@ class Counter {
   }
 
   std::uint64_t Letters() const { return letters_; }
+  std::size_t Size() const { return steps_.size(); }
 
  private:
   struct Step {
@@ -123,6 +128,8 @@ class Counter {
   BudgetVector<Share> shares_;
   std::uint64_t letters_ = 0;
   bool wanted_ = true;
+  std::uint64_t budget_;
+  std::uint64_t counted_ = 0;
 };
 
 // An assignment whose survivors are counted, with the letters they all hold.
@@ -154,6 +161,16 @@ bool KeepApart(FormulaSat& sat, const Counted& counted) {
 
 }  // namespace
 
+std::uint64_t LiteralFormNodes(const FormulaNode* root) {
+  return FoldTree<std::uint64_t>(
+             root, [](const FormulaNode*) { return std::uint64_t{1}; },
+             [](const FormulaNode* node, std::uint64_t left, std::uint64_t right) {
+               const std::uint64_t operands = SaturatingSum(left, right);
+               return node->symbol == '=' ? SaturatingSum(SaturatingProduct(2, operands), 3) : SaturatingSum(operands, 1);
+             })
+      .value_or(kMost);
+}
+
 std::uint64_t ElementsAtMost(const FormulaNode* root, char outer) {
   bool supported = true;
   const std::optional<std::uint64_t> count = FoldTree<std::uint64_t>(
@@ -171,15 +188,24 @@ std::uint64_t ElementsAtMost(const FormulaNode* root, char outer) {
 
 std::uint64_t NodesAtLeast(const FormulaNode* root, char outer, std::optional<std::uint64_t> first,
                            std::uint64_t enough, Host& host) {
-  constexpr int kMostAssignments = 256;
-  constexpr int kConflicts = 2'000;
-  Counter counter;
+  // The solver's share: a few conflicts for each of a few dozen assignments, since the
+  // bound only has to show the obvious; the counting's share: a number of nodes
+  // counted, so that a large tree climbs less.
+  constexpr int kMostAssignments = 64;
+  constexpr int kConflicts = 1'000;
+  constexpr std::uint64_t kCounting = std::uint64_t{1} << 26;
+  constexpr std::size_t kLargeForm = std::size_t{1} << 16;
+  Counter counter(kCounting);
   if (!counter.Flatten(root, outer)) return 0;
+  // A large literal form is costly to encode and search: one assignment must do.
+  const int assignments = counter.Size() > kLargeForm ? 1 : kMostAssignments;
   FormulaSat sat(host, FormulaSat::Refusal::EndsSolver);
   bool asserted = false;
   BudgetVector<Counted> counted;
   double nodes = 0;
-  for (int round = 0; round < kMostAssignments && nodes <= static_cast<double>(enough) && !StopRequested; ++round) {
+  for (int round = 0; round < assignments && nodes <= static_cast<double>(enough) && !StopRequested &&
+                     !counter.Spent();
+       ++round) {
     std::uint64_t assignment = 0;
     if (round == 0 && first) {
       assignment = *first;
@@ -202,6 +228,9 @@ std::uint64_t NodesAtLeast(const FormulaNode* root, char outer, std::optional<st
     else if (!Apart(next, counted)) break;
     const Share share = counter.Under(next.assignment);
     nodes += NodesOf(share);
+    // Where the assignments so far add too little to reach enough in the rounds left,
+    // the solver is asked no more.
+    if (round >= 4 && nodes / (round + 1) * kMostAssignments < static_cast<double>(enough)) break;
     // Without letters common to its survivors, nothing keeps the next one apart.
     if (share.elements == 0 || share.letters == 0) break;
     counted.push_back(next);

@@ -31,6 +31,11 @@
 
 namespace lumenark {
 
+// The nodes of the literal form that ToConDis makes of the tree, saturating at
+// UINT64_MAX: an equivalence copies both of its operands (L=R becomes ~(L&~R)&~(R'&~L')),
+// every other rule keeps the number of nodes, and the conversion frees none.
+std::uint64_t LiteralFormNodes(const FormulaNode* root);
+
 // The elements the normal form with outer operator outer ('&' or '|') has at most,
 // saturating at UINT64_MAX. root: literal form ('&' and '|' only, negation only on
 // literals); anything else counts as UINT64_MAX.

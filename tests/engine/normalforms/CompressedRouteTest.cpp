@@ -47,7 +47,7 @@ class RouteSettings {
 
 struct RouteOutcome {
   std::string text;  // the document, the tree printed after it, and its shape
-  bool stopped;      // the full route ran past its allocations
+  bool stopped;      // the full route ran past its allocations, or its memory
 };
 
 RouteOutcome RunRoute(const std::string& formula, C command, int details, const RouteSettings& route,
@@ -58,7 +58,9 @@ RouteOutcome RunRoute(const std::string& formula, C command, int details, const 
   session.doc.DecisionBySolver = false;  // the verdict's own routes are compared elsewhere
   session.host.allocationBudget = allocations;
   session.Run(command);
-  const bool stopped = session.host.Stopped();
+  // Stopped, or out of memory: the full products that the machine's budget cannot hold
+  // are known before they are made.
+  const bool stopped = session.host.Stopped() || !session.host.messages.empty();
   session.doc.XDecomp();
   const FormulaNode* root = session.doc.Root;
   EXPECT_EQ(root != nullptr ? CheckTree(root) : "", "") << formula;
