@@ -2,7 +2,11 @@
 
 #include <bit>
 #include <string>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
+#include "formula/BackgroundDisposal.h"
 #include "formula/NodeAllocator.h"
 #include "formula/TreeOperations.h"
 #include "minimum/MinimumForm.h"
@@ -167,6 +171,17 @@ void WriteCover(FormulaDocument& doc, const MinimumForm& form) {
   WriteWordList(doc, "Minimum cover:", labels);
 }
 
+// The steps' lists and the search's matrices are freed as they go, and the memory
+// manager keeps what they held; the tree's nodes come from chunks of their own. So that
+// the process stays within the budget it counts, that memory goes back to the system
+// before the next stage takes its own. (glibc's malloc_trim; other libraries' managers
+// hand freed memory back themselves or, in WebAssembly, never.)
+void GiveBackFreedMemory() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
+}
+
 // ---- The result tree ---------------------------------------------------------------------
 FormulaNode* NewNode(char symbol, std::uint8_t kind, bool negated, FormulaNode* left, FormulaNode* right) {
   FormulaNode* node = AllocateNode();
@@ -183,7 +198,7 @@ bool Join(FormulaNode*& chain, FormulaNode* next, char op) {
   }
   FormulaNode* joined = NewNode(op, KindOfOperator(op), false, chain, next);
   if (joined == nullptr) {
-    RDisposeTree(next);
+    DisposeSubtree(next);
     return false;
   }
   chain = joined;
@@ -198,7 +213,7 @@ FormulaNode* BuildTree(const MinimumForm& form) {
   const BooleanFunction& f = form.covered;
   FormulaNode* tree = nullptr;
   auto fail = [&] {
-    if (tree != nullptr) RDisposeTree(tree);
+    if (tree != nullptr) DisposeSubtree(tree);
     return nullptr;
   };
   if (form.cover.empty()) return NewNode(dnf ? '0' : '1', nkLiteral, false, nullptr, nullptr);
@@ -208,7 +223,7 @@ FormulaNode* BuildTree(const MinimumForm& form) {
       const int key = LiteralKey(form.primes[j], f, i, form.reading);
       if (key == 2) continue;
       if (!Join(term, NewNode(f.Letter(i), nkLiteral, key == 1, nullptr, nullptr), dnf ? '&' : '|')) {
-        if (term != nullptr) RDisposeTree(term);
+        if (term != nullptr) DisposeSubtree(term);
         return fail();
       }
     }
@@ -258,7 +273,9 @@ bool MakeMinimumForm(FormulaDocument& doc, MinimumKind kind) {
     WriteFormulaText(doc, FormulaOfPrimes(form, all));
   }
   if (StopRequested) return false;
+  GiveBackFreedMemory();
   SearchMinimumForm(form, doc.Platform);
+  GiveBackFreedMemory();
   if (form.outcome == CoverOutcome::Stopped) return false;
   if (form.outcome == CoverOutcome::GaveUp) {
     doc.Platform.ShowMessage(MinimumNotProvedMessage(kind, form.bestTerms, form.fewestTerms));

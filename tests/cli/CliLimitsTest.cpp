@@ -137,6 +137,24 @@ TEST(CliLimitsTest, PeakStaysWithinTheBudgetAtEveryDetailsLevel) {
   }
 }
 
+// The minimum forms of a 20-letter parity (512K prime implicants, each a minterm) end at
+// the budget with the process at most 4 MB above it: the steps' lists and the search's
+// matrices give their memory back before the result's nodes are taken.
+TEST(CliLimitsTest, MinimumFormsPeakWithinFourMegabytesOfTheBudget) {
+  for (const char* command : {"minimumdnf", "minimumcnf"}) {
+    for (const char* details : {"0", "4"}) {
+      const std::string what = std::string(command) + " at Details " + details;
+      CliRun run = RunMeasured(std::string("--memory-limit 64M --details ") + details + " " + command,
+                               "A=B=C=D=E=F=G=H=I=J=K=L=M=N=O=P=Q=R=S=T");
+      EXPECT_EQ(run.err, kAt64M) << what;
+      EXPECT_EQ(run.status, 1) << what;
+#ifndef LUMENARK_ASAN
+      EXPECT_LT(run.peakKilobytes, kBudgetKilobytes + 4 * 1024) << what;
+#endif
+    }
+  }
+}
+
 // When memory runs out, the document is written as the stopped command leaves it: whole,
 // once, with one message, in either kind of line break.
 TEST(CliLimitsTest, DocumentIsWrittenOnceWhenMemoryRunsOut) {
