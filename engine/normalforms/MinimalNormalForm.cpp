@@ -35,7 +35,7 @@ namespace lumenark {
 
 std::uint64_t CompressedProductsMinimum = std::uint64_t{1} << 16;
 std::uint64_t CompressedPassesDownTo = std::uint64_t{1} << 14;
-std::uint64_t CompressedRouteEffort = std::uint64_t{1} << 26;
+std::uint64_t CompressedRouteEffort = std::uint64_t{3} << 25;
 
 namespace {
 
