@@ -45,6 +45,7 @@ struct Node {
 };
 
 bool Contains(std::span<const Column> row, Column c) { return std::binary_search(row.begin(), row.end(), c); }
+bool Contains(std::span<const std::uint32_t> rows, std::uint32_t r) { return std::binary_search(rows.begin(), rows.end(), r); }
 
 template <typename T>
 bool IsSubset(std::span<const T> small, std::span<const T> large) {
@@ -473,6 +474,7 @@ class Search {
   static constexpr int kPrimalEvery = 25;
   double TryPricedCover(const Matrix& m, const Index& index, const BudgetVector<double>& price, double room) {
     BudgetVector<Column> cover = PricedCover(m, index, price);
+    if (cover.size() <= best_) TwoForOne(m, index, cover);
     if (cover.size() >= best_) return room;
     best_ = cover.size();
     bestCover_ = std::move(cover);
@@ -542,6 +544,62 @@ class Search {
       }
     }
     return cover;
+  }
+
+  // Shrinks a cover by replacing two of its columns with one: the rows that only the two
+  // cover, covered by a single column. Tried for every pair until none is found.
+  void TwoForOne(const Matrix& m, const Index& index, BudgetVector<Column>& cover) {
+    const std::size_t rows = m.Rows();
+    BudgetVector<std::uint32_t> coverCount(rows, 0);
+    BudgetVector<std::uint32_t> local;
+    for (const Column c : cover) local.push_back(static_cast<std::uint32_t>(index.Of(c)));
+    for (const std::uint32_t k : local) {
+      for (const std::uint32_t r : index.Rows(k)) ++coverCount[r];
+    }
+    BudgetVector<std::uint32_t> only;  // rows covered by the pair alone
+    for (bool shrunk = true; shrunk && Going();) {
+      shrunk = false;
+      for (std::size_t a = 0; a < local.size() && !shrunk; ++a) {
+        for (std::size_t b = a + 1; b < local.size() && !shrunk; ++b) {
+          only.clear();
+          for (const std::size_t k : {a, b}) {
+            for (const std::uint32_t r : index.Rows(local[k])) {
+              const std::uint32_t byPair = 1 + (k == a && Contains(index.Rows(local[b]), r) ? 1 : 0);
+              if (coverCount[r] == byPair && (k == a || !Contains(index.Rows(local[a]), r))) only.push_back(r);
+            }
+          }
+          Work(index.Rows(local[a]).size() + index.Rows(local[b]).size());
+          const std::int32_t single = CoveringAll(m, index, only);
+          if (single < 0) continue;
+          for (const std::size_t k : {b, a}) {
+            for (const std::uint32_t r : index.Rows(local[k])) --coverCount[r];
+            local.erase(local.begin() + static_cast<std::ptrdiff_t>(k));
+          }
+          for (const std::uint32_t r : index.Rows(static_cast<std::size_t>(single))) ++coverCount[r];
+          local.push_back(static_cast<std::uint32_t>(single));
+          shrunk = true;
+        }
+      }
+    }
+    cover.clear();
+    for (const std::uint32_t k : local) cover.push_back(index.columns[k]);
+  }
+
+  // A column (by its number in the index) that covers all the rows; -1 if none does.
+  std::int32_t CoveringAll(const Matrix& m, const Index& index, const BudgetVector<std::uint32_t>& rows) {
+    if (rows.empty()) return -1;  // the pair is superfluous; the cover's cleanup drops such columns
+    std::uint32_t scarce = rows[0];
+    for (const std::uint32_t r : rows) {
+      if (m.RowSize(r) < m.RowSize(scarce)) scarce = r;
+    }
+    for (const Column c : m.Row(scarce)) {
+      const std::span<const std::uint32_t> covered = index.Rows(static_cast<std::size_t>(index.Of(c)));
+      Work(rows.size());
+      if (std::all_of(rows.begin(), rows.end(), [&](std::uint32_t r) { return Contains(covered, r); })) {
+        return index.Of(c);
+      }
+    }
+    return -1;
   }
 
   // A first cover: the column that covers the most rows not yet covered (of those, the
