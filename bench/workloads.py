@@ -188,3 +188,74 @@ def dimacs(cnf):
         literals = clause.strip("()").split("|")
         lines.append(" ".join(("-" if x.startswith("~") else "") + str(LETTERS.index(x.lstrip("~")) + 1) for x in literals) + " 0")
     return f"p cnf {len(LETTERS)} {len(lines)}\n" + "\n".join(lines) + "\n"
+
+
+# ---- Families at the edge (bench/run --edge) ---------------------------------------------
+
+def cnf_of(clauses):
+    """Clauses (lists of literals such as "A", "~B") in Lumenark's syntax."""
+    return "&".join("(" + "|".join(c) + ")" if len(c) > 1 else c[0] for c in clauses)
+
+
+def negated(literal):
+    return literal[1:] if literal.startswith("~") else "~" + literal
+
+
+def at_most_one(n):
+    """At most one of the first n letters, as a CNF: one clause per pair."""
+    return cnf_of([[negated(LETTERS[i]), negated(LETTERS[j])] for i in range(n) for j in range(i + 1, n)])
+
+
+def exactly_k(n, k):
+    """Exactly k of the first n letters, as a CNF: no k+1 of them all true, no n-k+1 all false."""
+    from itertools import combinations
+    clauses = [[negated(LETTERS[i]) for i in s] for s in combinations(range(n), k + 1)]
+    clauses += [[LETTERS[i] for i in s] for s in combinations(range(n), n - k + 1)]
+    return cnf_of(clauses)
+
+
+def cycle_colouring(n, colours=3):
+    """The vertices of an n-cycle in colours colours, neighbours different (letter v*colours+c)."""
+    v = lambda i, c: LETTERS[i * colours + c]
+    clauses = [[v(i, c) for c in range(colours)] for i in range(n)]
+    clauses += [[negated(v(i, c)), negated(v(i, d))] for i in range(n) for c in range(colours) for d in range(c + 1, colours)]
+    clauses += [[negated(v(i, c)), negated(v((i + 1) % n, c))] for i in range(n) for c in range(colours)]
+    return cnf_of(clauses)
+
+
+def queens(n):
+    """n queens on an n-by-n board, one a row, none attacking another (letter row*n+column)."""
+    q = lambda i, j: LETTERS[i * n + j]
+    clauses = [[q(i, j) for j in range(n)] for i in range(n)]
+    for i in range(n):
+        for j in range(n):
+            for k in range(n):
+                for m in range(n):
+                    if (i, j) < (k, m) and (i == k or j == m or abs(i - k) == abs(j - m)):
+                        clauses.append([negated(q(i, j)), negated(q(k, m))])
+    return cnf_of(clauses)
+
+
+def adder_comparison(bits, broken):
+    """Two ripple-carry adders of bits-bit numbers (letters A.., then the second number, then
+    the carry in) agree on every sum bit: valid, unless one carry of the second misses a term."""
+    a = lambda i: LETTERS[i]
+    b = lambda i: LETTERS[bits + i]
+    carry = second = LETTERS[2 * bits]
+    parts = []
+    for i in range(bits):
+        parts.append(f"((({a(i)}=~{b(i)})=~{carry})=(~({a(i)}={b(i)})=~{second}))")
+        carry = f"({a(i)}&{b(i)}|{a(i)}&{carry}|{b(i)}&{carry})"
+        missing = broken and i == bits // 2
+        second = f"({a(i)}&{b(i)}|{a(i)}&{second})" if missing else f"({a(i)}&{b(i)}|{a(i)}&{second}|{b(i)}&{second})"
+    return "&".join(parts)
+
+
+def xor_chain(n, repeated):
+    """A=B=...: the first n letters, then the first `repeated` of them again, which cancel."""
+    return "=".join(LETTERS[:n] + LETTERS[:repeated])
+
+
+def random_3cnf_ratio(n, ratio, seed):
+    """A random 3-CNF of n letters and round(ratio * n) clauses."""
+    return random_three_cnf(n, int(round(ratio * n)), seed * 7919 + n)

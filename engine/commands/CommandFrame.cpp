@@ -10,8 +10,11 @@
 #include "analysis/TruthTable.h"
 #include "dimacs/DimacsWriter.h"
 #include "formula/NodeAllocator.h"
+#include "formula/TreeOperations.h"
+#include "minimum/BooleanFunction.h"
 #include "minimum/KarnaughMap.h"
 #include "minimum/MinimumFormCommand.h"
+#include "minimum/QuickMinimum.h"
 #include "proofs/Equivalence.h"
 #include "proofs/Tableau.h"
 #include "runtime/EngineGlobals.h"
@@ -99,6 +102,20 @@ void PrintResult(FormulaDocument& doc) {
 
 void SetStopDialog(FormulaDocument& doc, bool visible) { doc.Platform.SetStopDialogVisible(visible); }
 
+// Decision, whose memory message says what can be had instead where the formula has at
+// most 20 letters: the proved Minimum DNF, with its number of terms where the conversion
+// knew before it started that it would not fit and the minimum came quickly.
+void Decide(FormulaDocument& doc) {
+  if (__builtin_popcountll(LettersOfTree(doc.Root)) <= kMostMinimumLetters) {
+    doc.MemoryAlternative = MinimumDnfNote(std::nullopt);
+    doc.BeforeGivingUp = [&doc](const FormulaNode* formula) {
+      doc.MemoryAlternative = MinimumDnfNote(QuickMinimumTerms(formula, doc.Platform));
+    };
+  }
+  doc.Decision();
+  doc.BeforeGivingUp = nullptr;
+}
+
 // The command's body, run when the document has a tree, in the command's own order.
 void RunBody(FormulaDocument& doc, FormulaCommand command) {
   switch (command) {
@@ -139,7 +156,7 @@ void RunBody(FormulaDocument& doc, FormulaCommand command) {
       return;
     case FormulaCommand::Decision:
       SetStopDialog(doc, true);
-      doc.Decision();
+      Decide(doc);
       StopRequested = false;
       SetStopDialog(doc, false);
       return;
@@ -245,6 +262,7 @@ template <typename Body>
 void RunWithinTheFrame(FormulaDocument& doc, FormulaCommand command, Body&& body) {
   MemoryExhausted = false;
   doc.MemoryNote.clear();
+  doc.MemoryAlternative.clear();
   BeginMemoryBudget();
   const bool dialogWasVisible = doc.Platform.StopDialogVisible();
   RunOnEngineStack([&] {
@@ -261,15 +279,16 @@ void RunWithinTheFrame(FormulaDocument& doc, FormulaCommand command, Body&& body
   if (MemoryExhausted) {
     MemoryExhausted = false;
     StopRequested = false;
-    // A command that knows more than that memory ran out says it before the limit.
-    if (doc.MemoryNote.empty()) {
-      doc.Platform.ShowMessage(InsufficientMemoryText());
-    } else {
-      doc.Platform.ShowMessage(std::string(kInsufficientMemoryMessage) + "\n" + doc.MemoryNote + " " +
-                               MemoryLimitLine());
-      doc.MemoryNote.clear();
+    // A command that knows more than that memory ran out says it below the limit.
+    std::string message = InsufficientMemoryText();
+    for (const std::string* line : {&doc.MemoryNote, &doc.MemoryAlternative}) {
+      if (!line->empty()) message += "\n" + *line;
     }
+    doc.Platform.ShowMessage(message);
   }
+  doc.MemoryNote.clear();
+  doc.MemoryAlternative.clear();
+  doc.BeforeGivingUp = nullptr;
   // What a large command took and let go of goes back to the system.
   ReleaseFreeNodeMemory();
 }

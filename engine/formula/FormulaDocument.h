@@ -24,6 +24,8 @@
 // (RunOnEngineStack) as the command frame does.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -70,10 +72,16 @@ class FormulaDocument {
   // sequence and minimise it before any tree is built (ToMinimalCNF). Off, the products
   // are multiplied out in full first (tests, benchmarks).
   bool CompressedProducts = true;
-  // A second line for the message "Insuficient memory.", set by an operation that knows
-  // more than that the memory ran out (Decision: that the formula is consistent, with a
-  // model); the command frame empties it when a command starts.
+  // Lines for the message "Insuficient memory.", below its limit line, set by an
+  // operation that knows more than that the memory ran out (Decision: the verdict, with
+  // a model); the command frame empties it when a command starts.
   std::string MemoryNote;
+  // A last line for that message: what can be had instead (the command frame sets it for
+  // Decision: the proved Minimum DNF), and a call that may say more about it, made with
+  // the formula (in literal form) where a normal form is found not to fit in the memory
+  // before its conversion gives the tree up.
+  std::string MemoryAlternative;
+  std::function<void(const FormulaNode*)> BeforeGivingUp;
 
   EditorText& Text;
   Host& Platform;
@@ -158,8 +166,11 @@ class FormulaDocument {
   void ConvertToNormalForm(char outer, const char* resultComment);
   void MultiplyToNormalForm(char outer, const char* resultComment);
   void MinimalNormalForm(char outer, const char* resultComment);
-  bool MinimizeCompressed(char outer);
+  bool MinimizeCompressed(char outer, bool fullProductsExceedBudget);
   bool OutOfRoomForTheProducts(std::uint64_t products);
+  bool ProductsExceedBudget(char outer);  // the normal form's elements cannot be held (ProductBound.h)
+  bool LiteralFormExceedsBudget() const;  // nor can the literal form on the way
+  void EndForTheProducts();               // ends the conversion as out of memory, without a tree
   void ConstEvalConverted(Slot slot, char outer);
   void ConstEvalOuterChain(Slot slot, char outer);
   void SortSubClauses(FormulaNode* clause);
@@ -167,6 +178,9 @@ class FormulaDocument {
   void CompareClauses(FormulaNode* first, FormulaNode* second, FormulaNode* firstA, FormulaNode* firstB,
                       bool& changed, char top);
   friend class MinimizePass;
+
+  // A model that Decision found before rewriting, for the bound on the DNF's elements.
+  std::optional<std::uint64_t> decisionModel_;
 };
 
 }  // namespace lumenark

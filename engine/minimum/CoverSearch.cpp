@@ -45,6 +45,7 @@ struct Node {
 };
 
 bool Contains(std::span<const Column> row, Column c) { return std::binary_search(row.begin(), row.end(), c); }
+bool Contains(std::span<const std::uint32_t> rows, std::uint32_t r) { return std::binary_search(rows.begin(), rows.end(), r); }
 
 template <typename T>
 bool IsSubset(std::span<const T> small, std::span<const T> large) {
@@ -74,15 +75,27 @@ class Search {
     ordered_ = true;
     Reduce(whole);
     BudgetVector<Column> chosen = whole.taken;
-    BudgetVector<Matrix> parts = Going() ? Parts(whole.m) : BudgetVector<Matrix>();
+    // A search that gives up while reducing estimates the whole of what is left.
+    BudgetVector<Matrix> parts;
+    if (Going()) parts = Parts(whole.m);
+    else if (whole.m.Rows() > 0) parts.push_back(std::move(whole.m));
+    std::uint64_t bestTerms = chosen.size(), fewestTerms = chosen.size();
     for (Matrix& part : parts) {
-      if (!SearchPart(std::move(part), chosen)) break;
+      if (StopRequested) break;
+      // Once the search has given up, the other parts are only estimated, for the message.
+      const PartTerms terms = gaveUp_ ? Estimate(part) : SearchPart(std::move(part), chosen);
+      bestTerms += terms.best;
+      fewestTerms += terms.fewest;
     }
     CoverAnswer answer;
     answer.outcome = StopRequested ? CoverOutcome::Stopped : gaveUp_ ? CoverOutcome::GaveUp : CoverOutcome::Proved;
     if (answer.outcome == CoverOutcome::Proved) {
       std::sort(chosen.begin(), chosen.end());
       answer.columns = std::move(chosen);
+    }
+    if (answer.outcome == CoverOutcome::GaveUp) {
+      answer.bestTerms = bestTerms;
+      answer.fewestTerms = fewestTerms;
     }
     return answer;
   }
@@ -92,31 +105,60 @@ class Search {
   // terms (the fewest).
   enum class Goal { Terms, Literals };
 
-  // The three stages on one part; appends its cover to chosen. False when ended.
-  bool SearchPart(Matrix part, BudgetVector<Column>& chosen) {
+  // The terms of a part's best cover found, and the fewest any cover of it can have.
+  struct PartTerms {
+    std::uint64_t best;
+    std::uint64_t fewest;
+  };
+
+  // The three stages on one part; appends its cover to chosen. Where the search ends
+  // before its cover is proved, what it found and proved of the terms.
+  PartTerms SearchPart(Matrix part, BudgetVector<Column>& chosen) {
     goal_ = Goal::Terms;
     terms_ = static_cast<std::uint32_t>(-1);
     ordered_ = false;
     bestCover_ = Greedy(part);
     best_ = bestCover_.size();
-    Branch(Node{part, {}, 0});
-    if (!Going()) return false;
+    const std::uint64_t fewest = RootBound(part);
+    if (fewest < best_) Branch(Node{part, {}, 0});
+    if (!Going()) return PartTerms{best_, fewest};
+    const std::uint64_t terms = bestCover_.size();
     goal_ = Goal::Literals;
-    terms_ = static_cast<std::uint32_t>(bestCover_.size());
+    terms_ = static_cast<std::uint32_t>(terms);
     best_ = 0;
     for (const Column c : bestCover_) best_ += chart_.literals[c];
     Branch(Node{part, {}, 0});
-    if (!Going()) return false;
+    if (!Going()) return PartTerms{terms, terms};
     // Stage 2 found a cover of these literals, so stage 3 finds one unless it is ended:
     // no cover is returned that was not found.
     ordered_ = true;
     if (!First(Node{std::move(part), {}, 0}, best_ + 1)) {
       gaveUp_ = gaveUp_ || !StopRequested;
-      return false;
+      return PartTerms{terms, terms};
     }
     chosen.insert(chosen.end(), found_.begin(), found_.end());
-    return true;
+    return PartTerms{terms, terms};
   }
+
+  // A part the search did not reach: a quick cover and bound.
+  PartTerms Estimate(const Matrix& part) {
+    goal_ = Goal::Terms;
+    terms_ = static_cast<std::uint32_t>(-1);
+    return PartTerms{Greedy(part).size(), DisjointRowsBound(part, true)};
+  }
+
+  // The fewest terms a cover of the part can have, by a long Lagrangian run from which
+  // covers are also built (PricedCover); the best of them improves best_ and bestCover_.
+  std::uint64_t RootBound(const Matrix& part) {
+    const Index index(*this, part);
+    BudgetVector<double> reduced;
+    primal_ = true;
+    const double bound = LagrangeBound(part, index, static_cast<double>(best_), kNone, reduced, kRootSteps);
+    primal_ = false;
+    const std::uint64_t disjoint = DisjointRowsBound(part, true);
+    return std::max<std::uint64_t>(disjoint, static_cast<std::uint64_t>(std::ceil(std::max(0.0, bound) - kSlack)));
+  }
+  static constexpr int kRootSteps = 3000;
 
   // ---- Work and stopping --------------------------------------------------------------
   bool Going() {
@@ -335,7 +377,9 @@ class Search {
     double bestBound = -std::numeric_limits<double>::infinity();
     double step = 1.0;
     int stalled = 0;
+    const bool longRun = steps > 300;
     for (int i = 0; i < steps; ++i) {
+      if (primal_ && i % kPrimalEvery == kPrimalEvery - 1) room = TryPricedCover(m, index, price, room);
       double bound = mu * k;
       for (std::size_t r = 0; r < rows; ++r) bound += price[r];
       std::fill(subgradient.begin(), subgradient.end(), 1.0);
@@ -356,10 +400,10 @@ class Search {
         best = price;
         bestMu = mu;
         stalled = 0;
-      } else if (++stalled >= 5) {
+      } else if (++stalled >= (longRun ? 20 : 5)) {
         step /= 2;
         stalled = 0;
-        if (step < 0.005) break;
+        if (step < (longRun ? 1e-4 : 0.005)) break;
       }
       if (bound > room - 1 + kSlack) break;  // enough to end the branch
       double norm = literals ? termGradient * termGradient : 0.0;
@@ -422,6 +466,140 @@ class Search {
       if (!WithinBounds(node, limit, &changed)) return false;
       if (!changed) return true;
     }
+  }
+
+  // Covers built from the prices during the long run at a part's root: every so many
+  // steps, a cover that favours the columns whose rows are priced high; a smaller one
+  // than the best is the new best, and the bound aims at it. Returns the room.
+  static constexpr int kPrimalEvery = 25;
+  double TryPricedCover(const Matrix& m, const Index& index, const BudgetVector<double>& price, double room) {
+    BudgetVector<Column> cover = PricedCover(m, index, price);
+    if (cover.size() <= best_) TwoForOne(m, index, cover);
+    if (cover.size() >= best_) return room;
+    best_ = cover.size();
+    bestCover_ = std::move(cover);
+    return static_cast<double>(best_);
+  }
+
+  // Takes, again and again, the column whose uncovered rows have the highest prices
+  // (a tiny price for each row, so that a zero price still counts), of equal ones the
+  // one with fewer literals, then the first; then leaves out the columns the others
+  // make superfluous, those whose rows are priced lowest first. The scores only fall,
+  // so a column's score is recomputed only when it comes to the top of the queue.
+  BudgetVector<Column> PricedCover(const Matrix& m, const Index& index, const BudgetVector<double>& price) {
+    constexpr double kFloor = 1e-3;
+    const std::size_t rows = m.Rows(), columns = index.Size();
+    BudgetVector<char> covered(rows, 0);
+    auto score = [&](std::size_t k) {
+      double sum = 0;
+      for (const std::uint32_t r : index.Rows(k)) {
+        if (!covered[r]) sum += price[r] + kFloor;
+      }
+      return sum;
+    };
+    auto before = [&](const std::pair<double, std::uint32_t>& a, const std::pair<double, std::uint32_t>& b) {
+      if (a.first != b.first) return a.first < b.first;
+      const std::uint32_t la = chart_.literals[index.columns[a.second]], lb = chart_.literals[index.columns[b.second]];
+      return la != lb ? la > lb : index.columns[a.second] > index.columns[b.second];
+    };
+    BudgetVector<std::pair<double, std::uint32_t>> queue;
+    queue.reserve(columns);
+    for (std::size_t k = 0; k < columns; ++k) queue.emplace_back(score(k), static_cast<std::uint32_t>(k));
+    std::make_heap(queue.begin(), queue.end(), before);
+    BudgetVector<std::uint32_t> picked;
+    for (std::size_t left = rows; left > 0 && !queue.empty();) {
+      std::pop_heap(queue.begin(), queue.end(), before);
+      auto top = queue.back();
+      queue.pop_back();
+      const double now = score(top.second);
+      if (now < top.first - kSlack) {
+        queue.emplace_back(now, top.second);
+        std::push_heap(queue.begin(), queue.end(), before);
+        continue;
+      }
+      picked.push_back(top.second);
+      for (const std::uint32_t r : index.Rows(top.second)) {
+        if (!covered[r]) --left;
+        covered[r] = 1;
+      }
+    }
+    Work(2 * m.columns.size());
+    // Superfluous columns out, the least valuable first.
+    BudgetVector<std::uint32_t> coverCount(rows, 0);
+    BudgetVector<double> value(columns, 0.0);
+    for (const std::uint32_t k : picked) {
+      for (const std::uint32_t r : index.Rows(k)) {
+        ++coverCount[r];
+        value[k] += price[r];
+      }
+    }
+    std::stable_sort(picked.begin(), picked.end(), [&](std::uint32_t a, std::uint32_t b) { return value[a] < value[b]; });
+    BudgetVector<Column> cover;
+    for (const std::uint32_t k : picked) {
+      const std::span<const std::uint32_t> rowsOfK = index.Rows(k);
+      if (std::all_of(rowsOfK.begin(), rowsOfK.end(), [&](std::uint32_t r) { return coverCount[r] > 1; })) {
+        for (const std::uint32_t r : rowsOfK) --coverCount[r];
+      } else {
+        cover.push_back(index.columns[k]);
+      }
+    }
+    return cover;
+  }
+
+  // Shrinks a cover by replacing two of its columns with one: the rows that only the two
+  // cover, covered by a single column. Tried for every pair until none is found.
+  void TwoForOne(const Matrix& m, const Index& index, BudgetVector<Column>& cover) {
+    const std::size_t rows = m.Rows();
+    BudgetVector<std::uint32_t> coverCount(rows, 0);
+    BudgetVector<std::uint32_t> local;
+    for (const Column c : cover) local.push_back(static_cast<std::uint32_t>(index.Of(c)));
+    for (const std::uint32_t k : local) {
+      for (const std::uint32_t r : index.Rows(k)) ++coverCount[r];
+    }
+    BudgetVector<std::uint32_t> only;  // rows covered by the pair alone
+    for (bool shrunk = true; shrunk && Going();) {
+      shrunk = false;
+      for (std::size_t a = 0; a < local.size() && !shrunk; ++a) {
+        for (std::size_t b = a + 1; b < local.size() && !shrunk; ++b) {
+          only.clear();
+          for (const std::size_t k : {a, b}) {
+            for (const std::uint32_t r : index.Rows(local[k])) {
+              const std::uint32_t byPair = 1 + (k == a && Contains(index.Rows(local[b]), r) ? 1 : 0);
+              if (coverCount[r] == byPair && (k == a || !Contains(index.Rows(local[a]), r))) only.push_back(r);
+            }
+          }
+          Work(index.Rows(local[a]).size() + index.Rows(local[b]).size());
+          const std::int32_t single = CoveringAll(m, index, only);
+          if (single < 0) continue;
+          for (const std::size_t k : {b, a}) {
+            for (const std::uint32_t r : index.Rows(local[k])) --coverCount[r];
+            local.erase(local.begin() + static_cast<std::ptrdiff_t>(k));
+          }
+          for (const std::uint32_t r : index.Rows(static_cast<std::size_t>(single))) ++coverCount[r];
+          local.push_back(static_cast<std::uint32_t>(single));
+          shrunk = true;
+        }
+      }
+    }
+    cover.clear();
+    for (const std::uint32_t k : local) cover.push_back(index.columns[k]);
+  }
+
+  // A column (by its number in the index) that covers all the rows; -1 if none does.
+  std::int32_t CoveringAll(const Matrix& m, const Index& index, const BudgetVector<std::uint32_t>& rows) {
+    if (rows.empty()) return -1;  // the pair is superfluous; the cover's cleanup drops such columns
+    std::uint32_t scarce = rows[0];
+    for (const std::uint32_t r : rows) {
+      if (m.RowSize(r) < m.RowSize(scarce)) scarce = r;
+    }
+    for (const Column c : m.Row(scarce)) {
+      const std::span<const std::uint32_t> covered = index.Rows(static_cast<std::size_t>(index.Of(c)));
+      Work(rows.size());
+      if (std::all_of(rows.begin(), rows.end(), [&](std::uint32_t r) { return Contains(covered, r); })) {
+        return index.Of(c);
+      }
+    }
+    return -1;
   }
 
   // A first cover: the column that covers the most rows not yet covered (of those, the
@@ -590,6 +768,7 @@ class Search {
   BudgetVector<double> literalPrice_;  // ... for literals
   double termMu_ = 0;            // the last price of a term, for literals
   Goal goal_ = Goal::Terms;
+  bool primal_ = false;                // the Lagrangian run builds covers from its prices
   bool ordered_ = true;                // the first cover in the order is sought
   std::uint32_t terms_ = 0;            // for Goal::Literals: the terms of every cover sought
   std::uint64_t best_ = kNone;

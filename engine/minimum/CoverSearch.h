@@ -50,6 +50,11 @@ enum class CoverOutcome { Proved, Stopped, GaveUp };
 struct CoverAnswer {
   CoverOutcome outcome = CoverOutcome::Stopped;
   BudgetVector<std::int32_t> columns;  // ascending; only when proved
+  // Only when the search gave up: the columns of the best cover found, and the fewest
+  // columns that any cover has, proved. Equal where the fewest columns were proved but
+  // not which of those covers has the fewest literals.
+  std::uint64_t bestTerms = 0;
+  std::uint64_t fewestTerms = 0;
 };
 
 // The default limit on the search's work, in chart entries visited: some twenty seconds

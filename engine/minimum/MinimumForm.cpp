@@ -49,6 +49,8 @@ void SearchMinimumForm(MinimumForm& form, Host& host) {
   CoverAnswer answer = MinimumCover(form.chart, host, MinimumSearchEffort);
   form.outcome = answer.outcome;
   form.cover = std::move(answer.columns);
+  form.bestTerms = answer.bestTerms;
+  form.fewestTerms = answer.fewestTerms;
 }
 
 std::string FormulaOfPrimes(const MinimumForm& form, std::span<const std::int32_t> primes) {

@@ -28,6 +28,8 @@ struct MinimumForm {
   CoverChart chart;
   CoverOutcome outcome = CoverOutcome::Stopped;
   BudgetVector<std::int32_t> cover;       // the primes of the minimum, ascending; when proved
+  std::uint64_t bestTerms = 0;            // when the search gave up: the best found, and the
+  std::uint64_t fewestTerms = 0;          // fewest terms any form has, proved (CoverAnswer)
 };
 
 // The primes and the chart; the search is left to Search. Nothing when stopped.

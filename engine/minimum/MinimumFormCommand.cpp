@@ -2,7 +2,11 @@
 
 #include <bit>
 #include <string>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
+#include "formula/BackgroundDisposal.h"
 #include "formula/NodeAllocator.h"
 #include "formula/TreeOperations.h"
 #include "minimum/MinimumForm.h"
@@ -115,9 +119,14 @@ void WriteSteps(FormulaDocument& doc, const MinimumForm& form) {
     }
   }
   const BudgetVector<std::int32_t> essential = EssentialPrimes(form);
-  BudgetVector<std::string> labels;
-  for (const std::int32_t j : essential) labels.push_back(Label(j));
-  WriteList(doc, words.essential, form.primes.size() > kMostListed ? BudgetVector<std::string>() : labels);
+  if (form.primes.size() > kMostListed && !essential.empty()) {
+    // Their labels would name primes that are not listed.
+    WriteTextLine(doc, std::string(words.essential) + " " + std::to_string(essential.size()) + " (not listed)");
+  } else {
+    BudgetVector<std::string> labels;
+    for (const std::int32_t j : essential) labels.push_back(Label(j));
+    WriteList(doc, words.essential, labels);
+  }
   // What the essential primes leave, and the primes that cover some of it.
   BudgetVector<char> taken(form.primes.size(), 0), useful(form.primes.size(), 0);
   for (const std::int32_t j : essential) taken[j] = 1;
@@ -162,6 +171,17 @@ void WriteCover(FormulaDocument& doc, const MinimumForm& form) {
   WriteWordList(doc, "Minimum cover:", labels);
 }
 
+// The steps' lists and the search's matrices are freed as they go, and the memory
+// manager keeps what they held; the tree's nodes come from chunks of their own. So that
+// the process stays within the budget it counts, that memory goes back to the system
+// before the next stage takes its own. (glibc's malloc_trim; other libraries' managers
+// hand freed memory back themselves or, in WebAssembly, never.)
+void GiveBackFreedMemory() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
+}
+
 // ---- The result tree ---------------------------------------------------------------------
 FormulaNode* NewNode(char symbol, std::uint8_t kind, bool negated, FormulaNode* left, FormulaNode* right) {
   FormulaNode* node = AllocateNode();
@@ -178,7 +198,7 @@ bool Join(FormulaNode*& chain, FormulaNode* next, char op) {
   }
   FormulaNode* joined = NewNode(op, KindOfOperator(op), false, chain, next);
   if (joined == nullptr) {
-    RDisposeTree(next);
+    DisposeSubtree(next);
     return false;
   }
   chain = joined;
@@ -193,7 +213,7 @@ FormulaNode* BuildTree(const MinimumForm& form) {
   const BooleanFunction& f = form.covered;
   FormulaNode* tree = nullptr;
   auto fail = [&] {
-    if (tree != nullptr) RDisposeTree(tree);
+    if (tree != nullptr) DisposeSubtree(tree);
     return nullptr;
   };
   if (form.cover.empty()) return NewNode(dnf ? '0' : '1', nkLiteral, false, nullptr, nullptr);
@@ -203,7 +223,7 @@ FormulaNode* BuildTree(const MinimumForm& form) {
       const int key = LiteralKey(form.primes[j], f, i, form.reading);
       if (key == 2) continue;
       if (!Join(term, NewNode(f.Letter(i), nkLiteral, key == 1, nullptr, nullptr), dnf ? '&' : '|')) {
-        if (term != nullptr) RDisposeTree(term);
+        if (term != nullptr) DisposeSubtree(term);
         return fail();
       }
     }
@@ -214,6 +234,21 @@ FormulaNode* BuildTree(const MinimumForm& form) {
 }
 
 }  // namespace
+
+std::string MinimumNotProvedMessage(MinimumKind kind, std::uint64_t bestTerms, std::uint64_t fewestTerms) {
+  const bool dnf = kind == MinimumKind::DNF;
+  const std::string terms = dnf ? " terms" : " clauses";
+  const std::string form = dnf ? "DNF" : "CNF";
+  std::string message = "No minimum form could be proved in reasonable time: ";
+  if (bestTerms == fewestTerms) {
+    message += "the fewest" + terms + " are " + std::to_string(fewestTerms) + ", but not which of those " + form +
+               "s has the fewest literals.";
+  } else {
+    message += "the best found has " + std::to_string(bestTerms) + terms + "; no " + form + " has fewer than " +
+               std::to_string(fewestTerms) + ".";
+  }
+  return message + " The formula is unchanged.";
+}
 
 bool MakeMinimumForm(FormulaDocument& doc, MinimumKind kind) {
   if (doc.Root == nullptr) return false;
@@ -238,10 +273,12 @@ bool MakeMinimumForm(FormulaDocument& doc, MinimumKind kind) {
     WriteFormulaText(doc, FormulaOfPrimes(form, all));
   }
   if (StopRequested) return false;
+  GiveBackFreedMemory();
   SearchMinimumForm(form, doc.Platform);
+  GiveBackFreedMemory();
   if (form.outcome == CoverOutcome::Stopped) return false;
   if (form.outcome == CoverOutcome::GaveUp) {
-    doc.Platform.ShowMessage(kMinimumNotProvedMessage);
+    doc.Platform.ShowMessage(MinimumNotProvedMessage(kind, form.bestTerms, form.fewestTerms));
     return false;
   }
   if (doc.DetailLevel <= 1) WriteCover(doc, form);

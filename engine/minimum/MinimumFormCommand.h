@@ -14,6 +14,8 @@
 // - 4: nothing; the command prints the result where Results is on.
 // Lists and charts longer than a page are given as counts.
 
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "formula/FormulaDocument.h"
@@ -23,8 +25,12 @@ namespace lumenark {
 enum class MinimumKind { DNF, CNF };
 
 inline constexpr std::string_view kMinimumLettersMessage = "A minimum form is found for formulas of up to 20 letters.";
-inline constexpr std::string_view kMinimumNotProvedMessage =
-    "No minimum form could be proved in reasonable time; the formula is unchanged.";
+// Where the search gives up: what it found and proved, "No minimum form could be proved
+// in reasonable time: the best found has 312 terms; no DNF has fewer than 307. The
+// formula is unchanged." (clauses and CNF for a CNF), or, where the fewest terms were
+// proved, "...: the fewest terms are 77, but not which of those DNFs has the fewest
+// literals. The formula is unchanged."
+std::string MinimumNotProvedMessage(MinimumKind kind, std::uint64_t bestTerms, std::uint64_t fewestTerms);
 
 // True when the tree became the proved minimum form.
 bool MakeMinimumForm(FormulaDocument& doc, MinimumKind kind);

@@ -225,6 +225,7 @@ class Multiplier {
   // ---- The side tree -----------------------------------------------------------------
 
   ChainNode* NewInner(const ChainNode* left, const ChainNode* right) {
+    work_ += kSideNodeWork + (words_ + countLetters_) / 32;
     ChainNode* node = nodes_.New(1);
     if (node == nullptr) return nullptr;
     *node = ChainNode{left,
@@ -715,6 +716,7 @@ class Multiplier {
     if (StopRequested || !StackHasRoom()) AbandonSequence();
     if (t->barren) return {};
     const ProductKey key = KeyOf(t);
+    SpendWork();
     if (const Products* known = products_.Find(key)) {
       countedNodes_ = Sum(countedNodes_, known->nodes);
       countedProducts_ = Sum(countedProducts_, known->length);
@@ -770,6 +772,18 @@ class Multiplier {
   }
 
   static std::uint64_t Sum(std::uint64_t a, std::uint64_t b) { return std::min(a + b, ElementSequence::kMany); }
+
+  // The work done since the last call counts against the sequence's effort: a key met,
+  // the side nodes made with their bit sets or counts, and the diagram's steps.
+  static constexpr std::uint64_t kKeyWork = 4;       // a key looked up
+  static constexpr std::uint64_t kSideNodeWork = 4;  // a side node made, besides its bit set's words
+  static constexpr std::uint64_t kStepWork = 2;      // a step of the diagram
+  void SpendWork() {
+    const std::uint64_t steps = diagram_ ? diagram_->Steps() : 0;
+    sequence_->Spend(kKeyWork + work_ + kStepWork * (steps - diagramSteps_));
+    work_ = 0;
+    diagramSteps_ = steps;
+  }
 
   // The positions a sequence of products takes: one per product. The products of a
   // chain are counted before any leaves, so this is their number.
@@ -871,6 +885,8 @@ class Multiplier {
   // The nodes that the full products before the point the compression has reached take.
   std::uint64_t countedNodes_ = 0;
   std::uint64_t countedProducts_ = 0;
+  std::uint64_t work_ = 0;          // side work not yet spent (SpendWork)
+  std::uint64_t diagramSteps_ = 0;  // the diagram's steps spent so far
   std::size_t nextSharingCheck_ = std::size_t{1} << 17;  // keys made
   FlatMap<ProductKey, Products, ProductKeyHash> products_;
   Skeletons skeletons_;

@@ -27,13 +27,22 @@ std::string ModelText(const Verdict& verdict) {
   return text;
 }
 
-// The second line of "Insuficient memory." when the minimal DNF of a formula known to be
-// consistent does not fit; the limit in force follows it.
-std::string ConsistentNote(const Verdict& verdict) {
-  std::string note = "This formula is consistent (a model: ";
-  note += ModelText(verdict);
-  note += "), but its minimal DNF needs more memory than the limit.";
-  return note;
+// The line below the message "Insuficient memory." and its limit where the rewriting of
+// a formula whose verdict is known runs out of memory: the verdict, with a model.
+std::string VerdictNote(const Verdict& verdict) {
+  switch (verdict.kind) {
+    case Verdict::Kind::Consistent:
+      return "This formula is consistent (a model: " + ModelText(verdict) +
+             "), but rewriting it into its minimal DNF needs more memory than the limit.";
+    case Verdict::Kind::NotConsistent:
+      return "This formula is not consistent (it has no model), but the rewriting that shows it needs more "
+             "memory than the limit.";
+    case Verdict::Kind::Valid:
+      return "This formula is valid (every assignment is a model), but the rewriting that shows it needs more "
+             "memory than the limit.";
+    default:
+      return {};
+  }
 }
 
 }  // namespace
@@ -42,6 +51,7 @@ void FormulaDocument::Decision() {
   if (Root == nullptr) return;
   if (DecidedBeforeRewriting()) return;
   ToMinimalDNF();
+  decisionModel_.reset();
   if (StopRequested || Root == nullptr) return;
   if (!IsConstant(Root)) {
     // A minimal DNF other than a constant can still be valid (minimisation compares
@@ -69,18 +79,26 @@ void FormulaDocument::Decision() {
 // line, and the rewriting would end in the constant 0 or 1 (the constant evaluation leaves
 // no negated constant where an operator stood). The decision diagram or the SAT solver
 // finds these at once (Verdict.h); a consistent formula that is not valid still needs its
-// minimal DNF, so it is rewritten, and should its rewriting run out of memory, the message
-// says what is known. A single literal is rewritten too: it is its own DNF, ~0 and ~1
-// included. A stop ends the decision as it ends the rewriting: without a tree or verdict.
-// The routes only answer faster: where their memory cannot be had, the formula is
-// rewritten as before.
+// minimal DNF, so it is rewritten. At Details 0 to 3 every formula is rewritten, since the
+// text shows the steps. Should the rewriting run out of memory, the message says what is
+// known: the verdict, with a model (which also bounds the DNF's size, ProductBound.h). A
+// single literal is rewritten at once: it is its own DNF, ~0 and ~1 included. A stop ends
+// the decision as it ends the rewriting: without a tree or verdict. The routes only answer
+// faster: where their memory cannot be had, the formula is rewritten as before.
 bool FormulaDocument::DecidedBeforeRewriting() {
-  if (!DecisionBySolver || DetailLevel != 4 || IsLiteral(Root)) return false;
+  if (!DecisionBySolver || IsLiteral(Root)) return false;
   const Verdict verdict = FindVerdict(Root, Platform);
+  if (verdict.kind == Verdict::Kind::Stopped) {
+    DisposeTree();
+    return true;
+  }
+  MemoryNote = VerdictNote(verdict);
+  if (verdict.kind == Verdict::Kind::Consistent) decisionModel_ = verdict.model;
+  if (DetailLevel != 4) return false;
   switch (verdict.kind) {
-    case Verdict::Kind::Unknown: return false;
-    case Verdict::Kind::Consistent: MemoryNote = ConsistentNote(verdict); return false;
-    case Verdict::Kind::Stopped: DisposeTree(); return true;
+    case Verdict::Kind::Unknown:
+    case Verdict::Kind::Consistent:
+    case Verdict::Kind::Stopped: return false;
     case Verdict::Kind::NotConsistent:
     case Verdict::Kind::Valid: break;
   }

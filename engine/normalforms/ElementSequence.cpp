@@ -89,6 +89,7 @@ ElementSequence::Part ElementSequence::Make(const Node& node) {
     }
   }
   if (nodes_.size() >= (std::uint64_t{1} << 31)) AbandonSequence();
+  Spend(1);
   if ((nodes_.size() + 1) * 2 > buckets_.size()) Grow();
   const auto part = static_cast<Part>(nodes_.size());
   nodes_.push_back(node);

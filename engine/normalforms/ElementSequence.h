@@ -27,6 +27,12 @@
 
 namespace lumenark {
 
+// Thrown where the compressed sequence cannot go on (its stack, its memory or its
+// effort): the caller gives the sequence up and multiplies out in full, which then meets
+// the same limit exactly as it always has.
+struct SequenceAbandoned {};
+[[noreturn]] void AbandonSequence();
+
 // A regular element: its letters by sign (one bit per letter, LetterBit). A constant
 // literal element ('0' or '1') holds no letters.
 struct Term {
@@ -78,6 +84,20 @@ class ElementSequence {
   std::uint64_t LiteralElements(Part part) const { return nodes_[part].literals; }
   std::size_t Parts() const { return nodes_.size(); }
 
+  // ---- Effort ---------------------------------------------------------------------------
+  // The work that making the sequence and the passes over it may do, in units of a part
+  // made, a chain's products made, or a live element carried over; past it the sequence
+  // is given up (AbandonSequence). Unlimited until set.
+  void SetEffort(std::uint64_t units) { effortLeft_ = units; }
+  void Spend(std::uint64_t units) {
+    if (!TrySpend(units)) AbandonSequence();
+  }
+  bool TrySpend(std::uint64_t units) {
+    if (units > effortLeft_) return false;
+    effortLeft_ -= units;
+    return true;
+  }
+
   // Calls visit(position, term) for every element of the part that the filter lets in,
   // in order; the filter sees each part first and may pass it over whole.
   void ForEach(Ref ref, const std::function<bool(Part)>& filter,
@@ -103,12 +123,7 @@ class ElementSequence {
   FlatMap<Term, TermId, TermHash> termIds_;
   BudgetVector<Node> nodes_;
   BudgetVector<Part> buckets_;  // open addressing over parts; kEmpty is a free bucket
+  std::uint64_t effortLeft_ = ~std::uint64_t{0};
 };
-
-// Thrown where the compressed sequence cannot go on (its stack or its memory): the
-// caller gives the sequence up and multiplies out in full, which then meets the same
-// limit exactly as it always has.
-struct SequenceAbandoned {};
-[[noreturn]] void AbandonSequence();
 
 }  // namespace lumenark

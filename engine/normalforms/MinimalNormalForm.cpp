@@ -35,6 +35,7 @@ namespace lumenark {
 
 std::uint64_t CompressedProductsMinimum = std::uint64_t{1} << 16;
 std::uint64_t CompressedPassesDownTo = std::uint64_t{1} << 14;
+std::uint64_t CompressedRouteEffort = std::uint64_t{3} << 25;
 
 namespace {
 
@@ -106,25 +107,35 @@ void FormulaDocument::MinimalNormalForm(char outer, const char* resultComment) {
     Minimize();
     return;
   }
+  if (LiteralFormExceedsBudget()) {
+    EndForTheProducts();
+    return;
+  }
   ToConDis();
   ConstEval();
   if (StopRequested) {
     DisposeTree();
     return;
   }
-  if (MinimizeCompressed(outer)) return;
+  // Where the full products cannot be held, the compressed route is the only one that
+  // can finish; where it gives up, so does the command, at once.
+  const bool fullProductsExceedBudget = ProductsExceedBudget(outer);
+  if (MinimizeCompressed(outer, fullProductsExceedBudget)) return;
+  if (fullProductsExceedBudget) {
+    EndForTheProducts();
+    return;
+  }
   MultiplyToNormalForm(outer, resultComment);
   Minimize();
 }
 
-// Where the compressed sequence ran out of memory: if the products it counted could not
-// be held in full either, the full route would end as out of memory too, and so the
-// command ends so at once. Otherwise the memory the sequence took goes back to the
-// system, and the full route is tried.
+// Where the compressed sequence ran out of memory or of its effort: if the products it
+// counted could not be held in full either, the full route would end as out of memory
+// too, and so the command ends so at once. Otherwise the memory the sequence took goes
+// back to the system, and the full route is tried.
 bool FormulaDocument::OutOfRoomForTheProducts(std::uint64_t nodes) {
   if (nodes > MemoryBudgetBytes() / sizeof(FormulaNode)) {
-    StopForExhaustedMemory();
-    DisposeTree();
+    EndForTheProducts();
     return true;
   }
   malloc_trim(0);
@@ -132,7 +143,9 @@ bool FormulaDocument::OutOfRoomForTheProducts(std::uint64_t nodes) {
 }
 
 // False where the compressed route is not taken or is given up, with the tree as it was.
-bool FormulaDocument::MinimizeCompressed(char outer) {
+// Where the full products are known not to fit, giving up ends the command as out of
+// memory instead.
+bool FormulaDocument::MinimizeCompressed(char outer, bool fullProductsExceedBudget) {
   if (IsLiteral(Root) || Root->symbol == outer) return false;
   const char ignored = outer == '|' ? '0' : '1';
   const char deciding = outer == '|' ? '1' : '0';
@@ -142,6 +155,7 @@ bool FormulaDocument::MinimizeCompressed(char outer) {
     BudgetVector<Survivor> survivors;
     {
       ElementSequence sequence;
+      sequence.SetEffort(CompressedRouteEffort);
       Ref elements;
       switch (products.Build(Root, sequence, elements)) {
         case ProductOutcome::Unsupported: return false;
@@ -175,8 +189,7 @@ bool FormulaDocument::MinimizeCompressed(char outer) {
       // A tree of these elements takes a node for each at least; the full products, of
       // which they are what is left, would not fit either.
       if (sequence.Elements(elements.part) > MemoryBudgetBytes() / sizeof(FormulaNode)) {
-        StopForExhaustedMemory();
-        DisposeTree();
+        EndForTheProducts();
         return true;
       }
       sequence.ForEach(
@@ -193,11 +206,11 @@ bool FormulaDocument::MinimizeCompressed(char outer) {
     malloc_trim(0);
     result = products.Rebuild(survivors);
   } catch (const SequenceAbandoned&) {
-    if (!StopRequested) return OutOfRoomForTheProducts(products.NodesCounted());
+    if (!StopRequested) return OutOfRoomForTheProducts(fullProductsExceedBudget ? ElementSequence::kMany : products.NodesCounted());
     DisposeTree();
     return true;
   } catch (const std::bad_alloc&) {
-    return OutOfRoomForTheProducts(products.NodesCounted());
+    return OutOfRoomForTheProducts(fullProductsExceedBudget ? ElementSequence::kMany : products.NodesCounted());
   }
   if (result == nullptr) {  // a stop, or no memory for the tree
     DisposeTree();

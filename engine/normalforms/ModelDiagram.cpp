@@ -100,6 +100,7 @@ ModelDiagram::Memo& ModelDiagram::MemoSlot(Op op, Set a, Set b) {
 
 // Shannon expansion on the smaller top letter; the depth is at most 52.
 ModelDiagram::Set ModelDiagram::Apply(Op op, Set a, Set b) {
+  ++steps_;
   if (a == Unknown || b == Unknown) return Unknown;
   Set result;
   if (Terminal(op, a, b, result)) return result;

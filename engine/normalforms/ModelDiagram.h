@@ -31,6 +31,7 @@ class ModelDiagram {
   Set Equivalence(Set a, Set b);           // those in both, and those in neither
   Set Complement(Set a);
   std::size_t Nodes() const { return nodes_.size(); }
+  std::uint64_t Steps() const { return steps_; }  // expansion steps of the operations so far, their cost
   // An assignment in the set (one bit per letter, 'A' lowest, as LetterBit), the first
   // in the order of letters with false before true; the set must not be None or Unknown.
   std::uint64_t FirstAssignment(Set a) const;
@@ -54,6 +55,7 @@ class ModelDiagram {
   void Grow();
 
   std::size_t mostNodes_;
+  std::uint64_t steps_ = 0;
   BudgetVector<Node> nodes_;
   BudgetVector<Set> buckets_;  // open addressing over node indexes; Unknown is empty
   BudgetVector<Memo> memo_;    // the results of recent operations, overwritten on collision

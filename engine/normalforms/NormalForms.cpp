@@ -14,9 +14,11 @@
 #include "formula/FormulaDocument.h"
 #include "formula/TreeOperations.h"
 #include "normalforms/ChainProduct.h"
+#include "normalforms/ProductBound.h"
 #include "runtime/BudgetAllocator.h"
 #include "runtime/EngineGlobals.h"
 #include "runtime/Heartbeat.h"
+#include "runtime/MemoryBudget.h"
 #include "runtime/StackRoom.h"
 
 namespace lumenark {
@@ -165,9 +167,47 @@ void FormulaDocument::RToDNF(Slot slot) { RToNormalForm(slot, DNFOper); }
 
 void FormulaDocument::ConvertToNormalForm(char outer, const char* resultComment) {
   if (Root == nullptr) return;
+  if (LiteralFormExceedsBudget()) {
+    EndForTheProducts();
+    return;
+  }
   ToConDis();
   ConstEval();
+  if (ProductsExceedBudget(outer)) {
+    EndForTheProducts();
+    return;
+  }
   MultiplyToNormalForm(outer, resultComment);
+}
+
+// The conversion holds all the normal form's elements as a tree at once. Where a lower
+// bound on their nodes (ProductBound.h) passes what the budget can hold, it would fill
+// the memory and end as out of memory; it is known before it starts. The bound starts
+// from the decision's model, where it found one, and is asked only where the elements
+// could be that many at all.
+bool FormulaDocument::ProductsExceedBudget(char outer) {
+  if (Root == nullptr || IsLiteral(Root) || StopRequested) return false;
+  const std::uint64_t capacity = MemoryBudgetBytes() / sizeof(FormulaNode);
+  const std::uint64_t letters = LettersOfTree(Root);
+  const std::uint64_t most = ElementsAtMost(Root, outer);
+  const auto perElement = static_cast<std::uint64_t>(2 * __builtin_popcountll(letters));
+  if (most <= capacity / perElement) return false;
+  const std::optional<std::uint64_t> model = outer == DNFOper ? decisionModel_ : std::nullopt;
+  return NodesAtLeast(Root, outer, model, capacity, Platform) > capacity && !StopRequested;
+}
+
+// The literal form, on the way to every normal form, copies both operands of each
+// equivalence; where its nodes alone pass what the budget holds, so would the conversion.
+bool FormulaDocument::LiteralFormExceedsBudget() const {
+  return Root != nullptr && LiteralFormNodes(Root) > MemoryBudgetBytes() / sizeof(FormulaNode);
+}
+
+// Ends the conversion as exhausted memory ends it: without a tree. Before the tree goes,
+// the note may say what can be had instead; a click on Stop meanwhile makes it a stop.
+void FormulaDocument::EndForTheProducts() {
+  if (BeforeGivingUp && Root != nullptr) BeforeGivingUp(Root);
+  if (!StopRequested) StopForExhaustedMemory();
+  DisposeTree();
 }
 
 // The conversion after the literal form and its constant evaluation.

@@ -66,6 +66,130 @@ struct Outcome {
 
 constexpr std::uint32_t kNone = ~std::uint32_t{0};
 
+// Which orders of a live list the rest of a pass treats alike. A candidate is compared
+// with the live elements in order until one stops it (a rule that touches the
+// candidate): so the order of two live elements matters only where some candidate is
+// stopped by both, or stopped by one and touches the other. Every other pair may stand
+// either way, and the live list is arranged in the one order of its class that puts the
+// first terms (in the sequence's own numbering) first: the order of the pairs that
+// matter is kept, and among the elements that may come next the one with the first term
+// comes. Lists that differ only in the order of pairs that do not matter then meet the
+// parts after them alike, and the parts' outcomes are found again.
+//
+// The candidates are the sequence's terms at the start of the pass; which pairs matter
+// is worked out for all of them at once where they are few, and otherwise lists are
+// left in the order they have.
+class LiveOrder {
+ public:
+  // The distinct terms of the sequence from root, and the pairs of them whose order matters.
+  void Prepare(const ElementSequence& sequence, Part root) {
+    if (!Collect(sequence, root)) {
+      terms_.clear();  // no arranging
+      return;
+    }
+    const std::size_t count = terms_.size();
+    words_ = (count + 63) / 64;
+    matters_.assign(count * words_, 0);
+    BudgetVector<PairRule> rules(count);
+    std::uint64_t pairs = 0;
+    for (std::size_t c = 0; c < count; ++c) {
+      for (std::size_t x = 0; x < count; ++x) rules[x] = RuleFor(sequence.TermOf(terms_[x]), sequence.TermOf(terms_[c]));
+      for (std::size_t x = 0; x < count; ++x) {
+        if (rules[x].earlier == PairRule::Effect::None && rules[x].candidate == PairRule::Effect::None) continue;
+        for (std::size_t y = x + 1; y < count; ++y) {
+          if (Apart(rules[x], rules[y]) && !Matters(x, y)) {
+            Set(x, y);
+            ++pairs;
+          }
+        }
+      }
+      Heartbeat();
+    }
+    // Where nearly every pair matters, arranging would cost without finding anything.
+    if (pairs * 4 > count * count) terms_.clear();
+  }
+
+  // The list in the first order of its class (see above); as it is where the terms are
+  // many.
+  void Arrange(BudgetVector<LiveItem>& live) {
+    if (terms_.empty() || live.size() < 2) return;
+    const std::size_t k = live.size();
+    BudgetVector<std::uint32_t> local(k), before(k, 0);
+    for (std::size_t i = 0; i < k; ++i) local[i] = *index_.Find(live[i].term);
+    for (std::size_t i = 0; i < k; ++i) {
+      for (std::size_t j = i + 1; j < k; ++j) before[j] += Matters(local[i], local[j]);
+    }
+    BudgetVector<LiveItem> arranged;
+    arranged.reserve(k);
+    BudgetVector<char> placed(k, 0);
+    for (std::size_t n = 0; n < k; ++n) {
+      std::size_t next = k;
+      for (std::size_t i = 0; i < k; ++i) {
+        if (!placed[i] && before[i] == 0 && (next == k || local[i] < local[next])) next = i;
+      }
+      placed[next] = 1;
+      arranged.push_back(live[next]);
+      for (std::size_t j = next + 1; j < k; ++j) before[j] -= Matters(local[next], local[j]);
+    }
+    live.swap(arranged);
+  }
+
+ private:
+  static constexpr std::size_t kMostTerms = 256;
+
+  // The distinct terms of the parts below root; false past kMostTerms.
+  bool Collect(const ElementSequence& sequence, Part root) {
+    FlatMap<Part, char, Same> seen;
+    BudgetVector<Part> pending{root};
+    while (!pending.empty()) {
+      const Part part = pending.back();
+      pending.pop_back();
+      if (part == ElementSequence::kEmpty || seen.Find(part) != nullptr) continue;
+      seen.Insert(part, 1);
+      Heartbeat();
+      if (!sequence.IsLeaf(part)) {
+        pending.push_back(sequence.First(part).part);
+        pending.push_back(sequence.Second(part).part);
+        continue;
+      }
+      const TermId term = sequence.TermAt(part);
+      if (index_.Find(term) != nullptr) continue;
+      if (terms_.size() == kMostTerms) return false;
+      index_.Insert(term, static_cast<std::uint32_t>(terms_.size()));
+      terms_.push_back(term);
+    }
+    return true;
+  }
+
+  // Whether the order of two live elements matters for a candidate, given their rules
+  // with it: where one stops it and the other touches it, or both stop it differently
+  // (two that stop it alike, touching nothing themselves, may stand either way: the
+  // elements they touch before it keep their order with each).
+  static bool Apart(const PairRule& a, const PairRule& b) {
+    using Effect = PairRule::Effect;
+    const bool aStops = a.candidate != Effect::None, bStops = b.candidate != Effect::None;
+    if (!aStops && !bStops) return false;
+    if (aStops != bStops) return (aStops ? b : a).earlier != Effect::None;
+    return a.earlier != Effect::None || b.earlier != Effect::None || a.candidate != b.candidate || a.letter != b.letter;
+  }
+
+  void Set(std::size_t a, std::size_t b) {
+    matters_[a * words_ + b / 64] |= std::uint64_t{1} << (b % 64);
+    matters_[b * words_ + a / 64] |= std::uint64_t{1} << (a % 64);
+  }
+
+  // The relation is symmetric: each pair is entered both ways.
+  bool Matters(std::size_t a, std::size_t b) const { return ((matters_[a * words_ + b / 64] >> (b % 64)) & 1) != 0; }
+
+  struct Same {
+    std::uint64_t operator()(std::uint64_t key) const { return key; }
+  };
+  FlatMap<TermId, std::uint32_t, Same> index_;  // a term's number among terms_
+  BudgetVector<TermId> terms_;
+  BudgetVector<std::uint64_t> matters_;  // per term: the terms its order with matters
+  std::size_t words_ = 0;
+};
+
 class SequencePass {
  public:
   SequencePass(ElementSequence& sequence, char deciding) : sequence_(sequence), deciding_(deciding) {}
@@ -73,6 +197,7 @@ class SequencePass {
   std::optional<Ref> Run(Ref root, bool& changed) {
     const std::uint64_t elements = sequence_.Elements(root.part);
     workLeft_ = elements > kMostWork / kWorkPerElement ? kMostWork : kWorkPerElement * elements + kWorkAnyway;
+    order_.Prepare(sequence_, root.part);
     const Terms none;
     try {
       const Outcome& outcome = Pass(root.part, none);
@@ -92,10 +217,12 @@ class SequencePass {
 
   // Rules tried, and live elements carried over, count as work.
   void Work(std::uint64_t units) {
-    if (units > workLeft_) throw TooCostly{};
+    if (units > workLeft_ || !sequence_.TrySpend(kEffortPerUnit * units)) throw TooCostly{};
     workLeft_ -= units;
   }
   struct TooCostly {};
+  // A live element carried over costs about four of the sequence's units of effort.
+  static constexpr std::uint64_t kEffortPerUnit = 4;
   static constexpr std::uint64_t kWorkPerElement = 32;
   static constexpr std::uint64_t kWorkAnyway = std::uint64_t{1} << 22;
   static constexpr std::uint64_t kMostWork = std::uint64_t{1} << 60;
@@ -167,9 +294,13 @@ class SequencePass {
     const Ref firstRef = sequence_.First(part);
     const Ref secondRef = sequence_.Second(part);
     const Outcome& first = Pass(firstRef.part, met);
+    // The second part is met with the live list in the order that stands for every
+    // order that the rest of the pass treats alike.
+    BudgetVector<LiveItem> firstLive = first.live;
+    order_.Arrange(firstLive);
     Terms between;
-    between.reserve(first.live.size());
-    for (const LiveItem& item : first.live) between.push_back(item.term);
+    between.reserve(firstLive.size());
+    for (const LiveItem& item : firstLive) between.push_back(item.term);
     const Outcome& second = Pass(secondRef.part, between);
 
     Outcome outcome;
@@ -177,7 +308,7 @@ class SequencePass {
     outcome.events = first.events;
     Ref firstOut = ElementSequence::Shift(first.out, firstRef.offset);
     for (const InputEvent& event : second.events) {
-      const LiveItem& item = first.live[event.input];
+      const LiveItem& item = firstLive[event.input];
       if (item.input != kOwn) {
         outcome.events.push_back(InputEvent{item.input, event.leaves, event.term});
       } else {
@@ -190,7 +321,7 @@ class SequencePass {
         outcome.live.push_back(LiveItem{kOwn, secondRef.offset + item.position, item.term});
         continue;
       }
-      const LiveItem& earlier = first.live[item.input];
+      const LiveItem& earlier = firstLive[item.input];
       outcome.live.push_back(earlier.input == kOwn ? LiveItem{kOwn, firstRef.offset + earlier.position, earlier.term}
                                                    : earlier);
     }
@@ -199,6 +330,7 @@ class SequencePass {
 
   ElementSequence& sequence_;
   const char deciding_;
+  LiveOrder order_;
   std::uint64_t workLeft_ = 0;
   std::deque<Outcome, BudgetAllocator<Outcome>> outcomes_;
   struct Same {

@@ -69,14 +69,7 @@ class Question {
   }
   SatAnswer Answer() const { return answer_; }
   bool Failed() const { return (encoded_ && !asserted_) || sat_.OutOfMemory(); }
-  std::uint64_t Model(std::uint64_t letters) const {
-    std::uint64_t model = 0;
-    for (std::uint64_t rest = letters; rest != 0; rest &= rest - 1) {
-      const std::uint64_t bit = rest & (~rest + 1);
-      if (sat_.Value(__builtin_ctzll(bit) + 1)) model |= bit;
-    }
-    return model;
-  }
+  std::uint64_t Model(std::uint64_t letters) const { return sat_.TrueLetters(letters); }
 
  private:
   const FormulaNode* root_;

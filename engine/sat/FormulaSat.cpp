@@ -292,4 +292,13 @@ SatAnswer FormulaSat::Solve(std::span<const int> assumptions, int conflictLimit)
 
 bool FormulaSat::Value(int literal) const { return solver_->val(literal) > 0; }
 
+std::uint64_t FormulaSat::TrueLetters(std::uint64_t letters) const {
+  std::uint64_t model = 0;
+  for (std::uint64_t rest = letters; rest != 0; rest &= rest - 1) {
+    const std::uint64_t bit = rest & (~rest + 1);
+    if (Value(__builtin_ctzll(bit) + 1)) model |= bit;
+  }
+  return model;
+}
+
 }  // namespace lumenark

@@ -65,6 +65,8 @@ class FormulaSat {
     return Solve(std::span<const int>(assumptions.begin(), assumptions.size()));
   }
   bool Value(int literal) const;  // after Satisfiable: whether the literal is true
+  // After Satisfiable: the letters of the mask (LetterBit) that are true.
+  std::uint64_t TrueLetters(std::uint64_t letters) const;
   bool OutOfMemory() const { return outOfMemory_; }  // a charge was refused
 
  private:

@@ -134,6 +134,65 @@ TEST(MinimumFormTest, FewestTermsAndLiteralsForRandomFunctionsOfFiveAndSixLetter
   }
 }
 
+// A search that gives up says what it found and what it proved: the best cover found
+// has at least the fewest terms, which are at least the bound; where the two are equal,
+// that many terms are the fewest.
+TEST(MinimumFormTest, GivingUpTellsTheBestFoundAndABoundThatHold) {
+  TestHost host;
+  std::mt19937_64 random(31);
+  int gaveUp = 0, apart = 0;
+  for (int k = 0; k < 200; ++k) {
+    const int n = k % 2 == 0 ? 6 : 5;
+    const std::uint64_t ones = n == 5 ? random() & 0xFFFFFFFFull : random() & random() & (random() | random());
+    MinimumForm form;
+    form.covered = FunctionOf(ones, n);
+    ASSERT_TRUE(PrepareMinimumForm(form));
+    const int fewest = ReferenceSize(ones, n, true).terms;
+    for (const std::uint64_t effort : {1, 30, 300, 3000}) {
+      const CoverAnswer answer = MinimumCover(form.chart, host, effort);
+      if (answer.outcome != CoverOutcome::GaveUp) continue;
+      ++gaveUp;
+      apart += answer.bestTerms != answer.fewestTerms;
+      EXPECT_LE(answer.fewestTerms, static_cast<std::uint64_t>(fewest)) << ones << " effort " << effort;
+      EXPECT_GE(answer.bestTerms, static_cast<std::uint64_t>(fewest)) << ones << " effort " << effort;
+    }
+  }
+  EXPECT_GT(gaveUp, 200);
+  EXPECT_GT(apart, 20);
+  // Dense functions of 8 letters, against the minimum the full search proves: the covers
+  // built from the prices at the root, and the bound, hold where the search stops early.
+  int dense = 0;
+  for (int k = 0; k < 12; ++k) {
+    BooleanFunction f;
+    f.count = 8;
+    f.letters = 0xFF;
+    f.table.assign(4, 0);
+    for (auto& word : f.table) word = random() | random() | (random() & random());
+    MinimumForm form;
+    form.covered = f;
+    ASSERT_TRUE(PrepareMinimumForm(form));
+    const CoverAnswer proved = MinimumCover(form.chart, host);
+    if (proved.outcome != CoverOutcome::Proved) continue;
+    for (const std::uint64_t effort : {3'000, 30'000, 300'000}) {
+      const CoverAnswer answer = MinimumCover(form.chart, host, effort);
+      if (answer.outcome != CoverOutcome::GaveUp) continue;
+      ++dense;
+      EXPECT_LE(answer.fewestTerms, proved.columns.size()) << k << " effort " << effort;
+      EXPECT_GE(answer.bestTerms, proved.columns.size()) << k << " effort " << effort;
+    }
+  }
+  EXPECT_GT(dense, 6);
+}
+
+TEST(MinimumFormTest, GivingUpMessageSaysBothNumbers) {
+  EXPECT_EQ(MinimumNotProvedMessage(MinimumKind::DNF, 312, 307),
+            "No minimum form could be proved in reasonable time: the best found has 312 terms; no DNF has fewer "
+            "than 307. The formula is unchanged.");
+  EXPECT_EQ(MinimumNotProvedMessage(MinimumKind::CNF, 77, 77),
+            "No minimum form could be proved in reasonable time: the fewest clauses are 77, but not which of those "
+            "CNFs has the fewest literals. The formula is unchanged.");
+}
+
 // The term order: letter by letter, the letter before its negation before neither.
 bool TestTermBefore(const TestCube& a, const TestCube& b, int n) {
   for (int v = n - 1; v >= 0; --v) {
@@ -262,6 +321,23 @@ TEST_P(MinimumExampleTest, WritesExactly) {
   EXPECT_FALSE(session.host.dialogVisible);
 }
 
+// Past the listing limit every list is given as its count, the essential ones too: their
+// labels would name primes that are not listed.
+TEST(MinimumFormTest, LongListsAreCountedAlike) {
+  for (const auto& [command, steps] : std::vector<std::pair<C, std::string>>{
+           {C::MinimumDNF,
+            "Minterms: 512 (not listed)\nPrime implicants: 512 (not listed)\nEssential prime implicants: 512 (not "
+            "listed)\nThe essential prime implicants cover every minterm.\n"},
+           {C::MinimumCNF,
+            "Maxterms: 512 (not listed)\nPrime implicates: 512 (not listed)\nEssential prime implicates: 512 (not "
+            "listed)\nThe essential prime implicates cover every maxterm.\n"}}) {
+    for (int details : {0, 1}) {
+      Session session("A=B=C=D=E=F=G=H=I=J", {.details = details});
+      EXPECT_EQ(Written(session.Run(command)).rfind(steps, 0), 0u) << CommandName(command) << " " << details;
+    }
+  }
+}
+
 constexpr const char* kCyclic = "A&~B&C|~A&B&~C|B&~C&D|~B&C&~D|C&~D&E|~C&D&~E|A&~D&~E|~A&D&E";
 constexpr const char* kSeven = "~A&~B&~D|~A&B&D|A&B&~C|A&~B&C|~B&C&D|B&~C&~D|A&C&~D";
 
@@ -349,7 +425,9 @@ TEST(MinimumFormTest, StopMemoryAndGivingUpLeaveTheFormula) {
     Session session(kSeven);
     const std::string written = Written(session.Run(C::MinimumDNF));
     MinimumSearchEffort = effort;
-    EXPECT_EQ(session.host.messages, std::vector<std::string>{std::string(kMinimumNotProvedMessage)});
+    ASSERT_EQ(session.host.messages.size(), 1u);
+    EXPECT_EQ(session.host.messages[0].rfind("No minimum form could be proved in reasonable time: ", 0), 0u);
+    EXPECT_TRUE(session.host.messages[0].ends_with(" The formula is unchanged.")) << session.host.messages[0];
     EXPECT_EQ(written, "");
     EXPECT_EQ(TruthTable(session.doc.Root, LettersOf(kSeven)), TruthTableOfText(kSeven, LettersOf(kSeven)));
   }
