@@ -6,6 +6,8 @@
 #include <pthread.h>
 #endif
 
+#include <algorithm>
+
 #include "runtime/MemoryBudget.h"
 
 namespace lumenark {
@@ -84,6 +86,7 @@ constexpr std::size_t kMostGrants = 64;
 Grant grants[kMostGrants];
 std::size_t grantCount = 0;
 StackProbe stackProbe;
+std::uint32_t margin = 0;  // of the probe's frames
 bool fixedLimit = false;
 
 // A refusal after memory ran out belongs to the winding down, not to why the command
@@ -96,17 +99,18 @@ bool RefuseDepth() {
   return false;
 }
 
-// The levels the stack left has room for, at the most a level takes.
-std::uint32_t LevelsLeft() {
-  const std::uint32_t frames = stackProbe.probe();
-  return frames > stackProbe.margin ? (frames - stackProbe.margin) / stackProbe.levelCost : 0;
+// The levels that frames of the probe have room for after the margin, at the most a
+// level takes.
+std::uint32_t LevelsIn(std::uint64_t frames) {
+  if (frames <= margin) return 0;
+  return static_cast<std::uint32_t>((frames - margin) * stackProbe.levels / stackProbe.frames);
 }
 
 }  // namespace
 
 bool AskForDepth() {
   if (fixedLimit || stackProbe.probe == nullptr || grantCount == kMostGrants) return RefuseDepth();
-  const std::uint32_t levels = LevelsLeft();
+  const std::uint32_t levels = LevelsIn(stackProbe.probe());
   if (levels == 0) return RefuseDepth();
   grants[grantCount++] = {depth, depthLimit};
   grantBase = depth;
@@ -130,9 +134,10 @@ std::uint32_t DepthLimit() { return stack_detail::depthLimit; }
 
 void SetStackProbe(const StackProbe& probe) {
   stack_detail::stackProbe = probe;
-  if (!stack_detail::fixedLimit && probe.probe != nullptr && stack_detail::depth == 0) {
-    stack_detail::depthLimit = stack_detail::LevelsLeft();
-  }
+  if (probe.probe == nullptr) return;
+  const std::uint32_t atTop = probe.probe();
+  stack_detail::margin = atTop / std::max<std::uint32_t>(probe.marginPart, 1);
+  if (!stack_detail::fixedLimit && stack_detail::depth == 0) stack_detail::depthLimit = stack_detail::LevelsIn(atTop);
 }
 #else
 void SetStackProbe(const StackProbe&) {}

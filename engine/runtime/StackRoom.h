@@ -129,13 +129,15 @@ void SetDepthLimit(std::uint32_t levels);
 std::uint32_t DepthLimit();
 
 // How the stack that is left is measured where the depth is counted: probe() gives the
-// number of a probe's frames that still fit; a level takes at most levelCost of them,
-// and margin of them stay for what a level calls without recursing. Without a fixed
-// limit, the first limit is what the stack at the top has room for.
+// number of a probe's frames that still fit; the room of frames of them holds levels
+// levels at the most. SetStackProbe, called at the top of the stack, measures it there:
+// a marginPart-th of it stays for what a level calls without recursing, and without a
+// fixed limit the first limit is what the rest has room for.
 struct StackProbe {
   std::uint32_t (*probe)() = nullptr;
-  std::uint32_t levelCost = 1;
-  std::uint32_t margin = 0;
+  std::uint32_t levels = 1;
+  std::uint32_t frames = 1;
+  std::uint32_t marginPart = 5;
 };
 void SetStackProbe(const StackProbe& probe);
 // Whether a level was refused for its depth since the last ResetDepthRefusal (before

@@ -73,7 +73,7 @@ using namespace lumenark::web;
 
 extern "C" {
 
-EMSCRIPTEN_KEEPALIVE void lk_start() { UseStackProbe(); }
+EMSCRIPTEN_KEEPALIVE void lk_start() { MeasureStackAtTop(); }
 
 // Bytes; a text such as "512M" is read as lumenark-cli --memory-limit reads it. False for
 // a size that is none.

@@ -10,7 +10,9 @@ namespace lumenark::web {
 // The probe's frames that fit below the calling point now (asks lumenark-engine.js).
 std::uint32_t ProbeFramesLeft();
 
-// Hands the probe to the engine, with what a level and the margin take in its frames.
-void UseStackProbe();
+// Hands the probe to the engine, with what a level and the margin take in its frames,
+// the margin a part of what fits at the calling point, the top of the stack (where the
+// module starts; a probe takes a millisecond, too long to measure again every command).
+void MeasureStackAtTop();
 
 }  // namespace lumenark::web

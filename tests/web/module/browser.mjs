@@ -43,14 +43,14 @@ function serve(moduleDir) {
 }
 
 // Runs body({ call, page }) with a module Worker in Chromium; call(method, ...args) runs
-// worker.mjs's method there and resolves to its result.
-export async function withModuleWorker(moduleDir, body) {
+// worker.mjs's method there and resolves to its result. flags: more for chromium.
+export async function withModuleWorker(moduleDir, body, flags = []) {
   const { chromium } = await loadPlaywright();
   const server = await serve(path.resolve(moduleDir) + path.sep);
   // LUMENARK_CHROMIUM_FLAGS: more flags, for measuring (e.g. --js-flags=--liftoff).
   const extra = (process.env.LUMENARK_CHROMIUM_FLAGS || '').split(' ').filter(Boolean);
   const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', headless: true,
-                                          args: [...kChromiumFlags, ...extra] });
+                                          args: [...kChromiumFlags, ...flags, ...extra] });
   try {
     const page = await browser.newPage();
     await page.goto(`http://127.0.0.1:${server.address().port}/`);

@@ -1,7 +1,10 @@
 // The module in headless Chromium, in a module Worker as a page runs it: the whole
 // corpus against lumenark-cli (run() and the window sequence), and a chain of 20,000
-// letters (eight, repeating) through every command, which must write what lumenark-cli writes or end with
-// the depth message, without a frame running off the Worker's stack.
+// letters (eight, repeating) through every command, which must write what lumenark-cli
+// writes or end with the depth message, without a frame running off the Worker's stack.
+// Then the heaviest recursions measured (the normal forms of chains, of alternating
+// operators too) once more with V8's optimising tier from the start, whose frames are
+// the largest: the depth limit must hold there as well.
 
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
@@ -20,6 +23,11 @@ if (!(await loadPlaywright()) || !fs.existsSync('/usr/bin/chromium')) {
 const expected = loadExpectations();
 const cli = process.env.LUMENARK_CLI;
 const kDepthMessage = /^Too deep for the browser's stack: the command reached \d+ levels of nesting\.$/;
+const kDeepCommands = ['cnf', 'dnf', 'mincnf', 'mindnf', 'decision', 'dimacs'];
+
+function deepChain(length, operators) {
+  return Array.from({ length }, (_, i) => 'ABCDEFGH'[i % 8] + operators[i % operators.length]).join('') + 'A';
+}
 
 function compare(cases, answers) {
   const found = [];
@@ -51,7 +59,7 @@ test('the corpus and a deep chain in a Chromium Worker', async () => {
     console.log(`# ${all.length} cases in ${Date.now() - started} ms`);
     started = Date.now();
 
-    const chain = Array.from({ length: 20000 }, (_, i) => 'ABCDEFGH'[i % 8]).join('&');
+    const chain = deepChain(19999, ['&']);
     for (const command of commandNames) {
       const commands = command === 'compile' ? ['compile'] : ['compile', command];
       const r = await call('deep', chain, commands, { details: 4 });
@@ -67,4 +75,17 @@ test('the corpus and a deep chain in a Chromium Worker', async () => {
     }
     console.log(`# the deep chain in ${Date.now() - started} ms`);
   });
+});
+
+test('the heaviest recursions with the optimising tier from the start', async () => {
+  await withModuleWorker(moduleDir, async ({ call }) => {
+    await call('create', {});
+    for (const operators of [['&'], ['|'], ['|', '&', '>']]) {
+      const chain = deepChain(8000, operators);
+      for (const command of kDeepCommands) {
+        const r = await call('deep', chain, ['compile', command], { details: 4 });
+        assert.equal(r.recovered, false, `${operators.join('')} ${command}: a frame ran off the stack`);
+      }
+    }
+  }, ['--js-flags=--no-liftoff']);
 });

@@ -15,6 +15,22 @@ const methods = {
     return cases.map((c) => (c.window !== undefined && c.asWindow ? runWindowCase(engine, c) : runCase(engine, c)))
       .map(({ out, err, status }) => ({ out, err, status }));
   },
+  // For the benchmark (bench/web_table.mjs): the commands in a fresh engine, its memory
+  // afterwards, and the median time of runs more.
+  async timed(text, commands, options, runs) {
+    const fresh = await createLumenark();
+    fresh.run(text, commands, options);
+    const bytes = fresh.core.HEAPU8.byteLength;
+    const times = [];
+    let length = 0;
+    for (let i = 0; i < runs; ++i) {
+      const started = performance.now();
+      length = fresh.run(text, commands, options).document.length;
+      times.push(performance.now() - started);
+    }
+    times.sort((a, b) => a - b);
+    return { ms: times[Math.floor(runs / 2)], bytes, length };
+  },
   // The probe's frames that fit at the top, and the depth limit there.
   stack() {
     return { frames: engine.core.stackFramesLeft(), limit: engine.core._lk_depth_limit() };
