@@ -20,6 +20,7 @@
 #include "DocumentStreams.h"
 #include "StopRequests.h"
 #include "Version.h"
+#include "commands/CommandBatch.h"
 #include "commands/CommandFrame.h"
 #include "formula/FormulaDocument.h"
 #include "runtime/AddressSanitizer.h"
@@ -78,43 +79,12 @@ void CountTheProgramItself() {
 #endif
 }
 
-// Equivalence compares the document's first two lines, wherever it comes in the batch.
-// The line ends are found piece by piece, without a copy of the document.
-void SelectFirstTwoLines(MemoryEditorText& text) {
-  std::size_t offset = 0, breaks = 0, end = text.Size();
-  bool pendingCr = false;
-  text.WriteTo([&](std::string_view piece) {
-    for (std::size_t i = 0; i < piece.size(); ++i) {
-      if (pendingCr && piece[i] == '\n' && ++breaks == 2) {
-        end = offset + i - 1;
-        return false;
-      }
-      pendingCr = piece[i] == '\r';
-    }
-    offset += piece.size();
-    return true;
-  });
-  text.SetSelectionStart(0);
-  text.SetSelectionLength(end);
-}
-
-// Runs the commands; each after the first starts with nothing selected. Returns the
-// exit status.
+// Runs the commands as a batch (commands/CommandBatch.h). Returns the exit status.
 int RunCommands(const cli::CommandLine& line, FormulaDocument& doc, MemoryEditorText& text, CliHost& host) {
   doc.DetailLevel = static_cast<std::uint16_t>(line.details);
   doc.ShowResults = line.results;
   doc.LineWidth = line.width;
-  bool first = true;
-  for (FormulaCommand command : line.commands) {
-    if (cli::StopWasRequested()) break;
-    if (command == FormulaCommand::Equivalence) SelectFirstTwoLines(text);
-    // A later tree, like every later command, works on the current tree.
-    if (command == FormulaCommand::Tree && !first) DrawCurrentTree(doc);
-    else RunFormulaCommand(doc, command);
-    first = false;
-    if (cli::StopWasRequested() || host.messages > 0) break;
-    text.SetSelectionStart(text.SelectionStart() + text.SelectionLength());
-  }
+  RunCommandBatch(doc, text, line.commands, cli::StopWasRequested, [&host] { return host.messages > 0; });
   // A stop ends the batch as a message box does, with a status of its own.
   if (cli::StopWasRequested()) {
     std::cerr << cli::StopMessage() << '\n' << std::flush;

@@ -21,6 +21,7 @@
 #include "runtime/EngineStack.h"
 #include "runtime/Heartbeat.h"
 #include "runtime/MemoryBudget.h"
+#include "runtime/StackRoom.h"
 
 namespace lumenark {
 namespace {
@@ -247,11 +248,11 @@ void RunCommand(FormulaDocument& doc, FormulaCommand command) {
 // The command ran out of memory inside a text or list operation rather than a node
 // allocation. Put the tree back at rest and treat it as a stop.
 void RecoverFromExhaustedMemory(FormulaDocument& doc, FormulaCommand command, bool dialogWasVisible) {
+  MemoryExhausted = true;
   if (doc.Root != nullptr) {
     doc.UnThread();
     if (StopDiscardsTree(command)) doc.DisposeTree();
   }
-  MemoryExhausted = true;
   doc.Platform.SetStopDialogVisible(ShowsStopDialog(command) ? false : dialogWasVisible);
   doc.Text.SetVisible(true);
 }
@@ -261,6 +262,7 @@ void RecoverFromExhaustedMemory(FormulaDocument& doc, FormulaCommand command, bo
 template <typename Body>
 void RunWithinTheFrame(FormulaDocument& doc, FormulaCommand command, Body&& body) {
   MemoryExhausted = false;
+  ResetDepthRefusal();
   doc.MemoryNote.clear();
   doc.MemoryAlternative.clear();
   BeginMemoryBudget();
@@ -279,12 +281,17 @@ void RunWithinTheFrame(FormulaDocument& doc, FormulaCommand command, Body&& body
   if (MemoryExhausted) {
     MemoryExhausted = false;
     StopRequested = false;
-    // A command that knows more than that memory ran out says it below the limit.
-    std::string message = InsufficientMemoryText();
-    for (const std::string* line : {&doc.MemoryNote, &doc.MemoryAlternative}) {
-      if (!line->empty()) message += "\n" + *line;
+    if (DepthRefused()) {
+      // Too deep for the stack (WebAssembly): what ran out was not memory.
+      doc.Platform.ShowMessage(DepthRefusalText(RefusedDepth()));
+    } else {
+      // A command that knows more than that memory ran out says it below the limit.
+      std::string message = InsufficientMemoryText();
+      for (const std::string* line : {&doc.MemoryNote, &doc.MemoryAlternative}) {
+        if (!line->empty()) message += "\n" + *line;
+      }
+      doc.Platform.ShowMessage(message);
     }
-    doc.Platform.ShowMessage(message);
   }
   doc.MemoryNote.clear();
   doc.MemoryAlternative.clear();

@@ -11,11 +11,31 @@
 // against the memory budget: a million levels take a hundred megabytes of stack, and
 // every MiB below the first 16 is charged as the recursion reaches it and released when
 // the engine job ends.
+//
+// In WebAssembly a function's frame lies on the browser's own stack (a few hundred KiB in
+// a Worker), where no address the module can read shows how deep it is, and running off
+// its end throws out of the module without unwinding. There each level of a recursive
+// worker is counted for as long as it lives (StackLevel), and a level past the depth
+// limit is refused: the worker winds down as above, and the command ends with the depth
+// message instead of the memory one (DepthRefusalText).
+//
+// The limit grows with the stack that is really left. A level that would pass it asks
+// the host (SetStackProbe) how much is left, in units of a probe's frames, and is granted
+// as many more levels as that leaves room for at the most a level was measured to take,
+// after a margin. A grant holds while the levels it was made under stay: once the
+// recursion returns above them, another path may weigh more, and the grant goes. The
+// limit where the stack is not asked (no probe, or a fixed one set) stays as it is.
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "runtime/EngineGlobals.h"
+
+#if defined(__EMSCRIPTEN__)
+#define LUMENARK_COUNTED_DEPTH 1
+#include <emscripten/stack.h>
+#endif
 
 namespace lumenark {
 
@@ -34,11 +54,26 @@ extern thread_local StackLimits limits;
 // The slow way of StackHasRoom: finds the thread's own stack, or charges the budget
 // for deeper stack.
 bool Grow(std::uintptr_t here);
+#ifdef LUMENARK_COUNTED_DEPTH
+extern std::uint32_t depth;       // levels alive now
+extern std::uint32_t depthLimit;  // the most that may be alive without asking
+extern std::uint32_t grantBase;   // the depth under which the last grant was made
+// A level past the limit: a grant from the stack that is left (true), or the refusal,
+// noted at the current depth (false).
+bool AskForDepth();
+// The recursion returned above the last grant's base.
+void DropGrant();
+#endif
 }  // namespace stack_detail
 
-// Whether the calling thread may recurse one level deeper.
+// Whether the calling thread may recurse one level deeper. (In WebAssembly this is the
+// module's own stack, where frames keep what they take the address of.)
 inline bool StackHasRoom() {
+#ifdef __EMSCRIPTEN__
+  const std::uintptr_t here = emscripten_stack_get_current();
+#else
   const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+#endif
   return here > stack_detail::limits.charged || stack_detail::Grow(here);
 }
 
@@ -49,6 +84,69 @@ inline bool EnterRecursion() {
   StopForExhaustedMemory();
   return false;
 }
+
+// One level of a recursive worker, declared first in its body and alive for the whole
+// call: Enter() asks as EnterRecursion does, HasRoom() as StackHasRoom does. Where the
+// depth is counted, the level counts from the first ask until the call returns;
+// elsewhere it is nothing beside the asks.
+class StackLevel {
+ public:
+  StackLevel() = default;
+  StackLevel(const StackLevel&) = delete;
+  StackLevel& operator=(const StackLevel&) = delete;
+#ifdef LUMENARK_COUNTED_DEPTH
+  ~StackLevel() {
+    if (counted_ && --stack_detail::depth < stack_detail::grantBase) stack_detail::DropGrant();
+  }
+
+  bool HasRoom() {
+    if (!counted_) {
+      if (stack_detail::depth >= stack_detail::depthLimit && !stack_detail::AskForDepth()) return false;
+      ++stack_detail::depth;
+      counted_ = true;
+    }
+    return StackHasRoom();
+  }
+#else
+  [[gnu::always_inline]] bool HasRoom() { return StackHasRoom(); }
+#endif
+
+  [[gnu::always_inline]] bool Enter() {
+    if (HasRoom()) return true;
+    StopForExhaustedMemory();
+    return false;
+  }
+
+ private:
+#ifdef LUMENARK_COUNTED_DEPTH
+  bool counted_ = false;
+#endif
+};
+
+// The depth limit of counted levels (WebAssembly): a fixed one, which no grant passes;
+// without counting, the setting is kept and changes nothing.
+void SetDepthLimit(std::uint32_t levels);
+std::uint32_t DepthLimit();
+
+// How the stack that is left is measured where the depth is counted: probe() gives the
+// number of a probe's frames that still fit; the room of frames of them holds levels
+// levels at the most. SetStackProbe, called at the top of the stack, measures it there:
+// a marginPart-th of it stays for what a level calls without recursing, and without a
+// fixed limit the first limit is what the rest has room for.
+struct StackProbe {
+  std::uint32_t (*probe)() = nullptr;
+  std::uint32_t levels = 1;
+  std::uint32_t frames = 1;
+  std::uint32_t marginPart = 5;
+};
+void SetStackProbe(const StackProbe& probe);
+// Whether a level was refused for its depth since the last ResetDepthRefusal (before
+// memory ran out, if it did), and at what depth. Never where the depth is not counted.
+bool DepthRefused();
+std::uint32_t RefusedDepth();
+void ResetDepthRefusal();
+// "Too deep for the browser's stack: the command reached N levels of nesting."
+std::string DepthRefusalText(std::uint32_t depth);
 
 // The engine stack sets the limits of the stack it switches to, with charged at the
 // depth that is free of charge, and restores the caller's afterwards; it releases what

@@ -10,7 +10,7 @@
 #include "TestSupport.h"
 #include "formula/NodeAllocator.h"
 #include "formula/TreeOperations.h"
-#include "text/ParseErrors.h"
+#include "formula/TreeSnapshot.h"
 
 namespace lumenark::testing {
 namespace {
@@ -105,14 +105,15 @@ void OnSmallStack(std::size_t bytes, const std::function<void()>& job) {
 }
 
 // Work deeper than the stack holds ends as exhausted memory does, instead of overflowing;
-// disposal needs no stack at all.
+// the parser and disposal need no stack at all.
 TEST(DeepInputTest, DeeperThanTheStackEndsAsExhaustedMemory) {
   const std::size_t live = LiveNodeCount();
-  const std::string nested = std::string(kLength / 2, '(') + "A" + std::string(kLength / 2, ')');
+  const std::string nested = std::string(kLength / 2, '(') + "~(A&B)" + std::string(kLength / 2, ')');
   Session parse(nested);
-  OnSmallStack(std::size_t{16} << 20, [&] { parse.doc.XComp(); });
-  EXPECT_EQ(parse.doc.ParseError, kInsufficientMemory);
-  EXPECT_EQ(FirstLines(parse.host.messages), std::vector<std::string>{"Insuficient memory."});
+  OnSmallStack(std::size_t{64} << 10, [&] { parse.doc.XComp(); });
+  EXPECT_EQ(parse.doc.ParseError, 0);
+  EXPECT_EQ(Structure(parse.doc.Root), "~(A&B)");
+  parse.doc.DisposeTree();
 
   Session convert(Chain('&'));
   convert.Run(FormulaCommand::Compile);
@@ -127,6 +128,43 @@ TEST(DeepInputTest, DeeperThanTheStackEndsAsExhaustedMemory) {
   FormulaNode* tree = dispose.doc.Root;
   dispose.doc.Root = nullptr;
   OnSmallStack(std::size_t{64} << 10, [&] { RDisposeTree(tree); });
+  EXPECT_EQ(LiveNodeCount(), live);
+}
+
+// The printer, the copy, the connective conversions and the constant evaluation keep a
+// stack of their own: a chain of 200,000 letters goes through each of them on a stack of
+// 256 KiB, where a recursion would end as exhausted memory.
+TEST(DeepInputTest, StackFreeWorkersOnASmallStack) {
+  std::string chain = "A";
+  for (int i = 1; i < 200'000; ++i) chain += std::string(i % 7 == 0 ? "|" : i % 3 == 0 ? ">" : "&") + "ABC0"[i % 4];
+  const std::vector<std::pair<const char*, std::function<void(FormulaDocument&)>>> workers = {
+      {"print", [](FormulaDocument& doc) { doc.XDecomp(); }},
+      {"copy",
+       [](FormulaDocument& doc) {
+         FormulaNode* copy = nullptr;
+         ASSERT_TRUE(RCopyTree(doc.Root, copy));
+         EXPECT_EQ(SaveTree(copy), SaveTree(doc.Root));
+         RDisposeTree(copy);
+       }},
+      {"implications", [](FormulaDocument& doc) { doc.RToImp(doc.Root); }},
+      {"disjunctions", [](FormulaDocument& doc) { doc.RToDis(doc.Root); }},
+      {"conjunctions", [](FormulaDocument& doc) { doc.RToCon(doc.Root); }},
+      {"literals", [](FormulaDocument& doc) { doc.RToConDis(doc.Root); }},
+      {"evaluate", [](FormulaDocument& doc) { doc.RConstEval(doc.Root); }},
+  };
+  const std::size_t live = LiveNodeCount();
+  for (const auto& [name, worker] : workers) {
+    Session session(chain, {.width = 250});
+    session.Run(FormulaCommand::Compile);
+    OnSmallStack(std::size_t{256} << 10, [&] { worker(session.doc); });
+    EXPECT_FALSE(MemoryExhausted) << name;
+    EXPECT_EQ(CheckTree(session.doc.Root), "") << name;
+    if (std::string_view(name) == "print") {
+      std::string printed = Written(session.Text());
+      std::erase(printed, '\n');
+      EXPECT_EQ(printed, chain);
+    }
+  }
   EXPECT_EQ(LiveNodeCount(), live);
 }
 
