@@ -30,6 +30,7 @@ export class EngineClient {
       this.worker.onmessage = ({ data }) => {
         if (data.type === 'ready') {
           this.version = data.version;
+          this.started = true;
           resolve();
         } else if (data.type === 'failed') {
           reject(new Error(data.message));
@@ -41,7 +42,9 @@ export class EngineClient {
         event.preventDefault?.();
         const message = event.message || 'The engine could not be loaded.';
         reject(new Error(message));
-        this.workerFailed(message);
+        // A Worker that never started would fail the same way again.
+        if (this.started) this.workerFailed(message);
+        else this.failPending(message);
       };
     });
     this.ready.catch(() => {});
@@ -66,13 +69,18 @@ export class EngineClient {
   // A Worker that died (a crash of the module, the browser out of memory) takes its
   // requests with it: each ends with the message, and a fresh Worker takes over.
   workerFailed(message) {
+    this.failPending(message);
+    this.worker.terminate();
+    this.started = false;
+    this.startWorker();
+    this.onRestart();
+  }
+
+  failPending(message) {
     const failed = [...this.pending.values()];
     this.pending.clear();
     this.running = null;
-    this.worker.terminate();
     for (const request of failed) request.reject(new Error(message));
-    this.startWorker();
-    this.onRestart();
   }
 
   send(message) {
@@ -141,6 +149,7 @@ export class EngineClient {
     this.pending.clear();
     this.running = null;
     this.worker.terminate();
+    this.started = false;
     for (const request of stopped) {
       const error = new Error('Stopped');
       error.stopped = true;

@@ -1,0 +1,57 @@
+// Stop and Escape end a long command, and the document is whole afterwards: on a host
+// that sends the headers of cross-origin isolation (the engine reads a shared stop flag)
+// and on one that sends none, without the service worker that would add them (the
+// engine's Worker is ended and a fresh one takes over, the trees restored).
+
+import { test, after, before } from 'node:test';
+import assert from 'node:assert/strict';
+import { commandsDone, launch, openWorkbench, typeAndSelect, waitForCommands } from './harness.mjs';
+
+const kLetters = 'ABCDEFGHIJKLMNOPQRST';
+// A truth table of 20 letters: 2^20 rows.
+const kTwentyLetters = kLetters.match(/../g).map((pair) => `${pair[0]}&~${pair[1]}`).join('|');
+// A minimisation that takes long: the exact minimum DNF of a formula of 14 letters.
+const kLongMinimisation = 'ABCDEFGHIJKLMN'.split('').map((l, i, all) => `(${l}=${all[(i + 3) % all.length]}|${all[(i + 5) % all.length]})`).join('&');
+
+const text = (page) => page.evaluate(() => window.lumenark.bench.active.text);
+
+async function stopDuring(page, formula, key, how) {
+  await typeAndSelect(page, formula);
+  const done = await commandsDone(page);
+  await page.keyboard.press(key);
+  await page.waitForSelector('.running-bar:not([hidden])');
+  if (how === 'Escape') await page.keyboard.press('Escape');
+  else await page.getByRole('button', { name: 'Stop' }).click();
+  await waitForCommands(page, done + 1);
+  const after = await text(page);
+  assert.ok(after.startsWith(formula), 'the formula is still there');
+  // The page answers: the text takes typing again, and the next command runs.
+  await page.keyboard.press('Control+End');
+  await page.keyboard.insertText('\nA|~A');
+  await page.keyboard.press('Shift+Home');
+  const next = await commandsDone(page);
+  await page.keyboard.press('F8');
+  await waitForCommands(page, next + 1);
+  assert.match(await text(page), /A\|~A\n.*valid/s);
+  return after;
+}
+
+for (const isolation of [true, false]) {
+  test(`Stop and Escape on a host ${isolation ? 'with' : 'without'} cross-origin isolation`, async (t) => {
+    const site = await launch({ isolation });
+    try {
+      const context = await site.browser.newContext({ serviceWorkers: isolation ? 'allow' : 'block' });
+      const page = await openWorkbench(context, site.url);
+      const engine = await page.evaluate(() => document.body.dataset.engine);
+      assert.equal(engine, isolation ? 'signal' : 'restart');
+      for (const [formula, key, how] of [[kTwentyLetters, 'Alt+Shift+T', 'Escape'], [kLongMinimisation, 'Shift+F5', 'Stop']]) {
+        const after = await stopDuring(page, formula, key, how);
+        if (!isolation) assert.equal(after, formula, 'a restarted engine wrote nothing');
+        await page.keyboard.press('Alt+N');
+      }
+      assert.deepEqual(page.errors ?? [], []);
+    } finally {
+      await site.close();
+    }
+  });
+}

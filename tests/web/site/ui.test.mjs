@@ -1,0 +1,121 @@
+// The workbench as a user works it: the menu bar by role and by keyboard alone, one Undo
+// taking a command's whole output back, the options panel and its message, the manual
+// with an example run in a new document, a phone's width, and no request to any server
+// but the site's own.
+
+import { test, after, before } from 'node:test';
+import assert from 'node:assert/strict';
+import { readFile } from 'node:fs/promises';
+import { join } from 'node:path';
+import { chooseMenu, cli, commandsDone, launch, openWorkbench, repository, typeAndSelect, waitForCommands } from './harness.mjs';
+
+let site, context, page;
+const foreign = [];
+
+before(async () => {
+  site = await launch();
+  context = await site.browser.newContext({ viewport: { width: 1200, height: 800 } });
+  context.on('request', (request) => {
+    const url = new URL(request.url());
+    if (!['blob:', 'data:'].includes(url.protocol) && url.origin !== new URL(site.url).origin) foreign.push(request.url());
+  });
+  page = await openWorkbench(context, site.url);
+});
+
+after(async () => site?.close());
+
+const text = () => page.evaluate(() => window.lumenark.bench.active.text);
+
+test('the menu bar has "Formula" and "Truth Table" by role, and runs a command by keyboard alone', async () => {
+  const bar = page.getByRole('menubar');
+  assert.equal(await bar.getByRole('menuitem', { name: 'Formula', exact: true }).count(), 1);
+  await typeAndSelect(page, 'A|B');
+  const done = await commandsDone(page);
+  // F10 reaches the menu bar; Right three times from File is Formula; Down opens it;
+  // a letter goes to the next item that starts with it: Tree, then Truth Table.
+  await page.keyboard.press('F10');
+  for (let i = 0; i < 3; i++) await page.keyboard.press('ArrowRight');
+  await page.keyboard.press('ArrowDown');
+  const menu = page.getByRole('menu', { name: 'Formula' });
+  assert.equal(await menu.getByRole('menuitem', { name: 'Truth Table', exact: true }).count(), 1);
+  await page.keyboard.press('t');
+  await page.keyboard.press('t');
+  assert.equal(await page.evaluate(() => document.activeElement.getAttribute('aria-label')), 'Truth Table');
+  await page.keyboard.press('Enter');
+  await waitForCommands(page, done + 1);
+  assert.equal(await text(), cli(['truthtable'], 'A|B').stdout.toString('latin1'));
+  assert.ok(await page.locator('.cm-content').evaluate((node) => node.contains(document.activeElement)), 'the keyboard is back in the text');
+});
+
+test('one Undo takes a command\'s whole output back, and Redo brings it again', async () => {
+  await typeAndSelect(page, '(A>B)&(B>C)>(A>C)');
+  await page.keyboard.press('Alt+T');
+  await page.getByRole('radio', { name: 'Comment + evaluations' }).check();
+  await page.getByRole('button', { name: 'OK' }).click();
+  const before = await text();
+  const done = await commandsDone(page);
+  await page.keyboard.press('Control+F8');
+  await waitForCommands(page, done + 1);
+  const after = await text();
+  assert.ok(after.split('\n').length > 10, 'a derivation of many lines');
+  await page.keyboard.press('Control+Z');
+  assert.equal(await text(), before);
+  await page.keyboard.press('Control+Y');
+  assert.equal(await text(), after);
+});
+
+test('the options panel keeps each document\'s options and refuses a line length out of range', async () => {
+  await page.keyboard.press('Alt+T');
+  const panel = page.getByRole('form', { name: 'Format' });
+  await panel.getByRole('textbox', { name: 'String length opt.:' }).fill('20');
+  await panel.getByRole('checkbox', { name: 'Results' }).uncheck();
+  await panel.getByRole('radio', { name: 'Nothing' }).check();
+  await panel.getByRole('button', { name: 'OK' }).click();
+  const box = page.getByRole('dialog');
+  assert.equal(await box.locator('.message-text').textContent(), 'Current line range between 21 and 250.\nDefault value 79 is used.');
+  await box.getByRole('button', { name: 'OK' }).click();
+  await page.keyboard.press('Alt+T');
+  assert.equal(await panel.getByRole('textbox', { name: 'String length opt.:' }).inputValue(), '79');
+  assert.equal(await panel.getByRole('checkbox', { name: 'Results' }).isChecked(), false);
+  assert.equal(await panel.getByRole('radio', { name: 'Nothing' }).isChecked(), true);
+  await panel.getByRole('button', { name: 'OK' }).click();
+  // A new document has the defaults.
+  await page.keyboard.press('Alt+N');
+  await page.keyboard.press('Alt+T');
+  assert.equal(await panel.getByRole('textbox', { name: 'String length opt.:' }).inputValue(), '77');
+  assert.equal(await panel.getByRole('checkbox', { name: 'Results' }).isChecked(), true);
+  await panel.getByRole('button', { name: 'OK' }).click();
+});
+
+test('the manual opens with F1, and an example runs in a new document as the manual shows it', async () => {
+  await page.keyboard.press('F1');
+  const manual = page.frameLocator('iframe.manual');
+  await manual.getByRole('link', { name: 'Normal forms and decision' }).first().click();
+  const example = manual.locator('pre.example').first();
+  await example.waitFor();
+  const shown = await example.textContent();
+  const tabs = await page.getByRole('tab').count();
+  const done = await commandsDone(page);
+  await manual.getByRole('link', { name: /^Open this example/ }).first().click();
+  await page.waitForFunction((n) => document.querySelectorAll('[role="tab"]').length === n + 1, tabs);
+  await waitForCommands(page, done + 1);
+  await page.waitForFunction(() => !document.body.dataset.running);
+  assert.equal(await text(), shown);
+  // The back button closes the manual.
+  await page.goBack();
+  await page.waitForSelector('.side-panel[hidden]', { state: 'attached' });
+});
+
+test('at a phone\'s width the page fits, and nothing asked any other server', async () => {
+  await page.setViewportSize({ width: 360, height: 740 });
+  const overflow = await page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);
+  assert.ok(overflow <= 0, `the page is ${overflow} pixels wider than the screen`);
+  await page.getByRole('menubar').getByRole('menuitem', { name: 'Formula', exact: true }).click();
+  const menu = await page.getByRole('menu', { name: 'Formula' }).boundingBox();
+  assert.ok(menu.x >= 0 && menu.x + menu.width <= 360, 'the Formula menu is within the screen');
+  await page.keyboard.press('Escape');
+  assert.deepEqual(foreign, []);
+  assert.deepEqual(page.errors ?? [], []);
+  const source = await readFile(join(repository, 'web', 'site', 'index.html'), 'utf8');
+  assert.doesNotMatch(source, /https?:\/\//, 'the page names no other server');
+});
