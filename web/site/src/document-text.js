@@ -33,11 +33,11 @@ export function documentBytesFromText(text) {
   return bytes;
 }
 
-// Text that the user brings into the editor (typed, pasted, dropped): characters above
-// 255 become '?', as the desktop's text control takes them. Line breaks are the
-// editor's own business.
+// Text that the user brings into the editor (typed, pasted, dropped): each UTF-16 unit
+// above 255 becomes '?', as the desktop's text control takes them, one for one, so that
+// positions stay as they are. Line breaks are the editor's own business.
 export function latin1Input(text) {
-  return /[^\u0000-\u00ff]/.test(text) ? text.replace(/[^\u0000-\u00ff]/gu, '?') : text;
+  return /[^\u0000-\u00ff]/.test(text) ? text.replace(/[^\u0000-\u00ff]/g, '?') : text;
 }
 
 // The name part of a file name, and the name with its extension replaced.

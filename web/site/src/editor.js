@@ -20,7 +20,7 @@ const latin1Filter = EditorState.transactionFilter.of((tr) => {
   if (!foreign) return tr;
   const changes = [];
   tr.changes.iterChanges((fromA, toA, fromB, toB, inserted) => {
-    changes.push({ from: fromA, to: toA, insert: inserted.toString().replace(/[^\u0000-\u00ff]/g, '?') });
+    changes.push({ from: fromA, to: toA, insert: latin1Input(inserted.toString()) });
   });
   return { changes, selection: tr.selection, scrollIntoView: tr.scrollIntoView, userEvent: tr.annotation(Transaction.userEvent) };
 });

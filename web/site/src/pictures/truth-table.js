@@ -45,7 +45,10 @@ function columnsOf(heading) {
     let start = 0;
     while ((match = pattern.exec(line))) {
       const end = match.index + match[0].length;
-      columns.push({ title: match[0], line: l, start, end, letter: l === 0 && /^[A-Za-z]$/.test(match[0]) && columns.every((c) => c.letter) });
+      // The letters stand one blank apart at the start; two blanks lead to a formula's column.
+      const letter = l === 0 && /^[A-Za-z]$/.test(match[0]) && columns.every((c) => c.letter)
+        && (columns.length === 0 || match.index - start === 1);
+      columns.push({ title: match[0], line: l, start, end, letter });
       start = end;
     }
   });
