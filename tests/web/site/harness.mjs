@@ -17,8 +17,10 @@ export const cliPath = process.env.LUMENARK_CLI ?? join(repository, 'build', 'bi
 // The web's one npm project (web/package.json) holds playwright-core.
 const { chromium } = createRequire(join(repository, 'web', 'package.json'))('playwright-core');
 
+// The site served here, or (LUMENARK_SITE_URL) one served elsewhere, e.g. on a static host.
 export async function launch({ isolation = true } = {}) {
-  const { server, url } = await startServer({ root: siteDir, isolation });
+  const elsewhere = process.env.LUMENARK_SITE_URL;
+  const { server, url } = elsewhere ? { server: null, url: elsewhere } : await startServer({ root: siteDir, isolation });
   const browser = await chromium.launch({
     executablePath: process.env.LUMENARK_CHROMIUM ?? '/usr/bin/chromium',
     headless: true,
@@ -28,7 +30,7 @@ export async function launch({ isolation = true } = {}) {
     url, browser,
     async close() {
       await browser.close();
-      await new Promise((r) => server.close(r));
+      if (server) await new Promise((r) => server.close(r));
     },
   };
 }

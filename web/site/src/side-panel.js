@@ -47,9 +47,10 @@ export class SidePanel {
     }
   }
 
+  // The Close button and Escape. (Going back in history instead would first take the
+  // manual's own pages back, one by one.)
   close() {
-    if (history.state?.side) history.back();
-    else this.hide();
+    this.hide();
   }
 
   hide() {
