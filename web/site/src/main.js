@@ -15,6 +15,7 @@ async function start() {
   await bench.restore();
   window.addEventListener('lumenark-example', (event) => runExample(bench, event.detail));
   document.body.dataset.ready = 'yes';
+  performance.mark('lumenark-ready');
   window.lumenark = { bench };
   engine.ready.then(() => { document.body.dataset.engine = engine.stopsBySignal ? 'signal' : 'restart'; },
     () => { document.body.dataset.engine = 'failed'; });

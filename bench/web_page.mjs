@@ -1,0 +1,129 @@
+// The web workbench's figures, side by side in one run (not a test; prints a table):
+//   - the page ready for typing, from navigation to the caret in the first document;
+//   - each command on the same documents in the page against native lumenark-cli:
+//     the engine's time in the Worker, and the time until the text is in the editor,
+//     each as a ratio to lumenark-cli's whole run (median of three);
+//   - scrolling a 17-letter truth table: the frames' gaps while the editor scrolls;
+//   - the site's size, gzipped.
+//
+//   node bench/web_page.mjs [SITE_DIR] [LUMENARK_CLI]
+
+import { spawnSync } from 'node:child_process';
+import { readFile, readdir } from 'node:fs/promises';
+import { createRequire } from 'node:module';
+import { join } from 'node:path';
+import { gzipSync } from 'node:zlib';
+import { fileURLToPath } from 'node:url';
+import { startServer } from '../web/serve.mjs';
+
+const repository = fileURLToPath(new URL('..', import.meta.url));
+const site = process.argv[2] ?? join(repository, 'build', 'web');
+const cliPath = process.argv[3] ?? join(repository, 'build', 'bin', 'lumenark-cli');
+const { chromium } = createRequire(join(repository, 'web', 'package.json'))('playwright-core');
+
+const letters = (n) => 'ABCDEFGHIJKLMNOPQRSTUVWXYZ'.slice(0, n).split('');
+const chain = (n, op) => letters(n).join(op);
+const kWorkloads = [
+  { name: 'decision, 12-letter implication chain', text: `${chain(12, '>')}>A`, command: 'decision', key: 'F8' },
+  { name: 'minimal CNF, 10 letters', text: letters(10).map((l, i, a) => `(${l}|~${a[(i + 1) % a.length]})`).join('&'), command: 'mincnf', key: 'Control+F8' },
+  { name: 'DNF of a CNF of 8 clauses', text: letters(16).reduce((s, l, i) => (i % 2 ? `${s}|${l})` : `${s}${i ? '&' : ''}(${l}`), ''), command: 'dnf', key: 'Shift+F7' },
+  { name: 'truth table, 14 letters', text: chain(14, '|'), command: 'truthtable', key: 'Alt+Shift+T' },
+  { name: 'minimum DNF, 8 letters', text: letters(8).map((l, i, a) => `${l}&~${a[(i + 3) % a.length]}`).join('|'), command: 'minimumdnf', key: 'Shift+F5' },
+  { name: 'tableau, 10-letter chain', text: `(${chain(10, '>')})>(${chain(10, '>')})`, command: 'tableau', key: 'Control+Shift+B' },
+];
+
+function median(values) {
+  const sorted = [...values].sort((a, b) => a - b);
+  return sorted[Math.floor(sorted.length / 2)];
+}
+
+function nativeMs(text, command) {
+  const times = [];
+  for (let i = 0; i < 3; i++) {
+    const start = process.hrtime.bigint();
+    spawnSync(cliPath, [command, '-e', text], { maxBuffer: 1 << 30 });
+    times.push(Number(process.hrtime.bigint() - start) / 1e6);
+  }
+  return median(times);
+}
+
+async function siteSize() {
+  let raw = 0, gzipped = 0;
+  for (const entry of await readdir(site, { recursive: true, withFileTypes: true })) {
+    if (!entry.isFile()) continue;
+    const bytes = await readFile(join(entry.parentPath ?? entry.path, entry.name));
+    raw += bytes.length;
+    gzipped += gzipSync(bytes, { level: 9 }).length;
+  }
+  return { raw, gzipped };
+}
+
+const { server, url } = await startServer({ root: site });
+const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', headless: true, args: ['--no-sandbox'] });
+try {
+  const context = await browser.newContext({ viewport: { width: 1280, height: 900 } });
+  const page = await context.newPage();
+  const readies = [];
+  for (let i = 0; i < 3; i++) {
+    await page.goto(url);
+    await page.waitForSelector('body[data-ready="yes"]');
+    readies.push(await page.evaluate(() => performance.getEntriesByName('lumenark-ready')[0].startTime));
+  }
+  await page.waitForSelector('body[data-engine="signal"], body[data-engine="restart"]');
+  console.log(`Page ready for typing: ${median(readies).toFixed(0)} ms (median of 3 loads; target 1000 ms)`);
+  const size = await siteSize();
+  console.log(`Site: ${(size.raw / 1048576).toFixed(2)} MB, ${(size.gzipped / 1048576).toFixed(2)} MB gzipped (target 2 MB)\n`);
+
+  console.log('| Command | lumenark-cli ms | engine ms (ratio) | in the editor ms (ratio) |');
+  console.log('|---|---:|---:|---:|');
+  for (const w of kWorkloads) {
+    const times = [];
+    for (let i = 0; i < 3; i++) {
+      await page.keyboard.press('Alt+N');
+      await page.keyboard.insertText(w.text);
+      await page.keyboard.press('Control+A');
+      const done = Number(await page.evaluate(() => document.body.dataset.commands ?? 0));
+      await page.keyboard.press(w.key);
+      await page.waitForFunction((n) => Number(document.body.dataset.commands ?? 0) > n, done, { timeout: 0 });
+      times.push(await page.evaluate(() => {
+        const a = window.lumenark.bench.lastAnswer;
+        return { engine: a.engineMs, shown: a.shownMs };
+      }));
+      await page.evaluate(() => window.lumenark.bench.active.setModified(false));
+      await page.keyboard.press('Alt+W');
+    }
+    const native = nativeMs(w.text, w.command);
+    const engine = median(times.map((t) => t.engine)), shown = median(times.map((t) => t.shown));
+    console.log(`| ${w.name} | ${native.toFixed(0)} | ${engine.toFixed(0)} (${(engine / native).toFixed(2)}x) | ${shown.toFixed(0)} (${(shown / native).toFixed(2)}x) |`);
+  }
+
+  // A 17-letter truth table, scrolled through at a steady pace: the gaps between frames.
+  await page.keyboard.press('Alt+N');
+  await page.keyboard.insertText(chain(17, '|'));
+  await page.keyboard.press('Control+A');
+  const done = Number(await page.evaluate(() => document.body.dataset.commands ?? 0));
+  await page.keyboard.press('Alt+Shift+T');
+  await page.waitForFunction((n) => Number(document.body.dataset.commands ?? 0) > n, done, { timeout: 0 });
+  const lines = await page.evaluate(() => window.lumenark.bench.active.view.state.doc.lines);
+  await page.locator('.document-panel:not([hidden]) .cm-scroller').hover();
+  const frames = await page.evaluate(() => new Promise((resolve) => {
+    const scroller = document.querySelector('.document-panel:not([hidden]) .cm-scroller');
+    const gaps = [];
+    let last = performance.now();
+    let step = 0;
+    function frame(now) {
+      gaps.push(now - last);
+      last = now;
+      scroller.scrollTop += 900;
+      if (++step < 300) requestAnimationFrame(frame);
+      else resolve(gaps.slice(1));
+    }
+    requestAnimationFrame(frame);
+  }));
+  frames.sort((a, b) => a - b);
+  const p95 = frames[Math.floor(frames.length * 0.95)], worst = frames[frames.length - 1];
+  console.log(`\n17-letter truth table (${lines} lines) scrolled 900 px a frame for 300 frames: median frame ${median(frames).toFixed(1)} ms, 95th percentile ${p95.toFixed(1)} ms, worst ${worst.toFixed(1)} ms`);
+} finally {
+  await browser.close();
+  server.close();
+}
