@@ -30,10 +30,18 @@ async function bundle() {
   });
 }
 
+// In the page, the keys that a browser keeps for itself have others.
+const kBrowserKeys = `<p class="browser-keys"><b>In the browser</b> the page keeps these keys for the
+browser, and has others: File &gt; New is <b>Alt+N</b>, Edit &gt; Format <b>Alt+T</b>,
+Formula &gt; Truth Table <b>Alt+Shift+T</b>, Formula &gt; Equivalence <b>Alt+Shift+Q</b>, File &gt;
+Close <b>Alt+W</b>; <b>Ctrl+F6</b> and <b>Ctrl+Shift+F6</b> go to the next and the previous
+document, and <b>F10</b> to the menu bar. Each menu shows its keys.</p>`;
+
 // The manual's pages as a browser shows them: a document type, a viewport, the style,
 // and the script that makes the examples runnable.
-function manualPage(html) {
+function manualPage(html, name) {
   let page = /^\s*<!DOCTYPE/i.test(html) ? html : `<!DOCTYPE html>\n${html}`;
+  if (name === 'keys.html') page = page.replace(/(<h1[^>]*>.*?<\/h1>)/is, `$1\n${kBrowserKeys}`);
   page = page.replace(/<\/head>/i, '<meta name="viewport" content="width=device-width, initial-scale=1">\n'
     + '<link rel="stylesheet" href="help.css">\n</head>');
   return page.replace(/<\/body>/i, '<script src="help-examples.js"></script>\n</body>');
@@ -45,7 +53,7 @@ async function copyManual() {
   await mkdir(to, { recursive: true });
   for (const entry of await readdir(from, { withFileTypes: true })) {
     if (!entry.isFile()) continue;
-    if (entry.name.endsWith('.html')) await writeFile(join(to, entry.name), manualPage(await readFile(join(from, entry.name), 'utf8')));
+    if (entry.name.endsWith('.html')) await writeFile(join(to, entry.name), manualPage(await readFile(join(from, entry.name), 'utf8'), entry.name));
     else await copyFile(join(from, entry.name), join(to, entry.name));
   }
   for (const name of ['help-examples.js', 'help.css']) await copyFile(join(site, 'help', name), join(to, name));

@@ -34,10 +34,8 @@ async function setDetails(level) {
   await page.waitForSelector('form.options-panel[hidden]', { state: 'attached' });
 }
 
-async function runInNewDocument(item, text, level, how) {
-  await page.keyboard.press('Alt+N');
-  await page.waitForSelector('[role="tab"][aria-selected="true"]');
-  await setDetails(level);
+// Runs the command on the text, typed and selected, and saves the document.
+async function runAndSave(item, text, how) {
   await typeAndSelect(page, text);
   const before = await commandsDone(page);
   if (how === 'key') await page.keyboard.press(pressable(item.key));
@@ -45,9 +43,7 @@ async function runInNewDocument(item, text, level, how) {
   await waitForCommands(page, before + 1);
   // A message box, if the command showed one, is closed as a user closes it.
   while (await page.locator('dialog[open]').count()) await page.locator('dialog[open] button').first().click();
-  const saved = await saveByKey(page);
-  await page.keyboard.press('Alt+W');
-  return saved;
+  return saveByKey(page);
 }
 
 test('every command by its key and by the menu, at every Details level, saves what lumenark-cli writes', async () => {
@@ -57,20 +53,40 @@ test('every command by its key and by the menu, at every Details level, saves wh
     else if (entry.command) items.push({ ...entry, path: ['Formula', entry.caption] });
   }
   assert.equal(items.length, formulaCommands().length);
-  // Close the first visit's empty document, so that each run has a fresh one.
+  // Decompile prints the tree the document has, and lumenark-cli starts with none: it
+  // runs first in each fresh document, the other commands compile their selection.
+  items.sort((a, b) => (b.command === 'decompile') - (a.command === 'decompile'));
   await page.keyboard.press('Alt+W');
-  for (const item of items) {
-    const text = item.command === 'equivalence' ? kTwoFormulas : kFormula;
-    for (let level = 0; level <= 4; level++) {
+  for (let level = 0; level <= 4; level++) {
+    await page.keyboard.press('Alt+N');
+    await page.waitForSelector('[role="tab"][aria-selected="true"]');
+    await setDetails(level);
+    for (const item of items) {
+      const text = item.command === 'equivalence' ? kTwoFormulas : kFormula;
       const expected = cli(['--crlf', '--details', String(level), item.command], text).stdout;
-      const ways = item.bound === false ? ['menu'] : ['key', 'menu'];
+      const ways = item.bound === false ? ['menu'] : item.command === 'decompile' ? ['key'] : ['key', 'menu'];
       for (const how of ways) {
-        const saved = await runInNewDocument(item, text, level, how);
+        const saved = await runAndSave(item, text, how);
         assert.equal(saved.name, 'Untitled.txt');
         assert.ok(saved.bytes.equals(expected),
           `${item.caption} by ${how} at Details ${level}:\n--- page\n${saved.bytes.toString('latin1')}\n--- lumenark-cli\n${expected.toString('latin1')}`);
       }
     }
+    await page.keyboard.press('Alt+W');
   }
   assert.deepEqual(page.errors ?? [], []);
+});
+
+test('Decompile by the menu prints the tree the document has', async () => {
+  await page.keyboard.press('Alt+N');
+  await page.waitForSelector('[role="tab"][aria-selected="true"]');
+  const item = formulaCommands().find((c) => c.command === 'decompile');
+  const saved = await runAndSave({ ...item, path: ['Formula', 'Decompile'] }, kFormula, 'menu');
+  assert.ok(saved.bytes.equals(cli(['--crlf', 'decompile'], kFormula).stdout));
+  // With a tree, the selection is replaced by the printed formula.
+  const compiled = await runAndSave(formulaCommands().find((c) => c.command === 'compile'), kFormula, 'key');
+  assert.ok(compiled.bytes.equals(cli(['--crlf', 'compile'], kFormula).stdout));
+  const again = await runAndSave({ ...item, path: ['Formula', 'Decompile'] }, 'B', 'menu');
+  const printed = cli(['--crlf', 'compile', 'decompile'], kFormula).stdout.subarray(compiled.bytes.length);
+  assert.equal(again.bytes.toString('latin1'), printed.toString('latin1'));
 });
