@@ -64,6 +64,7 @@ export class TruthTableView {
     for (let r = first; r < last; r++) {
       const row = this.makeRow(this.table.rows[r], false, r + 2);
       row.style.top = `${r * kRowHeight}px`;
+      if (r % 2) row.classList.add('odd');
       rows.push(row);
     }
     this.body.replaceChildren(...rows);
