@@ -35,8 +35,10 @@ export async function launch({ isolation = true } = {}) {
   };
 }
 
-// A page of the workbench, ready for typing.
+// A page of the workbench, ready for typing. The waits are long: they are a bound on a
+// machine that other work keeps busy, not a measure of the page.
 export async function openWorkbench(context, url, { engine = true } = {}) {
+  context.setDefaultTimeout(180000);
   const page = await context.newPage();
   page.on('pageerror', (error) => { page.errors ??= []; page.errors.push(error); });
   await page.goto(url);
