@@ -6,7 +6,7 @@ import { test, after, before } from 'node:test';
 import assert from 'node:assert/strict';
 import { formulaCommands, kFormulaMenu } from '../../../web/site/src/formula-commands.js';
 import {
-  chooseMenu, cli, commandsDone, launch, openWorkbench, saveByKey, typeAndSelect, waitForCommands,
+  chooseMenu, cli, commandsDone, siteWithPage, saveByKey, typeAndSelect, waitForCommands,
 } from './harness.mjs';
 
 const kFormula = '(A|B)&(~A|C)>B|C';
@@ -16,9 +16,7 @@ const kDetailCaptions = ['Comment + evaluations', 'Step by step + comment', 'Ste
 let site, page;
 
 before(async () => {
-  site = await launch();
-  const context = await site.browser.newContext({ viewport: { width: 1200, height: 800 } });
-  page = await openWorkbench(context, site.url);
+  ({ site, page } = await siteWithPage({ viewport: { width: 1200, height: 800 } }));
 });
 
 after(async () => site?.close());

@@ -47,6 +47,14 @@ export async function openWorkbench(context, url, { engine = true } = {}) {
   return page;
 }
 
+// A served site, a browser and one page of the workbench in a context of its own.
+export async function siteWithPage({ viewport = { width: 1200, height: 800 }, engine = true } = {}) {
+  const site = await launch();
+  const context = await site.browser.newContext({ viewport });
+  const page = await openWorkbench(context, site.url, { engine });
+  return { site, context, page };
+}
+
 export function editor(page) { return page.locator('.document-panel:not([hidden]) .cm-content'); }
 
 // Replaces the active document's text by typing it, then selects it whole.

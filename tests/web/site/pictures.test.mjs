@@ -4,7 +4,7 @@
 
 import { test, after, before } from 'node:test';
 import assert from 'node:assert/strict';
-import { commandsDone, launch, openWorkbench, typeAndSelect, waitForCommands } from './harness.mjs';
+import { commandsDone, siteWithPage, typeAndSelect, waitForCommands } from './harness.mjs';
 import { countColour, readPng } from './png.mjs';
 
 const kRed = [214, 39, 40], kBlue = [31, 119, 180], kGreen = [44, 160, 44];
@@ -12,9 +12,7 @@ const kRed = [214, 39, 40], kBlue = [31, 119, 180], kGreen = [44, 160, 44];
 let site, page;
 
 before(async () => {
-  site = await launch();
-  const context = await site.browser.newContext({ viewport: { width: 1280, height: 900 } });
-  page = await openWorkbench(context, site.url);
+  ({ site, page } = await siteWithPage({ viewport: { width: 1280, height: 900 } }));
 });
 
 after(async () => site?.close());

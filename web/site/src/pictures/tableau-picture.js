@@ -12,9 +12,9 @@ const kGap = 28;
 const kDrop = 26;
 
 const kEnds = {
-  closed: { color: '#c62828', mark: '\u00d7' },
-  open: { color: '#2e7d32', mark: '\u25cb' },
-  undeveloped: { color: '#777777', mark: '\u2026' },
+  closed: { color: '#c62828' },
+  open: { color: '#2e7d32' },
+  undeveloped: { color: '#777777' },
 };
 
 function lineText(line) { return `${line.number}. ${line.text}`; }
@@ -59,13 +59,21 @@ function place(branch, left, top, svg) {
   if (!branch.children.length) {
     const end = kEnds[branch.end];
     if (end) {
-      const y = bottom + kLineHeight * 0.9;
-      group.append(element('text', { x: center, y, 'text-anchor': 'middle', fill: end.color, 'font-weight': 'bold', class: 'end-mark' },
-        `${end.mark} ${endCaption(branch)}`));
+      // The mark: a cross under a closed branch, a ring under the open one, three dots
+      // under one not developed; then its caption.
+      const y = bottom + kLineHeight * 0.75;
+      const caption = endCaption(branch);
+      const left = center - (textWidth(caption, kFontSize) + 22) / 2;
+      const mark = element('g', { class: 'end-mark', stroke: end.color, fill: 'none', 'stroke-width': 2.5 });
       if (branch.end === 'closed') {
-        group.append(element('line', { x1: center - branch.boxWidth / 2, y1: y + 4, x2: center + branch.boxWidth / 2, y2: y + 4,
-          stroke: end.color, 'stroke-width': 2 }));
+        mark.append(element('path', { d: `M${left} ${y - 6}l12 12m0 -12l-12 12` }));
+      } else if (branch.end === 'open') {
+        mark.append(element('circle', { cx: left + 6, cy: y, r: 6 }));
+      } else {
+        for (let i = 0; i < 3; i++) mark.append(element('circle', { cx: left + 1 + i * 5, cy: y + 3, r: 1, fill: end.color }));
       }
+      group.append(mark);
+      group.append(element('text', { x: left + 20, y: y + kFontSize * 0.35, fill: end.color, 'font-weight': 'bold' }, caption));
     }
     return;
   }
