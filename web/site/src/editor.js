@@ -1,11 +1,12 @@
 // The text editor of a document: CodeMirror 6, which draws only the lines in view, so a
 // truth table of millions of characters scrolls as a short text does. Plain text in a
 // monospaced font, with undo, search and the editor's own keys; characters that a
-// document cannot hold (above U+00FF) come in as '?', as in the desktop's window.
+// document cannot hold (above U+00FF) come in as '?', as in the desktop's window. Tab
+// is left to the page, so that the keyboard can always leave the text.
 
 import { EditorSelection, EditorState, Compartment, Transaction } from '@codemirror/state';
 import { EditorView, drawSelection, keymap, highlightSpecialChars } from '@codemirror/view';
-import { defaultKeymap, history, historyKeymap, isolateHistory, indentWithTab } from '@codemirror/commands';
+import { defaultKeymap, history, historyKeymap, isolateHistory } from '@codemirror/commands';
 import { highlightSelectionMatches, search, searchKeymap } from '@codemirror/search';
 import { latin1Input } from './document-text.js';
 
@@ -40,7 +41,7 @@ export function createEditor({ parent, text, selection, onChange, label }) {
       latin1Filter,
       wrap.of([]),
       readOnly.of(EditorState.readOnly.of(false)),
-      keymap.of([...defaultKeymap, ...historyKeymap, ...searchKeymap, indentWithTab]),
+      keymap.of([...defaultKeymap, ...historyKeymap, ...searchKeymap]),
       EditorView.contentAttributes.of({ 'aria-label': label, 'aria-multiline': 'true' }),
       EditorView.updateListener.of((update) => onChange?.(update)),
     ],
