@@ -26,7 +26,7 @@ const latin1Filter = EditorState.transactionFilter.of((tr) => {
   return { changes, selection: tr.selection, scrollIntoView: tr.scrollIntoView, userEvent: tr.annotation(Transaction.userEvent) };
 });
 
-export function createEditor({ parent, text, selection, onChange, label }) {
+export function createEditor({ parent, text, selection, onChange, onDropFiles, label }) {
   const wrap = new Compartment();
   const readOnly = new Compartment();
   const state = EditorState.create({
@@ -44,6 +44,15 @@ export function createEditor({ parent, text, selection, onChange, label }) {
       keymap.of([...defaultKeymap, ...historyKeymap, ...searchKeymap]),
       EditorView.contentAttributes.of({ 'aria-label': label, 'aria-multiline': 'true' }),
       EditorView.updateListener.of((update) => onChange?.(update)),
+      // Files dropped on the text open as documents, read as Latin-1 as Open reads them.
+      EditorView.domEventHandlers({
+        drop(event) {
+          if (!event.dataTransfer?.files?.length || !onDropFiles) return false;
+          event.preventDefault();
+          onDropFiles([...event.dataTransfer.files]);
+          return true;
+        },
+      }),
     ],
   });
   const view = new EditorView({ state, parent });

@@ -3,7 +3,7 @@
 
 import { askText, showMessage } from './message-box.js';
 import {
-  canWriteFiles, chooseSaveHandle, download, downloadDocument, openRawFile, openTextFile, writeToHandle,
+  canWriteFiles, chooseSaveHandle, download, downloadDocument, openRawFile, openTextFile, readText, writeToHandle,
 } from './files.js';
 import { withExtension } from './document-text.js';
 import { EditorSelection } from './editor.js';
@@ -25,6 +25,11 @@ export class FileCommands {
     }
     if (!file) return;
     this.workbench.newDocument({ text: file.text, name: file.name, handle: file.handle });
+  }
+
+  // Files dropped on the page: each in a new document.
+  async openFiles(files) {
+    for (const file of files) this.workbench.newDocument({ text: await readText(file), name: file.name });
   }
 
   // Saves back to the document's file where the browser allows it; otherwise, and for

@@ -35,6 +35,7 @@ export class WorkbenchDocument {
       selection: record.selection,
       label: `Text of ${this.name}`,
       onChange: (update) => this.changed(update),
+      onDropFiles: (files) => host.files.openFiles(files),
     });
     this.editor.setWrap(this.wrap);
     this.view = this.editor.view;
