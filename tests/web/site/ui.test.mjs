@@ -7,7 +7,7 @@ import { test, after, before } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFile } from 'node:fs/promises';
 import { join } from 'node:path';
-import { chooseMenu, cli, commandsDone, launch, openWorkbench, repository, typeAndSelect, waitForCommands } from './harness.mjs';
+import { cli, commandsDone, launch, openWorkbench, repository, saveByKey, typeAndSelect, waitForCommands } from './harness.mjs';
 
 let site, context, page;
 const foreign = [];
@@ -107,6 +107,26 @@ test('the manual opens with F1, the back button closes it, and an example runs i
   assert.equal(await text(), shown);
   await page.getByRole('button', { name: 'Close', exact: true }).click();
   await page.waitForSelector('.side-panel[hidden]', { state: 'attached' });
+});
+
+test('a file dropped on the text opens as Latin-1, and Save writes it back byte for byte with CR LF', async () => {
+  const file = Buffer.from('caf\xe9 A&B\r\nline two\nlast\xff', 'latin1');
+  const tabs = await page.getByRole('tab').count();
+  await page.locator('.document-panel:not([hidden]) .cm-content').evaluate((node, bytes) => {
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([new Uint8Array(bytes)], 'notes.txt'));
+    node.dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+  }, [...file]);
+  await page.waitForFunction((n) => document.querySelectorAll('[role="tab"]').length === n + 1, tabs);
+  assert.equal(await page.getByRole('tab', { selected: true }).getAttribute('aria-label'), 'notes.txt');
+  assert.equal(await text(), 'caf\xe9 A&B\nline two\nlast\xff');
+  const saved = await saveByKey(page);
+  assert.equal(saved.name, 'notes.txt');
+  assert.equal(saved.bytes.toString('latin1'), 'caf\xe9 A&B\r\nline two\r\nlast\xff');
+  // Typed characters that Latin-1 lacks come in as '?', one for one.
+  await page.keyboard.press('Control+End');
+  await page.keyboard.insertText(' \u2192\u00e9');
+  assert.equal(await text(), 'caf\xe9 A&B\nline two\nlast\xff ?\u00e9');
 });
 
 test('at a phone\'s width the page fits, and nothing asked any other server', async () => {
