@@ -10,8 +10,21 @@ import { commandsDone, launch, openWorkbench, typeAndSelect, waitForCommands } f
 const kLetters = 'ABCDEFGHIJKLMNOPQRST';
 // A truth table of 20 letters: 2^20 rows.
 const kTwentyLetters = kLetters.match(/../g).map((pair) => `${pair[0]}&~${pair[1]}`).join('|');
-// A minimisation that takes long: the exact minimum DNF of a formula of 14 letters.
-const kLongMinimisation = 'ABCDEFGHIJKLMN'.split('').map((l, i, all) => `(${l}=${all[(i + 3) % all.length]}|${all[(i + 5) % all.length]})`).join('&');
+// A minimisation that takes long (a second natively): the exact minimum DNF of 45 terms
+// of four literals over 18 letters, drawn from a fixed pseudo-random sequence.
+function longMinimisation(n = 18, terms = 45) {
+  const letters = 'ABCDEFGHIJKLMNOPQRSTUVWXYZ'.slice(0, n);
+  let seed = 12345;
+  const next = () => (seed = (seed * 1103515245 + 12345) % 2147483648) / 2147483648;
+  const result = [];
+  for (let t = 0; t < terms; t++) {
+    const chosen = new Set();
+    while (chosen.size < 4) chosen.add(letters[Math.floor(next() * n)]);
+    result.push([...chosen].map((l) => (next() < 0.5 ? '~' : '') + l).join('&'));
+  }
+  return result.join('|');
+}
+const kLongMinimisation = longMinimisation();
 
 const text = (page) => page.evaluate(() => window.lumenark.bench.active.text);
 
