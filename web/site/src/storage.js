@@ -148,3 +148,21 @@ export class DocumentSaver {
     this.onSaved?.();
   }
 }
+
+// Where the browser gives the page no storage (some private modes, storage blocked):
+// the documents live as long as the page, and the page says so.
+export class PageOnlyStore {
+  constructor() {
+    this.records = new Map();
+    this.session = 'page';
+    this.kept = false;
+  }
+
+  async load() { return []; }
+
+  async put(record) { this.records.set(record.id, { ...record }); }
+
+  async remove(id) { this.records.delete(id); }
+
+  newDocumentId() { return newId(); }
+}
