@@ -75,7 +75,9 @@ export class FormulaRunner {
     if (command === 'kmap' && answer.karnaughMap) {
       side.show(svgContent(`Karnaugh Map - ${doc.name}`, karnaughPicture(answer.karnaughMap), `${base} Karnaugh map.svg`));
     } else if (command === 'tableau' && answer.tableau) {
-      side.show(svgContent(`Tableau - ${doc.name}`, tableauPicture(tableauTree(answer.tableau)), `${base} tableau.svg`));
+      const tree = tableauTree(answer.tableau);
+      if (tree) side.show(svgContent(`Tableau - ${doc.name}`, tableauPicture(tree), `${base} tableau.svg`));
+      else this.workbench.status.say('The tableau is too large for a picture: its text is in the document.');
     } else if (command === 'truthtable' && answer.changes?.length) {
       const table = parseTruthTable(answer.changes[0].insert);
       if (!table) return;

@@ -20,7 +20,7 @@ const kEnds = {
 function lineText(line) { return `${line.number}. ${line.text}`; }
 
 function noteText(line) {
-  if (line.from === undefined || line.from === null || line.from < 0) return line.rule ?? '';
+  if (!(line.from > 0)) return line.rule ?? '';
   return `${line.from}, ${line.rule}`;
 }
 
@@ -87,7 +87,8 @@ function place(branch, left, top, svg) {
 }
 
 // tree: { lines: [{ number, text, rule, from }], children: [tree, tree] | [], end,
-// closedBy }, as tableauTree() makes it from the engine's answer.
+// closedBy }, as tableauTree() makes it from the engine's answer (from 0: the first
+// line, which no rule took apart).
 export function tableauPicture(tree) {
   measure(tree);
   const margin = 16;
