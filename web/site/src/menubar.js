@@ -63,6 +63,10 @@ export class Menubar {
       if (matchesKey(event, item.parsedKey)) {
         event.preventDefault();
         event.stopPropagation();
+        if (this.openStack.length) {
+          this.closeAll(false);
+          this.returnFocus();
+        }
         if (this.canRun(item)) item.action();
         return true;
       }
