@@ -4,6 +4,8 @@
 //     the engine's time in the Worker, and the time until the text is in the editor,
 //     each as a ratio to lumenark-cli's whole run (median of three);
 //   - scrolling a 17-letter truth table: the frames' gaps while the editor scrolls;
+//   - Stop: from the click to the end of the command, with the stop flag (an isolated
+//     page) and by a fresh Worker (a page served without isolation headers);
 //   - the site's size, gzipped.
 //
 //   node bench/web_page.mjs [SITE_DIR] [LUMENARK_CLI]
@@ -123,6 +125,42 @@ try {
   frames.sort((a, b) => a - b);
   const p95 = frames[Math.floor(frames.length * 0.95)], worst = frames[frames.length - 1];
   console.log(`\n17-letter truth table (${lines} lines) scrolled 900 px a frame for 300 frames: median frame ${median(frames).toFixed(1)} ms, 95th percentile ${p95.toFixed(1)} ms, worst ${worst.toFixed(1)} ms`);
+
+  // Stop during a 20-letter truth table, a second in: until the command has ended.
+  const plain = await startServer({ root: site, isolation: false });
+  try {
+    for (const [label, address, workers] of [['stop flag', url, 'allow'], ['fresh Worker', plain.url, 'block']]) {
+      const stopContext = await browser.newContext({ serviceWorkers: workers });
+      const stopPage = await stopContext.newPage();
+      await stopPage.goto(address);
+      await stopPage.waitForSelector('body[data-engine="signal"], body[data-engine="restart"]');
+      const latencies = [];
+      for (let i = 0; i < 3; i++) {
+        await stopPage.keyboard.press('Alt+N');
+        await stopPage.keyboard.insertText(letters(20).join('|'));
+        await stopPage.keyboard.press('Control+A');
+        await stopPage.keyboard.press('Alt+Shift+T');
+        await stopPage.waitForFunction(() => document.querySelector('.running-bar .elapsed')?.textContent >= '1.0', null, { timeout: 0 });
+        latencies.push(await stopPage.evaluate(() => new Promise((resolve) => {
+          const count = Number(document.body.dataset.commands ?? 0);
+          const start = performance.now();
+          new MutationObserver((changes, observer) => {
+            if (Number(document.body.dataset.commands ?? 0) > count) {
+              observer.disconnect();
+              resolve(performance.now() - start);
+            }
+          }).observe(document.body, { attributes: true });
+          document.querySelector('.running-bar button.stop').click();
+        })));
+        await stopPage.evaluate(() => window.lumenark.bench.active.setModified(false));
+        await stopPage.keyboard.press('Alt+W');
+      }
+      console.log(`Stop (${label}, ${await stopPage.evaluate(() => document.body.dataset.engine)}): ${latencies.map((l) => l.toFixed(0)).join(', ')} ms from the click to the command's end (target 500 ms)`);
+      await stopContext.close();
+    }
+  } finally {
+    plain.server.close();
+  }
 } finally {
   await browser.close();
   server.close();
