@@ -140,7 +140,7 @@ try {
         await stopPage.keyboard.insertText(letters(20).join('|'));
         await stopPage.keyboard.press('Control+A');
         await stopPage.keyboard.press('Alt+Shift+T');
-        await stopPage.waitForFunction(() => document.querySelector('.running-bar .elapsed')?.textContent >= '1.0', null, { timeout: 0 });
+        await stopPage.waitForFunction(() => parseFloat(document.querySelector('.running-bar .elapsed')?.textContent) >= 1, null, { timeout: 0 });
         latencies.push(await stopPage.evaluate(() => new Promise((resolve) => {
           const count = Number(document.body.dataset.commands ?? 0);
           const start = performance.now();
