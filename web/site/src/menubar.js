@@ -5,7 +5,8 @@
 //
 // A menu is { caption, items } where items is an array or a function that returns one
 // (the Window menu lists the documents open now). An item is { caption, key, action,
-// bound, checked, id }, a separator { separator: true }, or a submenu { submenu, items }.
+// bound, checked, radio, id }, a separator { separator: true }, or a submenu { submenu,
+// items }. bound: false shows a key that something else answers (the text editor).
 
 import { ariaKeyShortcut, matchesKey, parseKey } from './keys.js';
 
@@ -121,7 +122,7 @@ export class Menubar {
       row.className = 'menu-item';
       row.tabIndex = -1;
       const checked = item.checked ? item.checked() : undefined;
-      row.setAttribute('role', checked === undefined ? 'menuitem' : 'menuitemcheckbox');
+      row.setAttribute('role', checked === undefined ? 'menuitem' : item.radio ? 'menuitemradio' : 'menuitemcheckbox');
       if (checked !== undefined) row.setAttribute('aria-checked', String(checked));
       row.setAttribute('aria-label', item.submenu ?? item.caption);
       if (item.id) row.dataset.id = item.id;

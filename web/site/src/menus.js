@@ -19,7 +19,7 @@ export function buildMenus(bench) {
     return formulaItem(entry);
   });
   const alignment = (caption, where) => ({
-    caption, checked: () => (edit.alignment ?? 'left') === where, action: () => edit.align(where),
+    caption, radio: true, checked: () => (edit.alignment ?? 'left') === where, action: () => edit.align(where),
   });
   return [
     { caption: 'File', items: [
@@ -66,7 +66,7 @@ export function buildMenus(bench) {
       { caption: 'Previous', key: 'Ctrl+Shift+F6', whileRunning: true, action: () => bench.nextDocument(-1) },
       ...(bench.documents.length ? [{ separator: true }] : []),
       ...bench.documents.map((doc, i) => ({
-        caption: `${i + 1} ${doc.name}`, whileRunning: true,
+        caption: `${i + 1} ${doc.name}`, whileRunning: true, radio: true,
         checked: () => doc === bench.active, action: () => bench.activate(doc),
       })),
     ] },
