@@ -14,14 +14,15 @@ const here = dirname(fileURLToPath(import.meta.url));
 export const repository = join(here, '..', '..', '..');
 export const siteDir = process.env.LUMENARK_WEB_DIR ?? join(repository, 'build', 'web');
 export const cliPath = process.env.LUMENARK_CLI ?? join(repository, 'build', 'bin', 'lumenark-cli');
-// The web's one npm project (web/package.json) holds playwright-core.
-const { chromium } = createRequire(join(repository, 'web', 'package.json'))('playwright-core');
+// The web's one npm project (web/package.json) holds playwright-core; only the browser
+// tests load it.
+const chromium = () => createRequire(join(repository, 'web', 'package.json'))('playwright-core').chromium;
 
 // The site served here, or (LUMENARK_SITE_URL) one served elsewhere, e.g. on a static host.
 export async function launch({ isolation = true } = {}) {
   const elsewhere = process.env.LUMENARK_SITE_URL;
   const { server, url } = elsewhere ? { server: null, url: elsewhere } : await startServer({ root: siteDir, isolation });
-  const browser = await chromium.launch({
+  const browser = await chromium().launch({
     executablePath: process.env.LUMENARK_CHROMIUM ?? '/usr/bin/chromium',
     headless: true,
     args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage'],
