@@ -18,6 +18,7 @@
 #include "DocumentStreams.h"
 #include "StopRequests.h"
 #include "Version.h"
+#include "commands/CommandBatch.h"
 #include "commands/CommandFrame.h"
 #include "formula/FormulaDocument.h"
 #include "runtime/AddressSanitizer.h"
@@ -53,28 +54,12 @@ class CliHost final : public Host {
   bool stopDialogVisible_ = false;
 };
 
-// Equivalence compares the document's first two lines, wherever it comes in the batch.
-void SelectFirstTwoLines(MemoryEditorText& text) {
-  const std::string whole = text.Text();
-  std::size_t end = whole.find("\r\n");
-  if (end != std::string::npos) end = whole.find("\r\n", end + 2);
-  text.SetSelectionStart(0);
-  text.SetSelectionLength(end == std::string::npos ? whole.size() : end);
-}
-
-// Runs the commands; each after the first starts with nothing selected. Returns the
-// exit status.
+// Runs the commands as a batch (commands/CommandBatch.h). Returns the exit status.
 int RunCommands(const cli::CommandLine& line, FormulaDocument& doc, MemoryEditorText& text, CliHost& host) {
   doc.DetailLevel = static_cast<std::uint16_t>(line.details);
   doc.ShowResults = line.results;
   doc.LineWidth = line.width;
-  for (FormulaCommand command : line.commands) {
-    if (cli::StopWasRequested()) break;
-    if (command == FormulaCommand::Equivalence) SelectFirstTwoLines(text);
-    RunFormulaCommand(doc, command);
-    if (cli::StopWasRequested() || host.messages > 0) break;
-    text.SetSelectionStart(text.SelectionStart() + text.SelectionLength());
-  }
+  RunCommandBatch(doc, text, line.commands, cli::StopWasRequested, [&host] { return host.messages > 0; });
   // A stop ends the batch as a message box does, with a status of its own.
   if (cli::StopWasRequested()) {
     std::cerr << cli::StopMessage() << '\n' << std::flush;

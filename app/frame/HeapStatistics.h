@@ -1,6 +1,6 @@
 #pragma once
 // The memory manager's figures shown in the status bar, each from a fresh snapshot of
-// glibc's statistics and the engine's node pool.
+// the manager's statistics (runtime/SystemHeap.h) and the engine's node pool.
 
 #include <cstddef>
 

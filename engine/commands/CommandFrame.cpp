@@ -18,6 +18,7 @@
 #include "runtime/EngineStack.h"
 #include "runtime/Heartbeat.h"
 #include "runtime/MemoryBudget.h"
+#include "runtime/StackRoom.h"
 
 namespace lumenark {
 namespace {
@@ -243,6 +244,7 @@ void RecoverFromExhaustedMemory(FormulaDocument& doc, FormulaCommand command, bo
 
 void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command) {
   MemoryExhausted = false;
+  ResetDepthRefusal();
   doc.MemoryNote.clear();
   BeginMemoryBudget();
   const bool dialogWasVisible = doc.Platform.StopDialogVisible();
@@ -260,14 +262,17 @@ void RunFormulaCommand(FormulaDocument& doc, FormulaCommand command) {
   if (MemoryExhausted) {
     MemoryExhausted = false;
     StopRequested = false;
-    // A command that knows more than that memory ran out says it before the limit.
-    if (doc.MemoryNote.empty()) {
+    if (DepthRefused()) {
+      // Too deep for the stack (WebAssembly): what ran out was not memory.
+      doc.Platform.ShowMessage(DepthRefusalText(RefusedDepth()));
+    } else if (doc.MemoryNote.empty()) {
       doc.Platform.ShowMessage(InsufficientMemoryText());
     } else {
+      // A command that knows more than that memory ran out says it before the limit.
       doc.Platform.ShowMessage(std::string(kInsufficientMemoryMessage) + "\n" + doc.MemoryNote + " " +
                                MemoryLimitLine());
-      doc.MemoryNote.clear();
     }
+    doc.MemoryNote.clear();
   }
   // What a large command took and let go of goes back to the system.
   ReleaseFreeNodeMemory();

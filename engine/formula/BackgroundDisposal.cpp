@@ -28,6 +28,11 @@ class Disposer {
   }
 
   void Hand(FormulaNode* root) {
+#ifdef __EMSCRIPTEN__
+    // A module built without threads has no thread to hand the tree to.
+    Free(root);
+    return;
+#endif
     {
       std::lock_guard lock(mutex_);
       if (!thread_.joinable()) thread_ = std::thread([this] { Work(); });

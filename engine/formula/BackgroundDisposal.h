@@ -3,7 +3,8 @@
 // on, a document that lets go of its whole tree (a new compile, a stopped normal form,
 // a closed window) hands it to a disposer thread and goes on at once; the memory comes
 // back shortly after. The desktop program turns it on; tests and lumenark-cli free at
-// once, so that what they count is what is alive.
+// once, so that what they count is what is alive. WebAssembly, built without threads,
+// frees at once in any case.
 
 #include "formula/FormulaNode.h"
 

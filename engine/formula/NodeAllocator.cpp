@@ -1,6 +1,5 @@
 #include "formula/NodeAllocator.h"
 
-#include <malloc.h>
 #include <sys/mman.h>
 
 #include <algorithm>
@@ -12,6 +11,7 @@
 #include "runtime/AddressSanitizer.h"
 #include "runtime/EngineGlobals.h"
 #include "runtime/MemoryBudget.h"
+#include "runtime/SystemHeap.h"
 
 namespace lumenark {
 namespace {
@@ -244,7 +244,7 @@ void FreedNodeBatch::Flush() {
 void ReleaseFreeNodeMemory() {
   ReleaseChunks(kWorthReleasing);
   // What the algorithms' containers and the text gave back to the general memory manager.
-  if (mallinfo2().fordblks > kWorthReleasing) malloc_trim(0);
+  if (ReadHeapFigures().free > kWorthReleasing) TrimHeap();
 }
 
 namespace {

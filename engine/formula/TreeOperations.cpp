@@ -49,7 +49,8 @@ void ShCopyNode(Slot source, Slot target) {
 }
 
 bool RCopyTree(Slot source, Slot target) {
-  if (!StackHasRoom()) return false;
+  StackLevel level;
+  if (!level.HasRoom()) return false;
   FormulaNode* copy = nullptr;
   if (!CopyNode(source, copy)) return false;
   Heartbeat();
@@ -80,7 +81,8 @@ struct OperatorSearch {
   FormulaNode* filler = nullptr;
 
   void Search(Slot slot) {
-    if (found != nullptr || !EnterRecursion()) return;
+    StackLevel level;
+    if (found != nullptr || !level.Enter()) return;
     FormulaNode* node = slot;
     if (node->symbol == symbol) {
       found = node;

@@ -488,7 +488,8 @@ class Search {
 
   // ---- Stages 1 and 2: the least cost, in best_ and bestCover_ ------------------------------
   void Branch(Node node) {
-    if (!EnterRecursion()) return;
+    StackLevel level;
+    if (!level.Enter()) return;
     host_.ProcessPendingInput();
     if (!Settle(node, best_)) return;
     if (node.m.Rows() == 0) {
@@ -530,7 +531,8 @@ class Search {
 
   // ---- Stage 3: the first cover of cost below limit in the order, in found_ -----------------
   bool First(Node node, std::uint64_t limit) {
-    if (!EnterRecursion()) return false;
+    StackLevel level;
+    if (!level.Enter()) return false;
     for (;;) {
       host_.ProcessPendingInput();
       if (!Settle(node, limit)) return false;

@@ -190,7 +190,8 @@ class Multiplier {
 
   // The letters of the subtree and its number of nodes.
   static void Survey(const FormulaNode* node, std::uint64_t& letters, std::size_t& nodes) {
-    if (!EnterRecursion()) return;
+    StackLevel level;
+    if (!level.Enter()) return;
     ++nodes;
     if (IsLiteral(node)) {
       letters |= LetterBit(node->symbol);
@@ -265,7 +266,8 @@ class Multiplier {
   // The side tree of an input subtree; nullptr when memory ran out. A subtree outside
   // literal form (a constant, another operator, a negated operator) is not supported.
   const ChainNode* Convert(const FormulaNode* node, bool& supported) {
-    if (!EnterRecursion()) return nullptr;
+    StackLevel level;
+    if (!level.Enter()) return nullptr;
     if (IsLiteral(node)) {
       const std::uint64_t bit = LetterBit(node->symbol);
       if (bit == 0) {
@@ -309,7 +311,8 @@ class Multiplier {
   // The half x (which leads to the outer element) with its first outer element
   // replaced by filler, as FindOper leaves it; found is that element.
   const ChainNode* Replace(const ChainNode* x, const ChainNode* filler, const ChainNode*& found) {
-    if (!EnterRecursion()) return nullptr;
+    StackLevel level;
+    if (!level.Enter()) return nullptr;
     if (x->left->part == Part::Outer) {
       found = x->left;
       return NewInner(filler, x->right);
@@ -349,7 +352,8 @@ class Multiplier {
   // node one of them; a literal is its letter. False after a stop or a refused charge.
   bool Encode(const ChainNode* x) {
     if (x->sat != 0) return true;
-    if (!EnterRecursion() || !Encode(x->left) || !Encode(x->right)) return false;
+    StackLevel level;
+    if (!level.Enter() || !Encode(x->left) || !Encode(x->right)) return false;
     const int v = sat_->NewVariable();
     const int a = x->left->sat;
     const int b = x->right->sat;
@@ -420,7 +424,8 @@ class Multiplier {
   // The chain t converted and evaluated. After a stop the piece holds nothing.
   Piece Evaluate(const ChainNode* t) {
     host_.ProcessPendingInput();
-    if (StopRequested || !EnterRecursion()) return Piece{nullptr, ignored_};
+    StackLevel level;
+    if (StopRequested || !level.Enter()) return Piece{nullptr, ignored_};
     if (t->barren) return Piece{nullptr, ignored_};
     if (!t->holdsOuter) return Clause(t);
     if (sat_ && t->outers >= askThreshold_ && Vanishes(t)) return Piece{nullptr, ignored_};
@@ -542,7 +547,8 @@ class Multiplier {
   }
 
   void CountLetters(const ChainNode* x) {
-    if (!EnterRecursion()) return;
+    StackLevel level;
+    if (!level.Enter()) return;
     if (x->part == Part::Literal) {
       const std::uint64_t bit = LetterBit(x->symbol);
       ++counts_[__builtin_ctzll(bit)];
@@ -596,7 +602,8 @@ class Multiplier {
   // out, and an inner node with one operand left is replaced by it (the constant
   // evaluation's work). nullptr for a part that is all constants, or after a stop.
   FormulaNode* Build(const ChainNode* x, std::uint32_t& position, std::uint32_t& letter) {
-    if (!EnterRecursion()) return nullptr;
+    StackLevel level;
+    if (!level.Enter()) return nullptr;
     if (AllConstants(position, position + x->elements)) {
       position += x->elements;
       return nullptr;
@@ -712,7 +719,8 @@ class Multiplier {
 
   ElementSequence::Ref CompressChain(const ChainNode* t) {
     host_.ProcessPendingInput();
-    if (StopRequested || !StackHasRoom()) AbandonSequence();
+    StackLevel level;
+    if (StopRequested || !level.HasRoom()) AbandonSequence();
     if (t->barren) return {};
     const ProductKey key = KeyOf(t);
     if (const Products* known = products_.Find(key)) {
@@ -783,7 +791,8 @@ class Multiplier {
   FormulaNode* RebuildChain(const ChainNode* t, std::uint64_t base, std::span<const Survivor> survivors) {
     if (survivors.empty()) return nullptr;
     host_.ProcessPendingInput();
-    if (StopRequested || !EnterRecursion()) return nullptr;
+    StackLevel level;
+    if (StopRequested || !level.Enter()) return nullptr;
     if (!t->holdsOuter) return Element(t, survivors.front().term);
     const Mark mark = Top();
     const ChainNode* found;

@@ -47,7 +47,8 @@ ElementSequence::Ref ElementSequence::Join(Ref first, Ref second) {
 }
 
 ElementSequence::Ref ElementSequence::Replace(Ref ref, std::uint64_t position, const TermId* term) {
-  if (!StackHasRoom()) AbandonSequence();
+  StackLevel level;
+  if (!level.HasRoom()) AbandonSequence();
   const std::uint64_t at = position - ref.offset;
   if (IsLeaf(ref.part)) return term == nullptr ? Ref{} : Shift(Leaf(*term), ref.offset);
   Ref first = Shift(First(ref.part), ref.offset);
@@ -63,7 +64,8 @@ ElementSequence::Ref ElementSequence::Replace(Ref ref, std::uint64_t position, c
 void ElementSequence::ForEach(Ref ref, const std::function<bool(Part)>& filter,
                               const std::function<void(std::uint64_t, TermId)>& visit) const {
   if (ref.Empty() || !filter(ref.part)) return;
-  if (!StackHasRoom()) AbandonSequence();
+  StackLevel level;
+  if (!level.HasRoom()) AbandonSequence();
   if (IsLeaf(ref.part)) {
     visit(ref.offset, TermAt(ref.part));
     return;

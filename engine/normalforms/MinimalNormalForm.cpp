@@ -14,7 +14,6 @@
 // evaluations leave. Once the sequence is short, or a pass changes nothing, the tree is
 // built and Minimize goes on from there as it would have.
 
-#include <malloc.h>
 
 #include <algorithm>
 #include <new>
@@ -30,6 +29,7 @@
 #include "normalforms/SequencePass.h"
 #include "runtime/EngineGlobals.h"
 #include "runtime/MemoryBudget.h"
+#include "runtime/SystemHeap.h"
 
 namespace lumenark {
 
@@ -127,7 +127,7 @@ bool FormulaDocument::OutOfRoomForTheProducts(std::uint64_t nodes) {
     DisposeTree();
     return true;
   }
-  malloc_trim(0);
+  TrimHeap();
   return false;
 }
 
@@ -161,7 +161,7 @@ bool FormulaDocument::MinimizeCompressed(char outer) {
         try {
           after = RunSequencePass(sequence, elements, deciding, changed);
         } catch (const std::bad_alloc&) {
-          malloc_trim(0);  // what the pass took goes back to the system for the tree
+          TrimHeap();  // what the pass took goes back to the system for the tree
         }
         if (!after) break;
         elements = *after;
@@ -190,7 +190,7 @@ bool FormulaDocument::MinimizeCompressed(char outer) {
       return true;
     }
     // The sequence's memory goes back to the system before the tree takes its own.
-    malloc_trim(0);
+    TrimHeap();
     result = products.Rebuild(survivors);
   } catch (const SequenceAbandoned&) {
     if (!StopRequested) return OutOfRoomForTheProducts(products.NodesCounted());

@@ -96,7 +96,8 @@ class MinimizePass {
 
   // The letters of an element, left to right; previous is the last literal's letter bit.
   static void AddLetters(const FormulaNode* node, Element& element, std::uint64_t& previous) {
-    if (!EnterRecursion()) return;
+    StackLevel level;
+    if (!level.Enter()) return;
     if (!IsLiteral(node)) {
       if (node->negated) element.regular = false;
       AddLetters(node->left, element, previous);
@@ -160,7 +161,8 @@ class MinimizePass {
 
   // After a stop the pass takes no candidate, so the list is left unfinished.
   void CollectElements(FormulaNode* node) {
-    if (StopRequested || !EnterRecursion()) return;
+    StackLevel level;
+    if (StopRequested || !level.Enter()) return;
     Heartbeat();
     if (!IsLiteral(node) && node->symbol == outer_) {
       CollectElements(node->left);
@@ -319,7 +321,8 @@ void FormulaDocument::ThreadElement(FormulaNode* element) {
   if (IsLiteral(element)) return;
   FormulaNode* last = nullptr;
   auto link = [&](auto& self, FormulaNode* node) -> void {
-    if (!EnterRecursion()) return;
+    StackLevel level;
+    if (!level.Enter()) return;
     if (!IsLiteral(node)) {
       self(self, node->left);
       self(self, node->right);
@@ -340,7 +343,8 @@ void FormulaDocument::Thread() {
   if (StopRequested) return;
   const char outer = Root->symbol;
   auto chain = [&](auto& self, FormulaNode* node) -> void {
-    if (IsLiteral(node) || StopRequested || !EnterRecursion()) return;
+    StackLevel level;
+    if (IsLiteral(node) || StopRequested || !level.Enter()) return;
     Heartbeat();
     if (node->symbol == outer) {
       self(self, node->left);
@@ -356,7 +360,8 @@ void FormulaDocument::UnThread() {
   // After a stop the tree is discarded, and disposal follows no literal's links: the
   // walk ends there, so that the Stop button gets its answer at once.
   auto clear = [](auto& self, FormulaNode* node) -> void {
-    if (StopRequested || !EnterRecursion()) return;
+    StackLevel level;
+    if (StopRequested || !level.Enter()) return;
     Heartbeat();
     if (IsLiteral(node)) {
       node->left = nullptr;

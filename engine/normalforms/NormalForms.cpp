@@ -25,7 +25,8 @@ namespace {
 // The literal elements of the chain of the given symbol below node, left to right.
 // Elements of another operator are neither entered nor collected.
 void CollectLiteralElements(FormulaNode* node, char symbol, BudgetVector<FormulaNode*>& out) {
-  if (!EnterRecursion()) return;
+  StackLevel level;
+  if (!level.Enter()) return;
   Heartbeat();
   if (IsLiteral(node)) {
     out.push_back(node);
@@ -61,7 +62,8 @@ void FormulaDocument::ReduceElm(Slot slot) {
   FormulaNode* chain = slot;
   FormulaNode* previous = nullptr;
   auto walk = [&](auto& self, Slot at) -> void {
-    if (StopRequested || !EnterRecursion()) return;
+    StackLevel level;
+    if (StopRequested || !level.Enter()) return;
     FormulaNode* node = at;
     if (node->symbol != chain->symbol && !IsLiteral(node)) return;
     if (IsLiteral(node)) {
@@ -80,7 +82,8 @@ void FormulaDocument::ReduceElm(Slot slot) {
 // post-order for the constant evaluation.
 void FormulaDocument::RToNormalForm(Slot slot, char outer) {
   FormulaNode* node = slot;
-  if (IsLiteral(node) || StopRequested || !EnterRecursion()) return;
+  StackLevel level;
+  if (IsLiteral(node) || StopRequested || !level.Enter()) return;
   // The descent distributes node after node before any of them returns, copying as it
   // goes; pending input is processed on the way down too, so Stop is seen in time.
   Platform.ProcessPendingInput();
@@ -149,7 +152,8 @@ bool FormulaDocument::WritesNoSteps() const { return DetailLevel >= 3 && !StepBy
 // clause has not been evaluated at all and gets the whole pass.
 void FormulaDocument::ConstEvalOuterChain(Slot slot, char outer) {
   FormulaNode* node = slot;
-  if (IsLiteral(node) || StopRequested || !EnterRecursion()) return;
+  StackLevel level;
+  if (IsLiteral(node) || StopRequested || !level.Enter()) return;
   if (node->symbol != outer) {
     RConstEval(slot);
     return;

@@ -102,7 +102,8 @@ class SequencePass {
 
   const Outcome& Pass(Part part, const Terms& met) {
     Heartbeat();
-    if (StopRequested || !StackHasRoom()) AbandonSequence();
+    StackLevel level;
+    if (StopRequested || !level.HasRoom()) AbandonSequence();
     Work(met.size() + 1);
     const std::uint64_t key = KeyOf(part, met);
     std::uint32_t* first = memo_.Find(key);

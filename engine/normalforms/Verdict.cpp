@@ -15,7 +15,8 @@ namespace {
 // The formula's models as a diagram; Unknown past the bound, after a stop or where the
 // stack has no room.
 ModelDiagram::Set DiagramOf(const FormulaNode* node, ModelDiagram& diagram) {
-  if (StopRequested || !StackHasRoom()) return ModelDiagram::Unknown;
+  StackLevel level;
+  if (StopRequested || !level.HasRoom()) return ModelDiagram::Unknown;
   ModelDiagram::Set set;
   if (IsLiteral(node)) {
     if (IsConstant(node)) {

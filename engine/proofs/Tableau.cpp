@@ -1,5 +1,6 @@
 #include "proofs/Tableau.h"
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -27,12 +28,16 @@ class TableauWriter {
 
   std::uint64_t WrittenLines() const { return sizes_[0]; }
 
-  // Numbers the lines and finds the column of the justifications; then writes.
+  // Numbers the lines in the order they are written.
+  void Number() {
+    std::uint32_t number = 0;
+    Walk([&](std::int32_t line, std::size_t) { tree_.lines[line].number = ++number; }, [](std::int32_t, std::size_t) {});
+  }
+
+  // Finds the column of the justifications of the numbered lines; then writes.
   void Write(bool justify) {
     justify_ = justify;
-    std::uint32_t number = 0;
     Walk([&](std::int32_t line, std::size_t depth) {
-      tree_.lines[line].number = ++number;
       const std::size_t length = Prefix(line, depth).size() + FormulaText(tree_.lines[line].formula).size();
       if (length + 2 + Justification(line).size() < LineWidth()) {
         column_ = std::max(column_, length + 2);
@@ -151,7 +156,11 @@ void WriteVerdict(FormulaDocument& doc, const TableauTree& tree) {
   if (tree.letters != 0) WriteAssignment(doc, "Countermodel:", tree.letters, tree.trueLetters);
 }
 
+TableauObserver observer = nullptr;
+
 }  // namespace
+
+void ObserveTableaux(TableauObserver observe) { observer = observe; }
 
 void WriteTableau(FormulaDocument& doc) {
   if (doc.Root == nullptr) return;
@@ -159,16 +168,21 @@ void WriteTableau(FormulaDocument& doc) {
   if (tree.verdict == TableauTree::Verdict::Stopped) return;
   if (OutputColumn != 0) doc.InsertLine();
   if (doc.DetailLevel == 3) WriteSummary(doc, tree);
+  std::optional<TableauWriter> writer;
+  if (doc.DetailLevel <= 2 || observer != nullptr) {
+    writer.emplace(doc, tree);
+    writer->Number();
+  }
   if (doc.DetailLevel <= 2) {
-    TableauWriter writer(doc, tree);
-    if (writer.WrittenLines() > kMaxTableauLines) {
-      WriteTableauLine(doc, "The tableau has " + std::to_string(writer.WrittenLines()) + " lines: too many for the text.");
+    if (writer->WrittenLines() > kMaxTableauLines) {
+      WriteTableauLine(doc, "The tableau has " + std::to_string(writer->WrittenLines()) + " lines: too many for the text.");
     } else {
       WriteTableauLine(doc, kTableauHeading);
-      writer.Write(doc.DetailLevel <= 1);
+      writer->Write(doc.DetailLevel <= 1);
     }
   }
   WriteVerdict(doc, tree);
+  if (observer != nullptr && !StopRequested) observer(doc, tree);
 }
 
 }  // namespace lumenark

@@ -43,4 +43,11 @@ inline constexpr std::string_view kTableauOpen = "A branch stays open: the formu
 
 void WriteTableau(FormulaDocument& doc);
 
+// Called with each tableau WriteTableau built and wrote to its end, its lines numbered
+// as Details 0 to 2 write them (at every level), for a view that draws it; the tree
+// refers to nodes of doc's tree. None by default.
+struct TableauTree;
+using TableauObserver = void (*)(const FormulaDocument& doc, const TableauTree& tree);
+void ObserveTableaux(TableauObserver observe);
+
 }  // namespace lumenark

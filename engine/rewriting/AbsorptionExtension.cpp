@@ -15,7 +15,8 @@
 namespace lumenark {
 
 void ScanElm(FormulaNode* node, FormulaNode*& firstLiteral, bool& holdsConstant) {
-  if (!EnterRecursion()) return;
+  StackLevel level;
+  if (!level.Enter()) return;
   if (!IsLiteral(node)) {
     ScanElm(node->left, firstLiteral, holdsConstant);
     ScanElm(node->right, firstLiteral, holdsConstant);

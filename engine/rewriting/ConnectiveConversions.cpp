@@ -164,7 +164,8 @@ void FormulaDocument::Conjunction(Slot slot) {
 // The workers are pre-order: a node is rewritten before its operands are visited, so
 // the new nodes of an equivalence rule and the copies below them are converted too.
 void FormulaDocument::RToImp(Slot slot) {
-  if (IsLiteral(slot) || StopRequested || !EnterRecursion()) return;
+  StackLevel level;
+  if (IsLiteral(slot) || StopRequested || !level.Enter()) return;
   Platform.ProcessPendingInput();
   Implication(slot);
   RToImp(slot->left);
@@ -172,7 +173,8 @@ void FormulaDocument::RToImp(Slot slot) {
 }
 
 void FormulaDocument::RToDis(Slot slot) {
-  if (IsLiteral(slot) || StopRequested || !EnterRecursion()) return;
+  StackLevel level;
+  if (IsLiteral(slot) || StopRequested || !level.Enter()) return;
   Platform.ProcessPendingInput();
   Disjunction(slot);
   RToDis(slot->left);
@@ -180,7 +182,8 @@ void FormulaDocument::RToDis(Slot slot) {
 }
 
 void FormulaDocument::RToCon(Slot slot) {
-  if (IsLiteral(slot) || StopRequested || !EnterRecursion()) return;
+  StackLevel level;
+  if (IsLiteral(slot) || StopRequested || !level.Enter()) return;
   Platform.ProcessPendingInput();
   Conjunction(slot);
   RToCon(slot->left);
@@ -190,7 +193,8 @@ void FormulaDocument::RToCon(Slot slot) {
 // A negated node, or one that is neither '&' nor '|', goes through Conjunction; a node
 // that is negated after that goes through Disjunction, which pushes the negation down.
 void FormulaDocument::RToConDis(Slot slot) {
-  if (IsLiteral(slot) || StopRequested || !EnterRecursion()) return;
+  StackLevel level;
+  if (IsLiteral(slot) || StopRequested || !level.Enter()) return;
   Platform.ProcessPendingInput();
   if (slot->negated || !IsAndOr(slot->symbol)) Conjunction(slot);
   if (slot->negated) Disjunction(slot);

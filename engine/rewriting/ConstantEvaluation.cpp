@@ -88,7 +88,8 @@ void FormulaDocument::EvlConst1(Slot slot) {
 // its parent in the same pass. The stop is tested on entry only; the steps of the
 // calls already under way still run.
 void FormulaDocument::RConstEval(Slot slot) {
-  if (IsLiteral(slot) || StopRequested || !EnterRecursion()) return;
+  StackLevel level;
+  if (IsLiteral(slot) || StopRequested || !level.Enter()) return;
   Platform.ProcessPendingInput();
   RConstEval(slot->left);
   RConstEval(slot->right);

@@ -1,5 +1,34 @@
 #include "runtime/EngineStack.h"
 
+#ifdef __EMSCRIPTEN__
+#include <exception>
+
+namespace lumenark {
+namespace {
+thread_local bool active = false;
+}  // namespace
+
+// WebAssembly has one stack, the browser's, and no way to switch to another: the job runs
+// on it directly, and how deep it may go is counted (StackRoom.h).
+void RunOnEngineStack(const std::function<void()>& job) {
+  if (active) {
+    job();
+    return;
+  }
+  active = true;
+  try {
+    job();
+  } catch (...) {
+    active = false;
+    throw;
+  }
+  active = false;
+}
+
+bool OnEngineStack() { return active; }
+
+}  // namespace lumenark
+#else
 #include <sys/mman.h>
 
 #include <algorithm>
@@ -218,3 +247,4 @@ void RunOnEngineStack(const std::function<void()>& job) {
 }
 
 }  // namespace lumenark
+#endif

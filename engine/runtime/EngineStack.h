@@ -5,7 +5,8 @@
 // (8 GiB of address space, committed only as far as it is used; less under a limit of
 // the address space or the data segment), on the calling thread, so that they can still
 // process the window system's pending input. How deep a computation may go on it is
-// checked as it recurses (StackRoom.h).
+// checked as it recurses (StackRoom.h). In WebAssembly there is no stack to switch to:
+// the job runs on the browser's own stack, and its depth is counted instead.
 
 #include <cstddef>
 #include <functional>

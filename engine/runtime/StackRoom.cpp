@@ -1,6 +1,10 @@
 #include "runtime/StackRoom.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten/stack.h>
+#else
 #include <pthread.h>
+#endif
 
 #include "runtime/MemoryBudget.h"
 
@@ -8,11 +12,30 @@ namespace lumenark {
 
 namespace stack_detail {
 thread_local StackLimits limits;
+#ifdef LUMENARK_COUNTED_DEPTH
+std::uint32_t depth = 0;
+// Measured in a Chromium Worker, whose stack is the smallest a module meets.
+std::uint32_t depthLimit = 2500;
+#endif
 
 namespace {
 
 constexpr std::uintptr_t kChargeStep = std::uintptr_t{1} << 20;
+bool depthRefused = false;
+std::uint32_t refusedDepth = 0;
 
+#ifdef __EMSCRIPTEN__
+// The module's own stack in its memory, for what frames keep there (locals whose address
+// is taken); it is part of the module's memory and never charged.
+void FindThreadStack() {
+  std::uintptr_t end = emscripten_stack_get_end();
+  // Linked with the stack first, below the module's data, the stack runs down to address
+  // 0, while emscripten's figures still place it above the data.
+  if (emscripten_stack_get_current() < end) end = 0;
+  limits.floor = end + kStackMargin;
+  limits.charged = limits.floor;
+}
+#else
 // The thread's own stack, as the thread library knows it. The main thread's stack may
 // be reported as large as an unlimited RLIMIT_STACK; it is taken as 8 MiB then. It is
 // not charged: it is there anyway.
@@ -31,6 +54,7 @@ void FindThreadStack() {
   limits.floor = lowest + kStackMargin;
   limits.charged = limits.floor;
 }
+#endif
 
 }  // namespace
 
@@ -46,7 +70,37 @@ bool Grow(std::uintptr_t here) {
   limits.chargedBytes += bytes;
   return true;
 }
+
+#ifdef LUMENARK_COUNTED_DEPTH
+bool RefuseDepth() {
+  if (!depthRefused) refusedDepth = depth;
+  depthRefused = true;
+  return false;
+}
+#endif
 }  // namespace stack_detail
+
+#ifdef LUMENARK_COUNTED_DEPTH
+void SetDepthLimit(std::uint32_t levels) { stack_detail::depthLimit = levels; }
+std::uint32_t DepthLimit() { return stack_detail::depthLimit; }
+#else
+namespace {
+std::uint32_t keptDepthLimit = 0;
+}  // namespace
+void SetDepthLimit(std::uint32_t levels) { keptDepthLimit = levels; }
+std::uint32_t DepthLimit() { return keptDepthLimit; }
+#endif
+
+bool DepthRefused() { return stack_detail::depthRefused; }
+std::uint32_t RefusedDepth() { return stack_detail::refusedDepth; }
+void ResetDepthRefusal() {
+  stack_detail::depthRefused = false;
+  stack_detail::refusedDepth = 0;
+}
+
+std::string DepthRefusalText(std::uint32_t depth) {
+  return "Too deep for the browser's stack: the command reached " + std::to_string(depth) + " levels of nesting.";
+}
 
 StackLimits CurrentStackLimits() { return stack_detail::limits; }
 void SetStackLimits(const StackLimits& limits) { stack_detail::limits = limits; }

@@ -11,11 +11,24 @@
 // against the memory budget: a million levels take a hundred megabytes of stack, and
 // every MiB below the first 16 is charged as the recursion reaches it and released when
 // the engine job ends.
+//
+// In WebAssembly a function's frame lies on the browser's own stack (a few hundred KiB in
+// a Worker), where no address the module can read shows how deep it is, and running off
+// its end throws out of the module without unwinding. There each level of a recursive
+// worker is counted for as long as it lives (StackLevel), and a level past the depth
+// limit is refused: the worker winds down as above, and the command ends with the depth
+// message instead of the memory one (DepthRefusalText).
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "runtime/EngineGlobals.h"
+
+#if defined(__EMSCRIPTEN__)
+#define LUMENARK_COUNTED_DEPTH 1
+#include <emscripten/stack.h>
+#endif
 
 namespace lumenark {
 
@@ -34,11 +47,22 @@ extern thread_local StackLimits limits;
 // The slow way of StackHasRoom: finds the thread's own stack, or charges the budget
 // for deeper stack.
 bool Grow(std::uintptr_t here);
+#ifdef LUMENARK_COUNTED_DEPTH
+extern std::uint32_t depth;       // levels alive now
+extern std::uint32_t depthLimit;  // the most that may be alive
+// Notes that a level was refused at the current depth; false.
+bool RefuseDepth();
+#endif
 }  // namespace stack_detail
 
-// Whether the calling thread may recurse one level deeper.
+// Whether the calling thread may recurse one level deeper. (In WebAssembly this is the
+// module's own stack, where frames keep what they take the address of.)
 inline bool StackHasRoom() {
+#ifdef __EMSCRIPTEN__
+  const std::uintptr_t here = emscripten_stack_get_current();
+#else
   const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+#endif
   return here > stack_detail::limits.charged || stack_detail::Grow(here);
 }
 
@@ -49,6 +73,56 @@ inline bool EnterRecursion() {
   StopForExhaustedMemory();
   return false;
 }
+
+// One level of a recursive worker, declared first in its body and alive for the whole
+// call: Enter() asks as EnterRecursion does, HasRoom() as StackHasRoom does. Where the
+// depth is counted, the level counts from the first ask until the call returns;
+// elsewhere it is nothing beside the asks.
+class StackLevel {
+ public:
+  StackLevel() = default;
+  StackLevel(const StackLevel&) = delete;
+  StackLevel& operator=(const StackLevel&) = delete;
+#ifdef LUMENARK_COUNTED_DEPTH
+  ~StackLevel() {
+    if (counted_) --stack_detail::depth;
+  }
+
+  bool HasRoom() {
+    if (!counted_) {
+      if (stack_detail::depth >= stack_detail::depthLimit) return stack_detail::RefuseDepth();
+      ++stack_detail::depth;
+      counted_ = true;
+    }
+    return StackHasRoom();
+  }
+#else
+  [[gnu::always_inline]] bool HasRoom() { return StackHasRoom(); }
+#endif
+
+  [[gnu::always_inline]] bool Enter() {
+    if (HasRoom()) return true;
+    StopForExhaustedMemory();
+    return false;
+  }
+
+ private:
+#ifdef LUMENARK_COUNTED_DEPTH
+  bool counted_ = false;
+#endif
+};
+
+// The depth limit of counted levels (WebAssembly); without counting, the setting is
+// kept and changes nothing.
+void SetDepthLimit(std::uint32_t levels);
+std::uint32_t DepthLimit();
+// Whether a level was refused for its depth since the last ResetDepthRefusal, and at
+// what depth. Never where the depth is not counted.
+bool DepthRefused();
+std::uint32_t RefusedDepth();
+void ResetDepthRefusal();
+// "Too deep for the browser's stack: the command reached N levels of nesting."
+std::string DepthRefusalText(std::uint32_t depth);
 
 // The engine stack sets the limits of the stack it switches to, with charged at the
 // depth that is free of charge, and restores the caller's afterwards; it releases what

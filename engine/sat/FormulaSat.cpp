@@ -3,8 +3,6 @@
 
 #include "sat/FormulaSat.h"
 
-#include <malloc.h>
-
 #include <cadical.hpp>
 #include <new>
 
@@ -14,6 +12,7 @@
 #include "runtime/Heartbeat.h"
 #include "runtime/MemoryBudget.h"
 #include "runtime/StackRoom.h"
+#include "runtime/SystemHeap.h"
 
 namespace lumenark {
 namespace {
@@ -24,8 +23,8 @@ constexpr std::uint64_t kBytesPerNode = 512;
 constexpr std::uint64_t kBytesAtStart = std::uint64_t{1} << 20;
 
 std::uint64_t HeapInUse() {
-  const struct mallinfo2 info = mallinfo2();
-  return info.uordblks + info.hblkhd;
+  const HeapFigures heap = ReadHeapFigures();
+  return heap.allocated + heap.mapped;
 }
 
 }  // namespace
@@ -218,7 +217,8 @@ int FormulaSat::Implying(const FormulaNode* node, bool value) {
 // of '&' and '|' are taken whole; '>' is read as '|' of its negated antecedent; an
 // equivalence needs both values of its operands, and so their full definitions.
 bool FormulaSat::Require(std::span<const int> guard, const FormulaNode* node, bool value) {
-  if (Ended() || !StackHasRoom()) return Refused(), false;
+  StackLevel level;
+  if (Ended() || !level.HasRoom()) return Refused(), false;
   Heartbeat();
   if (IsLiteral(node)) {
     const int literal = Implying(node, value);

@@ -104,7 +104,8 @@ class Parser {
     if (error_ != 0) return;
     // Each parenthesis and negation is a level of recursion; past what the stack holds
     // the compile fails as when memory runs out.
-    if (!StackHasRoom()) {
+    StackLevel level;
+    if (!level.HasRoom()) {
       error_ = kInsufficientMemory;
       return;
     }
@@ -199,7 +200,8 @@ void FormulaDocument::XComp() {
   // The caret stands directly before the last character the scanner consumed.
   Text.SetSelectionStart(start + (position > 0 ? position - 1 : 0));
   Text.SetSelectionLength(0);
-  if (ParseError == kInsufficientMemory) Platform.ShowMessage(InsufficientMemoryText());
+  if (ParseError == kInsufficientMemory && DepthRefused()) Platform.ShowMessage(DepthRefusalText(RefusedDepth()));
+  else if (ParseError == kInsufficientMemory) Platform.ShowMessage(InsufficientMemoryText());
   else Platform.ShowMessage(ParseErrorMessage(ParseError));
 }
 

@@ -40,7 +40,8 @@ void FormulaDocument::PutPiece(char piece) { InsertString(std::string_view(&piec
 // operator prints as '~(' ... ')' by itself.
 void FormulaDocument::Dive(Slot slot) {
   FormulaNode* node = slot;
-  if (StopRequested || !EnterRecursion()) return;
+  StackLevel level;
+  if (StopRequested || !level.Enter()) return;
   Platform.ProcessPendingInput();
   const bool isOperator = !IsLiteral(node);
   if (node->negated && !StopRequested) {
