@@ -73,11 +73,10 @@ async function init({ stopBuffer }) {
   }
 }
 
-self.onmessage = async ({ data }) => {
-  if (data.type === 'init') {
-    await init(data);
-    return;
-  }
+// The messages are answered in the order they came, each after the engine has loaded.
+let queue = Promise.resolve();
+
+function handle(data) {
   const handler = handlers[data.type];
   try {
     const answer = handler(data);
@@ -87,4 +86,8 @@ self.onmessage = async ({ data }) => {
   } catch (error) {
     if (data.id !== undefined) post({ type: 'error', id: data.id, message: String(error && error.message ? error.message : error) });
   }
+}
+
+self.onmessage = ({ data }) => {
+  queue = data.type === 'init' ? queue.then(() => init(data)) : queue.then(() => engine && handle(data));
 };
