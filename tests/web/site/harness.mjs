@@ -3,7 +3,7 @@
 // a command by its key or through the menu, save). Everything waits for events: a
 // selector, an attribute the page sets when something has happened, a download.
 
-import { spawnSync } from 'node:child_process';
+import { execFile, spawnSync } from 'node:child_process';
 import { createRequire } from 'node:module';
 import { readFile } from 'node:fs/promises';
 import { dirname, join } from 'node:path';
@@ -61,9 +61,8 @@ export function editor(page) { return page.locator('.document-panel:not([hidden]
 // Replaces the active document's text by typing it, then selects it whole.
 export async function typeAndSelect(page, text) {
   const content = editor(page);
-  await content.click();
+  if (!(await content.evaluate((node) => node.contains(document.activeElement)))) await content.focus();
   await page.keyboard.press('Control+A');
-  await page.keyboard.press('Delete');
   await page.keyboard.insertText(text);
   await page.keyboard.press('Control+A');
 }
@@ -92,7 +91,17 @@ export async function saveByKey(page) {
   return { name: download.suggestedFilename(), bytes: await readFile(await download.path()) };
 }
 
-// What lumenark-cli writes for the text selected whole and the commands.
+// What lumenark-cli writes for the text selected whole and the commands; cliLater runs
+// it beside the browser and gives a promise of the same.
+export function cliLater(args, text) {
+  return new Promise((resolve, reject) => {
+    execFile(cliPath, [...args, '-e', text], { encoding: 'buffer', maxBuffer: 1 << 30 }, (error, stdout, stderr) => {
+      if (error && typeof error.code !== 'number') reject(error);
+      else resolve({ stdout, stderr: stderr.toString('latin1'), status: error ? error.code : 0 });
+    });
+  });
+}
+
 export function cli(args, text) {
   const run = spawnSync(cliPath, [...args, '-e', text], { encoding: 'latin1', maxBuffer: 1 << 30 });
   return { stdout: Buffer.from(run.stdout, 'latin1'), stderr: run.stderr, status: run.status };

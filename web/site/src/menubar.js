@@ -152,12 +152,23 @@ export class Menubar {
       });
       row.addEventListener('pointerenter', () => {
         const level = this.levelOf(list);
+        if (this.openStack[level + 1]?.owner === row) return;
         this.closeFrom(level + 1);
         if (item.submenu) this.openSubmenu(row, item, 'none');
         row.focus();
       });
       row.menuEntry = item;
-      list.append(row);
+      if (item.submenu) {
+        // A submenu opens beside its item, in a holder made for it now, so that opening
+        // and closing it never moves the item.
+        const slot = document.createElement('div');
+        slot.className = 'submenu-slot';
+        slot.setAttribute('role', 'none');
+        slot.append(row);
+        list.append(slot);
+      } else {
+        list.append(row);
+      }
       entries.push(row);
     }
     owner.setAttribute('aria-expanded', 'true');
@@ -170,12 +181,11 @@ export class Menubar {
 
   openSubmenu(row, item, focus) {
     const level = this.levels().findIndex((l) => l.entries.includes(row));
+    if (this.openStack[level + 1]?.owner === row) {
+      if (focus === 'first') this.openStack[level + 1].entries[0]?.focus();
+      return;
+    }
     this.closeFrom(level + 1);
-    const holder = document.createElement('div');
-    holder.className = 'submenu-slot';
-    holder.setAttribute('role', 'none');
-    row.after(holder);
-    holder.append(row);
     this.openMenu(row, item.submenu, item.items, focus, true);
   }
 
@@ -188,11 +198,6 @@ export class Menubar {
       const { element, owner } = this.openStack.pop();
       element.remove();
       owner.setAttribute('aria-expanded', 'false');
-      const holder = owner.parentElement;
-      if (holder?.classList.contains('submenu-slot')) {
-        holder.before(owner);
-        holder.remove();
-      }
     }
   }
 
