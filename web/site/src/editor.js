@@ -13,7 +13,8 @@ import { latin1Input } from './document-text.js';
 // Replaces each character of the inserted text above U+00FF by '?', one for one, so
 // that positions and the selection stay as they are.
 const latin1Filter = EditorState.transactionFilter.of((tr) => {
-  if (!tr.docChanged) return tr;
+  // The engine's output is Latin-1 already.
+  if (!tr.docChanged || tr.isUserEvent('input.command')) return tr;
   let foreign = false;
   tr.changes.iterChanges((fromA, toA, fromB, toB, inserted) => {
     if (!foreign && /[^\u0000-\u00ff]/.test(inserted.toString())) foreign = true;

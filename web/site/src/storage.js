@@ -136,6 +136,9 @@ export class DocumentSaver {
   }
 
   async flush() {
+    // After the change that asked for it has been drawn: a large text is read out then,
+    // not inside the editor's transaction.
+    await new Promise((resolve) => setTimeout(resolve, 0));
     while (this.dirty) {
       this.dirty = false;
       try {
