@@ -24,14 +24,28 @@ const cliPath = process.argv[3] ?? join(repository, 'build', 'bin', 'lumenark-cl
 const { chromium } = createRequire(join(repository, 'web', 'package.json'))('playwright-core');
 
 const letters = (n) => 'ABCDEFGHIJKLMNOPQRSTUVWXYZ'.slice(0, n).split('');
-const chain = (n, op) => letters(n).join(op);
+// A 3-CNF of n clauses over n letters, each clause three neighbours round a ring.
+const ringCnf = (n) => letters(n).map((l, i, a) => `(${l}|${a[(i + 1) % n]}|~${a[(i + 3) % n]})`).join('&');
+// n terms of four literals over m letters, from a fixed pseudo-random sequence.
+function randomDnf(m, n) {
+  let seed = 12345;
+  const next = () => (seed = (seed * 1103515245 + 12345) % 2147483648) / 2147483648;
+  const terms = [];
+  for (let t = 0; t < n; t++) {
+    const chosen = new Set();
+    while (chosen.size < 4) chosen.add(letters(m)[Math.floor(next() * m)]);
+    terms.push([...chosen].map((l) => (next() < 0.5 ? '~' : '') + l).join('&'));
+  }
+  return terms.join('|');
+}
 const kWorkloads = [
-  { name: 'decision, 12-letter implication chain', text: `${chain(12, '>')}>A`, command: 'decision', key: 'F8' },
-  { name: 'minimal CNF, 10 letters', text: letters(10).map((l, i, a) => `(${l}|~${a[(i + 1) % a.length]})`).join('&'), command: 'mincnf', key: 'Control+F8' },
-  { name: 'DNF of a CNF of 8 clauses', text: letters(16).reduce((s, l, i) => (i % 2 ? `${s}|${l})` : `${s}${i ? '&' : ''}(${l}`), ''), command: 'dnf', key: 'Shift+F7' },
-  { name: 'truth table, 14 letters', text: chain(14, '|'), command: 'truthtable', key: 'Alt+Shift+T' },
-  { name: 'minimum DNF, 8 letters', text: letters(8).map((l, i, a) => `${l}&~${a[(i + 3) % a.length]}`).join('|'), command: 'minimumdnf', key: 'Shift+F5' },
-  { name: 'tableau, 10-letter chain', text: `(${chain(10, '>')})>(${chain(10, '>')})`, command: 'tableau', key: 'Control+Shift+B' },
+  { name: 'Decision, ring 3-CNF of 12 clauses', text: ringCnf(12), command: 'decision', key: 'F8' },
+  { name: 'Minimal DNF, ring 3-CNF of 12 clauses', text: ringCnf(12), command: 'mindnf', key: 'Shift+F8' },
+  { name: 'Disjunctive, ring 3-CNF of 13 clauses', text: ringCnf(13), command: 'dnf', key: 'Shift+F7' },
+  { name: 'Truth Table, 18 letters (19 MB)', text: letters(18).join('|'), command: 'truthtable', key: 'Alt+Shift+T' },
+  { name: 'Minimum DNF, 45 terms over 18 letters', text: randomDnf(18, 45), command: 'minimumdnf', key: 'Shift+F5' },
+  { name: 'Tableau, negated ring 3-CNF of 20 clauses', text: `~(${ringCnf(20)})`, command: 'tableau', key: 'Control+Shift+B' },
+  { name: 'Compile "A" (lumenark-cli\'s start-up)', text: 'A', command: 'compile', key: 'Control+F9' },
 ];
 
 function median(values) {
@@ -101,7 +115,7 @@ try {
 
   // A 17-letter truth table, scrolled through at a steady pace: the gaps between frames.
   await page.keyboard.press('Alt+N');
-  await page.keyboard.insertText(chain(17, '|'));
+  await page.keyboard.insertText(letters(17).join('|'));
   await page.keyboard.press('Control+A');
   const done = Number(await page.evaluate(() => document.body.dataset.commands ?? 0));
   await page.keyboard.press('Alt+Shift+T');
@@ -126,7 +140,8 @@ try {
   const p95 = frames[Math.floor(frames.length * 0.95)], worst = frames[frames.length - 1];
   console.log(`\n17-letter truth table (${lines} lines) scrolled 900 px a frame for 300 frames: median frame ${median(frames).toFixed(1)} ms, 95th percentile ${p95.toFixed(1)} ms, worst ${worst.toFixed(1)} ms`);
 
-  // Stop during a 20-letter truth table, a second in: until the command has ended.
+  // Stop during a minimum DNF (19 letters, 2.6 s natively), a second in: until the
+  // command has ended.
   const plain = await startServer({ root: site, isolation: false });
   try {
     for (const [label, address, workers] of [['stop flag', url, 'allow'], ['fresh Worker', plain.url, 'block']]) {
@@ -137,9 +152,9 @@ try {
       const latencies = [];
       for (let i = 0; i < 3; i++) {
         await stopPage.keyboard.press('Alt+N');
-        await stopPage.keyboard.insertText(letters(20).join('|'));
+        await stopPage.keyboard.insertText(randomDnf(19, 48));
         await stopPage.keyboard.press('Control+A');
-        await stopPage.keyboard.press('Alt+Shift+T');
+        await stopPage.keyboard.press('Shift+F5');
         await stopPage.waitForFunction(() => parseFloat(document.querySelector('.running-bar .elapsed')?.textContent) >= 1, null, { timeout: 0 });
         latencies.push(await stopPage.evaluate(() => new Promise((resolve) => {
           const count = Number(document.body.dataset.commands ?? 0);
