@@ -26,6 +26,22 @@ after(async () => site?.close());
 
 const text = () => page.evaluate(() => window.lumenark.bench.active.text);
 
+test('a new user types (A>B)&A>B, selects it, presses F8 and Ctrl+S: the verdict is at the caret, the file the desktop\'s', async () => {
+  await page.keyboard.press('Alt+N');
+  await page.keyboard.type('(A>B)&A>B');
+  await page.keyboard.press('Shift+Home');
+  const done = await commandsDone(page);
+  await page.keyboard.press('F8');
+  await waitForCommands(page, done + 1);
+  const expected = cli(['--crlf', 'decision'], '(A>B)&A>B').stdout;
+  assert.equal(await text(), expected.toString('latin1').replace(/\r\n/g, '\n'));
+  const caret = await page.evaluate(() => window.lumenark.bench.active.selection);
+  assert.deepEqual(caret, { anchor: expected.length - 2, head: expected.length - 2 }, 'the caret is after the verdict');
+  const saved = await saveByKey(page);
+  assert.ok(saved.bytes.equals(expected));
+  await page.keyboard.press('Alt+W');
+});
+
 test('the menu bar has "Formula" and "Truth Table" by role, and runs a command by keyboard alone', async () => {
   const bar = page.getByRole('menubar');
   assert.equal(await bar.getByRole('menuitem', { name: 'Formula', exact: true }).count(), 1);
