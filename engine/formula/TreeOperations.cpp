@@ -1,5 +1,8 @@
 #include "formula/TreeOperations.h"
 
+#include <new>
+#include <utility>
+
 #include "formula/LetterBits.h"
 #include "formula/NodeAllocator.h"
 #include "runtime/BudgetAllocator.h"
@@ -48,26 +51,37 @@ void ShCopyNode(Slot source, Slot target) {
   *target = *source;
 }
 
+// Pre-order, with a stack of its own, so that a tree of any depth is copied: each node
+// is allocated before its left and then its right operand, and linked into its parent
+// at once, so that a partial copy is a tree with empty operands, which the disposal
+// takes. Until then the copy's operand fields are empty, so the source is never shared.
 bool RCopyTree(Slot source, Slot target) {
-  StackLevel level;
-  if (!level.HasRoom()) return false;
-  FormulaNode* copy = nullptr;
-  if (!CopyNode(source, copy)) return false;
-  Heartbeat();
-  if (!IsLiteral(copy)) {
-    // Until its operand is copied, a field must not share the source's subtree, or
-    // freeing a partial copy would free the source too.
-    FormulaNode* left = copy->left;
-    FormulaNode* right = copy->right;
-    copy->left = nullptr;
-    copy->right = nullptr;
-    if ((left != nullptr && !RCopyTree(left, copy->left)) ||
-        (right != nullptr && !RCopyTree(right, copy->right))) {
-      RDisposeTree(copy);
-      return false;
+  FormulaNode* root = nullptr;
+  try {
+    BudgetVector<std::pair<const FormulaNode*, FormulaNode**>> pending{{source, &root}};
+    while (!pending.empty()) {
+      const auto [from, to] = pending.back();
+      pending.pop_back();
+      FormulaNode* copy = AllocateNode();
+      if (copy == nullptr) {
+        if (root != nullptr) RDisposeTree(root);
+        return false;
+      }
+      *copy = *from;
+      *to = copy;
+      Heartbeat();
+      if (!IsLiteral(copy)) {
+        copy->left = nullptr;
+        copy->right = nullptr;
+        if (from->right != nullptr) pending.push_back({from->right, &copy->right});
+        if (from->left != nullptr) pending.push_back({from->left, &copy->left});
+      }
     }
+  } catch (const std::bad_alloc&) {
+    if (root != nullptr) RDisposeTree(root);
+    return false;
   }
-  target = copy;
+  target = root;
   return true;
 }
 

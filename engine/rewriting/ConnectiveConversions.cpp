@@ -8,8 +8,8 @@
 #include "formula/FormulaDocument.h"
 #include "formula/NodeAllocator.h"
 #include "formula/TreeOperations.h"
+#include "runtime/BudgetAllocator.h"
 #include "runtime/EngineGlobals.h"
-#include "runtime/StackRoom.h"
 
 namespace lumenark {
 namespace {
@@ -161,45 +161,48 @@ void FormulaDocument::Conjunction(Slot slot) {
   }
 }
 
+namespace {
+
 // The workers are pre-order: a node is rewritten before its operands are visited, so
 // the new nodes of an equivalence rule and the copies below them are converted too.
+// They keep a stack of their own, so a tree of any depth is converted. A stop is seen
+// as each operator is reached. The operand fields a node has after its rule are taken:
+// rewriting the left operand's subtree changes neither the node nor its right field.
+template <typename Rule>
+void RewritePreOrder(Slot slot, Host& platform, Rule rule) {
+  BudgetVector<FormulaNode**> pending{&slot};
+  while (!pending.empty()) {
+    FormulaNode** at = pending.back();
+    pending.pop_back();
+    if (IsLiteral(*at) || StopRequested) continue;
+    platform.ProcessPendingInput();
+    rule(*at);
+    pending.push_back(&(*at)->right);
+    pending.push_back(&(*at)->left);
+  }
+}
+
+}  // namespace
+
 void FormulaDocument::RToImp(Slot slot) {
-  StackLevel level;
-  if (IsLiteral(slot) || StopRequested || !level.Enter()) return;
-  Platform.ProcessPendingInput();
-  Implication(slot);
-  RToImp(slot->left);
-  RToImp(slot->right);
+  RewritePreOrder(slot, Platform, [this](Slot at) { Implication(at); });
 }
 
 void FormulaDocument::RToDis(Slot slot) {
-  StackLevel level;
-  if (IsLiteral(slot) || StopRequested || !level.Enter()) return;
-  Platform.ProcessPendingInput();
-  Disjunction(slot);
-  RToDis(slot->left);
-  RToDis(slot->right);
+  RewritePreOrder(slot, Platform, [this](Slot at) { Disjunction(at); });
 }
 
 void FormulaDocument::RToCon(Slot slot) {
-  StackLevel level;
-  if (IsLiteral(slot) || StopRequested || !level.Enter()) return;
-  Platform.ProcessPendingInput();
-  Conjunction(slot);
-  RToCon(slot->left);
-  RToCon(slot->right);
+  RewritePreOrder(slot, Platform, [this](Slot at) { Conjunction(at); });
 }
 
 // A negated node, or one that is neither '&' nor '|', goes through Conjunction; a node
 // that is negated after that goes through Disjunction, which pushes the negation down.
 void FormulaDocument::RToConDis(Slot slot) {
-  StackLevel level;
-  if (IsLiteral(slot) || StopRequested || !level.Enter()) return;
-  Platform.ProcessPendingInput();
-  if (slot->negated || !IsAndOr(slot->symbol)) Conjunction(slot);
-  if (slot->negated) Disjunction(slot);
-  RToConDis(slot->left);
-  RToConDis(slot->right);
+  RewritePreOrder(slot, Platform, [this](Slot at) {
+    if (at->negated || !IsAndOr(at->symbol)) Conjunction(at);
+    if (at->negated) Disjunction(at);
+  });
 }
 
 void FormulaDocument::ToImp() {

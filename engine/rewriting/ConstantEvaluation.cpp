@@ -5,8 +5,8 @@
 #include "formula/FormulaDocument.h"
 #include "formula/NodeAllocator.h"
 #include "formula/TreeOperations.h"
+#include "runtime/BudgetAllocator.h"
 #include "runtime/EngineGlobals.h"
-#include "runtime/StackRoom.h"
 
 namespace lumenark {
 namespace {
@@ -86,15 +86,33 @@ void FormulaDocument::EvlConst1(Slot slot) {
 
 // Post-order, so an operand that has just collapsed into a constant is seen as one by
 // its parent in the same pass. The stop is tested on entry only; the steps of the
-// calls already under way still run.
+// calls already under way still run. With a stack of its own, for a tree of any depth:
+// a node's right field is taken once its left operand is done, which changes only the
+// node's left field.
 void FormulaDocument::RConstEval(Slot slot) {
-  StackLevel level;
-  if (IsLiteral(slot) || StopRequested || !level.Enter()) return;
-  Platform.ProcessPendingInput();
-  RConstEval(slot->left);
-  RConstEval(slot->right);
-  Platform.ProcessPendingInput();
-  EvlConst1(slot);
+  struct Step {
+    FormulaNode** at;
+    bool operandsDone;
+  };
+  BudgetVector<Step> pending{{&slot, false}};
+  while (!pending.empty()) {
+    Step& step = pending.back();
+    FormulaNode** at = step.at;
+    if (step.operandsDone) {
+      pending.pop_back();
+      Platform.ProcessPendingInput();
+      EvlConst1(*at);
+      continue;
+    }
+    if (IsLiteral(*at) || StopRequested) {
+      pending.pop_back();
+      continue;
+    }
+    Platform.ProcessPendingInput();
+    step.operandsDone = true;
+    pending.push_back({&(*at)->right, false});
+    pending.push_back({&(*at)->left, false});
+  }
 }
 
 void FormulaDocument::ConstEval() {

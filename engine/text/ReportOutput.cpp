@@ -4,8 +4,8 @@
 // that a line break may fall before any piece.
 
 #include "formula/FormulaDocument.h"
+#include "runtime/BudgetAllocator.h"
 #include "runtime/EngineGlobals.h"
-#include "runtime/StackRoom.h"
 
 namespace lumenark {
 
@@ -34,46 +34,84 @@ void FormulaDocument::XDecomp() {
 
 void FormulaDocument::PutPiece(char piece) { InsertString(std::string_view(&piece, 1)); }
 
+namespace {
+
 // An operand gets parentheses when it binds more loosely than its operator; a right
 // operand that is an implication under an implication gets them too, since the parser
 // groups implications to the left. A negated operand never gets extra ones: a negated
 // operator prints as '~(' ... ')' by itself.
+bool LeftNeedsParentheses(const FormulaNode* node) {
+  const FormulaNode* left = node->left;
+  return left->kind < node->kind && !left->negated;
+}
+
+bool RightNeedsParentheses(const FormulaNode* node) {
+  const FormulaNode* right = node->right;
+  const bool looser = right->kind < node->kind || (node->kind == nkImplication && right->kind == nkImplication);
+  return !right->negated && looser;
+}
+
+// Where the printer stands at a node: what comes next there.
+enum class DiveStep : std::uint8_t { Enter, AfterLeft, AfterRight };
+
+struct DiveFrame {
+  FormulaNode* node;
+  DiveStep step;
+  bool closeAfter;  // the operand is in parentheses of its parent's: ')' follows it
+};
+
+}  // namespace
+
+// The printer walks the tree in order with a stack of its own, so a tree of any depth
+// prints. Each node is entered once: pending input is processed on entry, before its
+// symbol and when it is done; a stop prints nothing more, but the parentheses already
+// opened around operands under way are closed.
 void FormulaDocument::Dive(Slot slot) {
-  FormulaNode* node = slot;
-  StackLevel level;
-  if (StopRequested || !level.Enter()) return;
-  Platform.ProcessPendingInput();
-  const bool isOperator = !IsLiteral(node);
-  if (node->negated && !StopRequested) {
-    PutPiece('~');
-    if (isOperator) PutPiece('(');
-  }
-  if (isOperator && !StopRequested) {
-    const FormulaNode* left = node->left;
-    if (left->kind < node->kind && !left->negated) {
-      PutPiece('(');
-      Dive(node->left);
-      PutPiece(')');
-    } else {
-      Dive(node->left);
+  BudgetVector<DiveFrame> frames{{slot, DiveStep::Enter, false}};
+  while (!frames.empty()) {
+    DiveFrame& frame = frames.back();
+    FormulaNode* node = frame.node;
+    const bool isOperator = !IsLiteral(node);
+    switch (frame.step) {
+      case DiveStep::Enter:
+        if (StopRequested) {
+          const bool close = frame.closeAfter;
+          frames.pop_back();
+          if (close) PutPiece(')');
+          break;
+        }
+        Platform.ProcessPendingInput();
+        if (node->negated && !StopRequested) {
+          PutPiece('~');
+          if (isOperator) PutPiece('(');
+        }
+        frame.step = DiveStep::AfterLeft;
+        if (isOperator && !StopRequested) {
+          const bool parentheses = LeftNeedsParentheses(node);
+          if (parentheses) PutPiece('(');
+          frames.push_back({node->left, DiveStep::Enter, parentheses});
+        }
+        break;
+      case DiveStep::AfterLeft:
+        Platform.ProcessPendingInput();
+        if (!StopRequested) PutPiece(node->symbol);
+        frame.step = DiveStep::AfterRight;
+        if (isOperator && !StopRequested) {
+          const bool parentheses = RightNeedsParentheses(node);
+          if (parentheses) PutPiece('(');
+          frames.push_back({node->right, DiveStep::Enter, parentheses});
+        }
+        break;
+      case DiveStep::AfterRight: {
+        if (isOperator && node->negated && !StopRequested) PutPiece(')');
+        Platform.ProcessPendingInput();
+        const bool close = frame.closeAfter;
+        frames.pop_back();
+        if (close) PutPiece(')');
+        break;
+      }
     }
   }
-  Platform.ProcessPendingInput();
-  if (!StopRequested) PutPiece(node->symbol);
-  if (isOperator && !StopRequested) {
-    const FormulaNode* right = node->right;
-    const bool looser = right->kind < node->kind ||
-                        (node->kind == nkImplication && right->kind == nkImplication);
-    if (!right->negated && looser) {
-      PutPiece('(');
-      Dive(node->right);
-      PutPiece(')');
-    } else {
-      Dive(node->right);
-    }
-  }
-  if (isOperator && node->negated && !StopRequested) PutPiece(')');
-  Platform.ProcessPendingInput();
 }
 
 void FormulaDocument::ReportRule(const char* comment) {

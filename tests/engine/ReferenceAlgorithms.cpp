@@ -1,7 +1,9 @@
 #include "ReferenceAlgorithms.h"
 
+#include "formula/NodeAllocator.h"
 #include "formula/TreeOperations.h"
 #include "runtime/EngineGlobals.h"
+#include "runtime/Heartbeat.h"
 
 namespace lumenark::testing {
 namespace {
@@ -143,6 +145,112 @@ void ReferenceMinimize(FormulaDocument& doc) {
     doc.InsertString("Result - Reduction to minimal NF:");
     doc.XDecomp();
   }
+}
+
+namespace {
+
+void PutPiece(FormulaDocument& doc, char piece) { doc.InsertString(std::string_view(&piece, 1)); }
+
+void Dive(FormulaDocument& doc, FormulaNode* node) {
+  if (StopRequested) return;
+  doc.Platform.ProcessPendingInput();
+  const bool isOperator = !IsLiteral(node);
+  if (node->negated && !StopRequested) {
+    PutPiece(doc, '~');
+    if (isOperator) PutPiece(doc, '(');
+  }
+  if (isOperator && !StopRequested) {
+    const FormulaNode* left = node->left;
+    if (left->kind < node->kind && !left->negated) {
+      PutPiece(doc, '(');
+      Dive(doc, node->left);
+      PutPiece(doc, ')');
+    } else {
+      Dive(doc, node->left);
+    }
+  }
+  doc.Platform.ProcessPendingInput();
+  if (!StopRequested) PutPiece(doc, node->symbol);
+  if (isOperator && !StopRequested) {
+    const FormulaNode* right = node->right;
+    const bool looser = right->kind < node->kind || (node->kind == nkImplication && right->kind == nkImplication);
+    if (!right->negated && looser) {
+      PutPiece(doc, '(');
+      Dive(doc, node->right);
+      PutPiece(doc, ')');
+    } else {
+      Dive(doc, node->right);
+    }
+  }
+  if (isOperator && node->negated && !StopRequested) PutPiece(doc, ')');
+  doc.Platform.ProcessPendingInput();
+}
+
+template <typename Rule>
+void RewritePreOrder(FormulaDocument& doc, Slot slot, const Rule& rule) {
+  if (IsLiteral(slot) || StopRequested) return;
+  doc.Platform.ProcessPendingInput();
+  rule(slot);
+  RewritePreOrder(doc, slot->left, rule);
+  RewritePreOrder(doc, slot->right, rule);
+}
+
+}  // namespace
+
+void ReferenceXDecomp(FormulaDocument& doc) {
+  if (doc.Root == nullptr) return;
+  const bool wasVisible = doc.Platform.StopDialogVisible();
+  doc.Platform.SetStopDialogVisible(true);
+  Dive(doc, doc.Root);
+  doc.InsertLine();
+  doc.Platform.SetStopDialogVisible(wasVisible);
+}
+
+bool ReferenceRCopyTree(Slot source, Slot target) {
+  FormulaNode* copy = nullptr;
+  if (!CopyNode(source, copy)) return false;
+  Heartbeat();
+  if (!IsLiteral(copy)) {
+    FormulaNode* left = copy->left;
+    FormulaNode* right = copy->right;
+    copy->left = nullptr;
+    copy->right = nullptr;
+    if ((left != nullptr && !ReferenceRCopyTree(left, copy->left)) ||
+        (right != nullptr && !ReferenceRCopyTree(right, copy->right))) {
+      RDisposeTree(copy);
+      return false;
+    }
+  }
+  target = copy;
+  return true;
+}
+
+void ReferenceRToImp(FormulaDocument& doc, Slot slot) {
+  RewritePreOrder(doc, slot, [&doc](Slot at) { doc.Implication(at); });
+}
+
+void ReferenceRToDis(FormulaDocument& doc, Slot slot) {
+  RewritePreOrder(doc, slot, [&doc](Slot at) { doc.Disjunction(at); });
+}
+
+void ReferenceRToCon(FormulaDocument& doc, Slot slot) {
+  RewritePreOrder(doc, slot, [&doc](Slot at) { doc.Conjunction(at); });
+}
+
+void ReferenceRToConDis(FormulaDocument& doc, Slot slot) {
+  RewritePreOrder(doc, slot, [&doc](Slot at) {
+    if (at->negated || !IsAndOr(at->symbol)) doc.Conjunction(at);
+    if (at->negated) doc.Disjunction(at);
+  });
+}
+
+void ReferenceRConstEval(FormulaDocument& doc, Slot slot) {
+  if (IsLiteral(slot) || StopRequested) return;
+  doc.Platform.ProcessPendingInput();
+  ReferenceRConstEval(doc, slot->left);
+  ReferenceRConstEval(doc, slot->right);
+  doc.Platform.ProcessPendingInput();
+  doc.EvlConst1(slot);
 }
 
 }  // namespace lumenark::testing

@@ -3,7 +3,10 @@
 // bubble sort of a chain's literals, the normal-form worker that revisits every
 // sub-chain and re-evaluates every operand, and the minimisation that walks the tree
 // for every pair and re-links the whole tree after every rule. The engine must give
-// the same trees and write the same text.
+// the same trees and write the same text. And the recursive versions of the workers
+// that keep a stack of their own (the printer, the copy, the connective conversions, the
+// constant evaluation), which must give the same trees, the same text and the same
+// calls of pending-input processing, stop or not.
 
 #include "formula/FormulaDocument.h"
 
@@ -12,5 +15,13 @@ namespace lumenark::testing {
 void ReferenceSortElm(FormulaDocument& doc, Slot slot);
 void ReferenceToNormalForm(FormulaDocument& doc, char outer);  // ToCNF ('&') or ToDNF ('|')
 void ReferenceMinimize(FormulaDocument& doc);
+
+void ReferenceXDecomp(FormulaDocument& doc);
+bool ReferenceRCopyTree(Slot source, Slot target);
+void ReferenceRToImp(FormulaDocument& doc, Slot slot);
+void ReferenceRToDis(FormulaDocument& doc, Slot slot);
+void ReferenceRToCon(FormulaDocument& doc, Slot slot);
+void ReferenceRToConDis(FormulaDocument& doc, Slot slot);
+void ReferenceRConstEval(FormulaDocument& doc, Slot slot);
 
 }  // namespace lumenark::testing

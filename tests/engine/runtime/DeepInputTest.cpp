@@ -10,6 +10,7 @@
 #include "TestSupport.h"
 #include "formula/NodeAllocator.h"
 #include "formula/TreeOperations.h"
+#include "formula/TreeSnapshot.h"
 #include "text/ParseErrors.h"
 
 namespace lumenark::testing {
@@ -127,6 +128,43 @@ TEST(DeepInputTest, DeeperThanTheStackEndsAsExhaustedMemory) {
   FormulaNode* tree = dispose.doc.Root;
   dispose.doc.Root = nullptr;
   OnSmallStack(std::size_t{64} << 10, [&] { RDisposeTree(tree); });
+  EXPECT_EQ(LiveNodeCount(), live);
+}
+
+// The printer, the copy, the connective conversions and the constant evaluation keep a
+// stack of their own: a chain of 200,000 letters goes through each of them on a stack of
+// 256 KiB, where a recursion would end as exhausted memory.
+TEST(DeepInputTest, StackFreeWorkersOnASmallStack) {
+  std::string chain = "A";
+  for (int i = 1; i < 200'000; ++i) chain += std::string(i % 7 == 0 ? "|" : i % 3 == 0 ? ">" : "&") + "ABC0"[i % 4];
+  const std::vector<std::pair<const char*, std::function<void(FormulaDocument&)>>> workers = {
+      {"print", [](FormulaDocument& doc) { doc.XDecomp(); }},
+      {"copy",
+       [](FormulaDocument& doc) {
+         FormulaNode* copy = nullptr;
+         ASSERT_TRUE(RCopyTree(doc.Root, copy));
+         EXPECT_EQ(SaveTree(copy), SaveTree(doc.Root));
+         RDisposeTree(copy);
+       }},
+      {"implications", [](FormulaDocument& doc) { doc.RToImp(doc.Root); }},
+      {"disjunctions", [](FormulaDocument& doc) { doc.RToDis(doc.Root); }},
+      {"conjunctions", [](FormulaDocument& doc) { doc.RToCon(doc.Root); }},
+      {"literals", [](FormulaDocument& doc) { doc.RToConDis(doc.Root); }},
+      {"evaluate", [](FormulaDocument& doc) { doc.RConstEval(doc.Root); }},
+  };
+  const std::size_t live = LiveNodeCount();
+  for (const auto& [name, worker] : workers) {
+    Session session(chain, {.width = 250});
+    session.Run(FormulaCommand::Compile);
+    OnSmallStack(std::size_t{256} << 10, [&] { worker(session.doc); });
+    EXPECT_FALSE(MemoryExhausted) << name;
+    EXPECT_EQ(CheckTree(session.doc.Root), "") << name;
+    if (std::string_view(name) == "print") {
+      std::string printed = Written(session.Text());
+      std::erase(printed, '\n');
+      EXPECT_EQ(printed, chain);
+    }
+  }
   EXPECT_EQ(LiveNodeCount(), live);
 }
 
