@@ -5,9 +5,13 @@
 
 import { test, after, before } from 'node:test';
 import assert from 'node:assert/strict';
-import { readFile } from 'node:fs/promises';
+import { mkdtemp, readFile, rm, writeFile } from 'node:fs/promises';
+import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { cli, commandsDone, launch, openWorkbench, repository, saveByKey, typeAndSelect, waitForCommands } from './harness.mjs';
+import { spawnSync } from 'node:child_process';
+import {
+  chooseMenu, cli, cliPath, commandsDone, launch, openWorkbench, repository, saveByKey, typeAndSelect, waitForCommands,
+} from './harness.mjs';
 
 let site, context, page;
 const foreign = [];
@@ -143,6 +147,35 @@ test('a file dropped on the text opens as Latin-1, and Save writes it back byte 
   await page.keyboard.press('Control+End');
   await page.keyboard.insertText(' \u2192\u00e9');
   assert.equal(await text(), 'caf\xe9 A&B\nline two\nlast\xff ?\u00e9');
+});
+
+test('File > Export as LaTeX... downloads the desktop\'s file; Import DIMACS... writes the file\'s CNF as a formula', async () => {
+  await page.keyboard.press('Alt+N');
+  const document = 'Notes on A&B\n(A>B)&A>B\nThis formula is valid.';
+  await page.keyboard.insertText(document);
+  const [download] = await Promise.all([page.waitForEvent('download'), chooseMenu(page, ['File', 'Export as LaTeX...'])]);
+  assert.equal(download.suggestedFilename(), 'Untitled.tex');
+  // Decompile without a tree leaves the document as it is: lumenark-cli exports it whole.
+  const tex = cli(['--latex', 'decompile'], document).stdout;
+  assert.ok((await readFile(await download.path())).equals(tex), 'the same LaTeX file as the desktop writes');
+
+  await page.keyboard.press('Alt+N');
+  const dimacs = 'c two clauses\np cnf 3 2\n1 -2 0\n2 3 0\n';
+  const [chooser] = await Promise.all([page.waitForEvent('filechooser'), chooseMenu(page, ['File', 'Import DIMACS...'])]);
+  await chooser.setFiles({ name: 'two.cnf', mimeType: 'text/plain', buffer: Buffer.from(dimacs) });
+  await page.waitForFunction(() => window.lumenark.bench.active.text.length > 0);
+  const folder = await mkdtemp(join(tmpdir(), 'lumenark-'));
+  await writeFile(join(folder, 'two.cnf'), dimacs);
+  const formula = spawnSync(cliPath, ['--dimacs', join(folder, 'two.cnf')], { encoding: 'latin1' }).stdout;
+  await rm(folder, { recursive: true });
+  assert.match(formula, /^\(A/);
+  assert.equal(await text(), formula.replace(/\r?\n$/, ''));
+  // A malformed file is a message that names it.
+  const [again] = await Promise.all([page.waitForEvent('filechooser'), chooseMenu(page, ['File', 'Import DIMACS...'])]);
+  await again.setFiles({ name: 'bad.cnf', mimeType: 'text/plain', buffer: Buffer.from('p cnf 1 1\nx 0\n') });
+  const box = page.getByRole('dialog');
+  assert.match(await box.locator('.message-text').textContent(), /^bad\.cnf: /);
+  await box.getByRole('button', { name: 'OK' }).click();
 });
 
 test('at a phone\'s width the page fits, and nothing asked any other server', async () => {

@@ -2,15 +2,20 @@
 // with "\n" line breaks. Every byte 0..255 stands for the character of the same code
 // (Latin-1), both ways, so that any file comes back unchanged.
 
-// The editor's text for document bytes: CR LF, a lone CR and a lone LF each become "\n",
-// every other byte the character of its code.
-export function textFromDocumentBytes(bytes) {
+// Bytes as a string of the characters of their codes.
+export function latin1String(bytes) {
   const parts = [];
   const piece = 0x8000;
   for (let i = 0; i < bytes.length; i += piece) {
     parts.push(String.fromCharCode.apply(null, bytes.subarray(i, Math.min(i + piece, bytes.length))));
   }
-  return parts.join('').replace(/\r\n?/g, '\n');
+  return parts.join('');
+}
+
+// The editor's text for document bytes: CR LF, a lone CR and a lone LF each become "\n",
+// every other byte the character of its code.
+export function textFromDocumentBytes(bytes) {
+  return latin1String(bytes).replace(/\r\n?/g, '\n');
 }
 
 // Document bytes for the editor's text: each "\n" becomes CR LF, every character up to

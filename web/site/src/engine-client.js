@@ -135,7 +135,7 @@ export class EngineClient {
 
   async latex(text) { return this.send({ type: 'latex', text }); }
 
-  async dimacs(text, width) { return this.send({ type: 'dimacs', text, width }); }
+  async dimacs(text, width, name) { return this.send({ type: 'dimacs', text, width, name }); }
 
   // Stop: the command under way ends as soon as the engine looks at the flag, or at
   // once with a fresh Worker.

@@ -11,7 +11,7 @@
 //   { type: 'snapshot', id, doc }                the document's tree as bytes (or null)
 //   { type: 'close', doc }
 //   { type: 'latex', id, text }                  the LaTeX export of a text
-//   { type: 'dimacs', id, text, width }          a DIMACS file's CNF as a formula
+//   { type: 'dimacs', id, text, width, name }    a DIMACS file's CNF as a formula
 // Worker to page:
 //   { type: 'ready', version } | { type: 'failed', message }
 //   { type: 'progress', elapsedMs, memoryInUse, memoryLimit }
@@ -57,7 +57,7 @@ const handlers = {
   command,
   snapshot,
   latex: ({ text }) => engine.latexDocument(text),
-  dimacs: ({ text, width }) => engine.run('', [], { dimacs: text, width, details: 4, results: true }),
+  dimacs: ({ text, width, name }) => engine.run('', [], { dimacs: text, dimacsName: name, width, details: 4, results: true }),
 };
 
 async function init({ stopBuffer }) {

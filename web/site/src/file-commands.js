@@ -99,9 +99,10 @@ export class FileCommands {
     if (!doc) return;
     const file = await openRawFile();
     if (!file) return;
-    const answer = await this.workbench.engine.dimacs(file.text, doc.options.width);
+    const answer = await this.workbench.engine.dimacs(file.text, doc.options.width, file.name);
     if (answer.messages?.length) {
-      for (const message of answer.messages) await showMessage(`${file.name}: ${message}`);
+      // The engine names the file in its message ("name: line 3: ...").
+      for (const message of answer.messages) await showMessage(message);
       return;
     }
     const formula = answer.document.replace(/\r\n/g, '\n').replace(/\n$/, '');

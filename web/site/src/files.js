@@ -3,7 +3,7 @@
 // where the browser lets a page do so (File System Access API), and otherwise, and
 // always for a document that has no file, offers it as a download named after it.
 
-import { documentBytesFromText, textFromDocumentBytes } from './document-text.js';
+import { documentBytesFromText, latin1String, textFromDocumentBytes } from './document-text.js';
 
 const kTextTypes = [{ description: 'Text files', accept: { 'text/plain': ['.txt'] } }];
 
@@ -26,12 +26,11 @@ export async function openTextFile() {
   return file ? { name: file.name, text: await readText(file), handle: null } : null;
 }
 
-// Asks for any file and gives its bytes as a Latin-1 string: { name, bytes } or null.
+// Asks for any file and gives its bytes as a Latin-1 string: { name, text } or null.
 export async function openRawFile() {
   const file = await chooseFileByInput();
   if (!file) return null;
-  const bytes = new Uint8Array(await file.arrayBuffer());
-  return { name: file.name, text: textFromDocumentBytes(bytes) };
+  return { name: file.name, text: latin1String(new Uint8Array(await file.arrayBuffer())) };
 }
 
 export async function readText(file) {
