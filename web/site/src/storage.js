@@ -117,13 +117,16 @@ export class DocumentStore {
   newDocumentId() { return newId(); }
 }
 
+const kLargeText = 1 << 20;
+
 // Writes one document's record whenever it changes, one write at a time: a change that
 // comes while a write is under way is written as soon as that write is done, so the
 // storage is never more than one write behind, and typing never waits on it.
 export class DocumentSaver {
-  constructor(store, snapshot) {
+  constructor(store, snapshot, size = () => 0) {
     this.store = store;
     this.snapshot = snapshot;  // () => the record to write now
+    this.size = size;          // () => the text's length now
     this.writing = null;
     this.dirty = false;
     this.onSaved = null;
@@ -135,10 +138,18 @@ export class DocumentSaver {
     return this.writing;
   }
 
+  // The page is going: the record now, without waiting for anything.
+  writeNow() {
+    if (!this.dirty) return;
+    this.dirty = false;
+    this.store.put(this.snapshot()).catch(() => {});
+  }
+
   async flush() {
     // After the change that asked for it has been drawn: a large text is read out then,
-    // not inside the editor's transaction.
-    await new Promise((resolve) => setTimeout(resolve, 0));
+    // not inside the editor's transaction. A text of megabytes is written a moment after
+    // the typing pauses, so that each key does not copy it whole.
+    await new Promise((resolve) => setTimeout(resolve, this.size() > kLargeText ? 300 : 0));
     while (this.dirty) {
       this.dirty = false;
       try {

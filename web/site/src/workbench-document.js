@@ -21,7 +21,7 @@ export class WorkbenchDocument {
     this.tree = record.tree ?? null;
     this.wrap = record.wrap ?? false;
     this.host = host;
-    this.saver = new DocumentSaver(store, () => this.record());
+    this.saver = new DocumentSaver(store, () => this.record(), () => this.view?.state.doc.length ?? 0);
     this.saver.onSaved = () => host.documentStored(this);
 
     this.panel = document.createElement('div');

@@ -140,7 +140,7 @@ export class Workbench {
   }
 
   flushAll() {
-    for (const doc of this.documents) if (doc.saver.dirty && !doc.saver.writing) doc.saver.changed();
+    for (const doc of this.documents) doc.saver.writeNow();
   }
 
   setOptions(doc, options) {
