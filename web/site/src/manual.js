@@ -6,6 +6,7 @@
 
 import { exampleFromHash, parseExampleCli } from './manual-example.js';
 import { EditorSelection } from './editor.js';
+import { formulaCommands } from './formula-commands.js';
 
 export function openManual(bench, page = 'contents.html') {
   const frame = document.createElement('iframe');
@@ -21,7 +22,8 @@ export async function runExample(bench, { text, cli }) {
   const doc = bench.newDocument({ text, options, name: 'Example' });
   doc.view.dispatch({ selection: EditorSelection.single(0, doc.view.state.doc.length) });
   for (const command of commands) {
-    const answer = await bench.formula.run(command, command, doc);
+    const caption = formulaCommands().find((item) => item.command === command)?.caption ?? command;
+    const answer = await bench.formula.run(command, caption, doc);
     if (!answer || answer.messages?.length || answer.status === 4) break;
   }
   bench.focusEditor();
