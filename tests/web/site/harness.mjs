@@ -76,6 +76,18 @@ export async function waitForCommands(page, count) {
   await page.waitForFunction((n) => Number(document.body.dataset.commands ?? 0) >= n, count);
 }
 
+// Presses a command's key and waits until the command has ended.
+export async function pressCommandKey(page, key) {
+  const done = await commandsDone(page);
+  await page.keyboard.press(key);
+  await waitForCommands(page, done + 1);
+}
+
+// The active document's whole text.
+export function documentText(page) {
+  return page.evaluate(() => window.lumenark.bench.active.text);
+}
+
 // Clicks through the menu bar: "Formula", then each caption of the path.
 export async function chooseMenu(page, path) {
   const [top, ...rest] = path;

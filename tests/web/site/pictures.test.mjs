@@ -4,7 +4,7 @@
 
 import { test, after, before } from 'node:test';
 import assert from 'node:assert/strict';
-import { commandsDone, siteWithPage, typeAndSelect, waitForCommands } from './harness.mjs';
+import { pressCommandKey, siteWithPage, typeAndSelect } from './harness.mjs';
 import { countColour, readPng } from './png.mjs';
 
 const kRed = [214, 39, 40], kBlue = [31, 119, 180], kGreen = [44, 160, 44];
@@ -19,9 +19,7 @@ after(async () => site?.close());
 
 async function run(text, key) {
   await typeAndSelect(page, text);
-  const before = await commandsDone(page);
-  await page.keyboard.press(key);
-  await waitForCommands(page, before + 1);
+  await pressCommandKey(page, key);
 }
 
 test('the Karnaugh map draws each group as a loop in a colour of its own', async () => {

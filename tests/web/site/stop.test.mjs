@@ -5,7 +5,7 @@
 
 import { test, after, before } from 'node:test';
 import assert from 'node:assert/strict';
-import { commandsDone, launch, openWorkbench, typeAndSelect, waitForCommands } from './harness.mjs';
+import { commandsDone, documentText, launch, openWorkbench, pressCommandKey, typeAndSelect, waitForCommands } from './harness.mjs';
 
 const kLetters = 'ABCDEFGHIJKLMNOPQRST';
 // A truth table of 20 letters: 2^20 rows.
@@ -26,7 +26,6 @@ function longMinimisation(n = 18, terms = 45) {
 }
 const kLongMinimisation = longMinimisation();
 
-const text = (page) => page.evaluate(() => window.lumenark.bench.active.text);
 
 async function stopDuring(page, formula, key, how) {
   await typeAndSelect(page, formula);
@@ -36,7 +35,7 @@ async function stopDuring(page, formula, key, how) {
   if (how === 'Escape') await page.keyboard.press('Escape');
   else await page.getByRole('button', { name: 'Stop' }).click();
   await waitForCommands(page, done + 1);
-  const after = await text(page);
+  const after = await documentText(page);
   assert.ok(after.startsWith(formula), 'the formula is still there');
   // The page answers: the text takes typing again, and the engine the next command (in a
   // new document: a stopped truth table may have left megabytes in this one).
@@ -49,10 +48,8 @@ async function stopDuring(page, formula, key, how) {
   await prompt.getByRole('button', { name: 'No' }).click();
   await page.keyboard.press('Alt+N');
   await typeAndSelect(page, 'A|~A');
-  const next = await commandsDone(page);
-  await page.keyboard.press('F8');
-  await waitForCommands(page, next + 1);
-  assert.match(await text(page), /A\|~A\n.*valid/s);
+  await pressCommandKey(page, 'F8');
+  assert.match(await documentText(page), /A\|~A\n.*valid/s);
   return after;
 }
 

@@ -5,7 +5,7 @@
 
 import { test, after, before } from 'node:test';
 import assert from 'node:assert/strict';
-import { commandsDone, editor, launch, openWorkbench, waitForCommands } from './harness.mjs';
+import { documentText, editor, launch, openWorkbench, pressCommandKey } from './harness.mjs';
 
 let site, context;
 
@@ -21,7 +21,7 @@ async function texts(page) {
   const result = [];
   for (let i = 0; i < await tabs.count(); i++) {
     await tabs.nth(i).click();
-    result.push(await page.evaluate(() => window.lumenark.bench.active.text));
+    result.push(await documentText(page));
   }
   return result;
 }
@@ -80,10 +80,8 @@ test('after the first visit the page opens and works offline', async () => {
     await page.keyboard.press('Alt+N');
     await page.keyboard.insertText('(A>B)&A>B');
     await page.keyboard.press('Control+A');
-    const done = await commandsDone(page);
-    await page.keyboard.press('F8');
-    await waitForCommands(page, done + 1);
-    assert.match(await page.evaluate(() => window.lumenark.bench.active.text), /^\(A>B\)&A>B\n.*valid/s);
+    await pressCommandKey(page, 'F8');
+    assert.match(await documentText(page), /^\(A>B\)&A>B\n.*valid/s);
   } finally {
     await context.setOffline(false);
   }

@@ -10,7 +10,8 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { spawnSync } from 'node:child_process';
 import {
-  chooseMenu, cli, cliPath, commandsDone, launch, openWorkbench, repository, saveByKey, typeAndSelect, waitForCommands,
+  chooseMenu, cli, cliPath, commandsDone, documentText, launch, openWorkbench, pressCommandKey, repository, saveByKey,
+  typeAndSelect, waitForCommands,
 } from './harness.mjs';
 
 let site, context, page;
@@ -28,15 +29,13 @@ before(async () => {
 
 after(async () => site?.close());
 
-const text = () => page.evaluate(() => window.lumenark.bench.active.text);
+const text = () => documentText(page);
 
 test('a new user types (A>B)&A>B, selects it, presses F8 and Ctrl+S: the verdict is at the caret, the file the desktop\'s', async () => {
   await page.keyboard.press('Alt+N');
   await page.keyboard.type('(A>B)&A>B');
   await page.keyboard.press('Shift+Home');
-  const done = await commandsDone(page);
-  await page.keyboard.press('F8');
-  await waitForCommands(page, done + 1);
+  await pressCommandKey(page, 'F8');
   const expected = cli(['--crlf', 'decision'], '(A>B)&A>B').stdout;
   assert.equal(await text(), expected.toString('latin1').replace(/\r\n/g, '\n'));
   const caret = await page.evaluate(() => window.lumenark.bench.active.selection);
@@ -73,9 +72,7 @@ test('one Undo takes a command\'s whole output back, and Redo brings it again', 
   await page.getByRole('radio', { name: 'Comment + evaluations' }).check();
   await page.getByRole('button', { name: 'OK' }).click();
   const before = await text();
-  const done = await commandsDone(page);
-  await page.keyboard.press('Control+F8');
-  await waitForCommands(page, done + 1);
+  await pressCommandKey(page, 'Control+F8');
   const after = await text();
   assert.ok(after.split('\n').length > 10, 'a derivation of many lines');
   await page.keyboard.press('Control+Z');
