@@ -40,16 +40,28 @@ test('a first visit has one empty document with the caret in it', async () => {
 
 test('a reload brings every document back; a second tab does not overwrite them', async () => {
   const first = await openWorkbench(context, site.url);
-  // The previous test's page is gone: its empty document is this page's now.
+  // The previous test's page is gone: its empty document is this page's now. Its
+  // formula is compiled: the tree comes back too.
   await first.keyboard.insertText('A&B');
+  await first.keyboard.press('Control+A');
+  await pressCommandKey(first, 'Control+F9');
+  await first.waitForSelector('body[data-trees-kept="1"]');
   await first.keyboard.press('Alt+N');
   await first.keyboard.insertText('first tab, second document\nA|B');
   await stored(first);
   const before = await texts(first);
-  assert.deepEqual(before.slice(-2), ['A&B', 'first tab, second document\nA|B']);
+  assert.deepEqual(before.slice(-2), ['A&B\n', 'first tab, second document\nA|B']);
 
   await first.reload();
   await first.waitForSelector('body[data-ready="yes"]');
+  assert.deepEqual(await texts(first), before);
+  // Decompile, with nothing selected, prints the tree the document had.
+  await first.getByRole('tab').nth(before.length - 2).click();
+  await first.keyboard.press('Control+End');
+  await pressCommandKey(first, 'Shift+F9');
+  assert.equal(await documentText(first), 'A&B\nA&B\n');
+  await first.keyboard.press('Control+Z');
+  await stored(first);
   assert.deepEqual(await texts(first), before);
 
   const second = await openWorkbench(context, site.url);

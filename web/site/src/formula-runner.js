@@ -68,7 +68,10 @@ export class FormulaRunner {
 
   // The tree after the command, for a fresh Worker and for the storage.
   keepTree(doc) {
-    this.workbench.engine.snapshot(doc.id).then((tree) => doc.setTree(tree), () => {});
+    this.workbench.engine.snapshot(doc.id).then((tree) => {
+      doc.setTree(tree);
+      document.body.dataset.treesKept = String(Number(document.body.dataset.treesKept ?? 0) + 1);
+    }, () => {});
   }
 
   showPicture(doc, command, answer) {

@@ -135,6 +135,7 @@ export class DocumentSaver {
   changed() {
     this.dirty = true;
     if (!this.writing) this.writing = this.flush();
+    this.onPending?.();
     return this.writing;
   }
 

@@ -23,6 +23,7 @@ export class WorkbenchDocument {
     this.host = host;
     this.saver = new DocumentSaver(store, () => this.record(), () => this.view?.state.doc.length ?? 0);
     this.saver.onSaved = () => host.documentStored(this);
+    this.saver.onPending = () => host.documentStored(this);
 
     this.panel = document.createElement('div');
     this.panel.className = 'document-panel';
