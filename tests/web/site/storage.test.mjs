@@ -33,7 +33,7 @@ async function stored(page) {
 test('a first visit has one empty document with the caret in it', async () => {
   const page = await openWorkbench(context, site.url, { engine: false });
   assert.equal(await page.getByRole('tab').count(), 1);
-  assert.equal(await editor(page).textContent(), '');
+  assert.equal(await documentText(page), '');
   assert.ok(await editor(page).evaluate((node) => node.contains(document.activeElement)));
   await page.close();
 });

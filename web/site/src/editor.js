@@ -5,7 +5,7 @@
 // is left to the page, so that the keyboard can always leave the text.
 
 import { EditorSelection, EditorState, Compartment, Transaction } from '@codemirror/state';
-import { EditorView, drawSelection, keymap, highlightSpecialChars } from '@codemirror/view';
+import { EditorView, drawSelection, keymap, highlightSpecialChars, placeholder } from '@codemirror/view';
 import { defaultKeymap, history, historyKeymap, isolateHistory } from '@codemirror/commands';
 import { highlightSelectionMatches, search, searchKeymap } from '@codemirror/search';
 import { latin1Input } from './document-text.js';
@@ -41,6 +41,8 @@ export function createEditor({ parent, text, selection, onChange, onDropFiles, l
       highlightSelectionMatches(),
       latin1Filter,
       wrap.of([]),
+      // What an empty document says to a new user; it is not part of the text.
+      placeholder('Type a formula such as (A>B)&A>B, select it, and choose a command from the Formula menu (F8 decides it).'),
       readOnly.of(EditorState.readOnly.of(false)),
       keymap.of([...defaultKeymap, ...historyKeymap, ...searchKeymap]),
       EditorView.contentAttributes.of({ 'aria-label': label, 'aria-multiline': 'true' }),
