@@ -3,7 +3,8 @@
 // first, so that the page works without a network. Each answer carries the headers of
 // cross-origin isolation, so that the page may share memory with the engine's Worker
 // (the Stop flag) on hosts that send none. A new build is a new version: its files
-// replace the old ones, which are deleted.
+// replace the old ones, which are deleted, once no page of the old build is open (a page
+// never mixes files of two builds).
 
 const kVersion = '__VERSION__';
 const kFiles = __FILES__;
@@ -13,7 +14,8 @@ self.addEventListener('install', (event) => {
   event.waitUntil((async () => {
     const cache = await caches.open(kCache);
     await cache.addAll(kFiles.map((file) => new Request(file, { cache: 'reload' })));
-    await self.skipWaiting();
+    // The first install takes over at once; a new build waits for the old one's pages.
+    if (!self.registration.active) await self.skipWaiting();
   })());
 });
 
