@@ -19,6 +19,11 @@ self.addEventListener('install', (event) => {
   })());
 });
 
+// A page asks for the new build when its user chose to reload into it.
+self.addEventListener('message', (event) => {
+  if (event.data === 'use-new-build') self.skipWaiting();
+});
+
 self.addEventListener('activate', (event) => {
   event.waitUntil((async () => {
     for (const name of await caches.keys()) {

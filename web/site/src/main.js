@@ -26,7 +26,7 @@ async function start() {
   window.lumenark = { bench };
   engine.ready.then(() => { document.body.dataset.engine = engine.stopsBySignal ? 'signal' : 'restart'; },
     () => { document.body.dataset.engine = 'failed'; });
-  registerOfflineSite();
+  registerOfflineSite(bench.status);
 }
 
 start().catch((error) => {

@@ -17,6 +17,17 @@ export class StatusBar {
 
   tick() { this.clock.textContent = this.format.format(new Date()); }
 
+  // A new build of the site is ready: a button in the status bar loads it.
+  offerNewBuild(use) {
+    if (this.newBuild) return;
+    this.newBuild = document.createElement('button');
+    this.newBuild.type = 'button';
+    this.newBuild.className = 'new-build';
+    this.newBuild.textContent = 'A new version is ready: load it';
+    this.newBuild.addEventListener('click', use);
+    this.note.after(this.newBuild);
+  }
+
   say(text) {
     this.note.textContent = text;
     clearTimeout(this.clear);
