@@ -70,7 +70,7 @@ export class TruthTableView {
     this.body.replaceChildren(...rows);
   }
 
-  // Every row, for printing.
+  // The rows for printing, at most limit of them (and then a line that says so).
   printable(limit) {
     const table = document.createElement('table');
     table.className = 'truth-print';
@@ -80,6 +80,12 @@ export class TruthTableView {
     for (const values of this.table.rows.slice(0, limit)) {
       const row = body.insertRow();
       for (const value of values) row.insertCell().textContent = String(value);
+    }
+    const left = this.table.rows.length - limit;
+    if (left > 0) {
+      const cell = body.insertRow().insertCell();
+      cell.colSpan = this.table.columns.length;
+      cell.textContent = `${left} more rows: Save gives the whole table.`;
     }
     return table;
   }
