@@ -28,6 +28,9 @@ export class DocumentTabs {
     close.type = 'button';
     close.className = 'tab-close';
     close.tabIndex = -1;
+    // For the mouse: the keyboard closes a tab with Delete (or File > Close, Alt+W), and a
+    // tab list holds tabs only.
+    close.setAttribute('aria-hidden', 'true');
     close.textContent = '\u00d7';
     close.addEventListener('click', (event) => {
       event.stopPropagation();
@@ -47,7 +50,7 @@ export class DocumentTabs {
     doc.tab.textContent = doc.modified ? `${doc.name} \u2022` : doc.name;
     doc.tab.title = doc.modified ? `${doc.name} (changed)` : doc.name;
     doc.tab.setAttribute('aria-label', doc.modified ? `${doc.name}, changed` : doc.name);
-    doc.tabClose.setAttribute('aria-label', `Close ${doc.name}`);
+    doc.tabClose.title = `Close ${doc.name}`;
   }
 
   select(doc) {
