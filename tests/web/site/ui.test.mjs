@@ -64,6 +64,17 @@ test('the menu bar has "Formula" and "Truth Table" by role, and runs a command b
   await waitForCommands(page, done + 1);
   assert.equal(await text(), cli(['truthtable'], 'A|B').stdout.toString('latin1'));
   assert.ok(await page.locator('.cm-content').evaluate((node) => node.contains(document.activeElement)), 'the keyboard is back in the text');
+  // Conjunctions runs from the menu only (its Ctrl+C is Copy): Right opens the Conversion
+  // submenu at its first item.
+  await typeAndSelect(page, 'A|B');
+  await page.keyboard.press('F10');
+  await page.keyboard.press('Home');
+  for (const key of ['ArrowRight', 'ArrowRight', 'ArrowRight', 'ArrowDown', 'ArrowRight']) await page.keyboard.press(key);
+  assert.equal(await page.evaluate(() => document.activeElement.getAttribute('aria-label')), 'Conjunctions');
+  const before = await commandsDone(page);
+  await page.keyboard.press('Enter');
+  await waitForCommands(page, before + 1);
+  assert.equal(await text(), cli(['conjunctions'], 'A|B').stdout.toString('latin1'));
 });
 
 test('one Undo takes a command\'s whole output back, and Redo brings it again', async () => {

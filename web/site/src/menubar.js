@@ -215,82 +215,89 @@ export class Menubar {
   }
 
   onKey(event) {
-    const target = event.target;
-    const topIndex = this.tops.indexOf(target);
-    const level = this.openStack.findIndex((l) => l.entries.includes(target));
-    const key = event.key;
-    const handled = () => { event.preventDefault(); event.stopPropagation(); };
-    if (topIndex >= 0) {
-      if (key === 'ArrowRight' || key === 'ArrowLeft') {
-        const next = (topIndex + (key === 'ArrowRight' ? 1 : this.tops.length - 1)) % this.tops.length;
-        if (this.openStack.length) this.openTop(next, 'first');
-        else { this.setRoving(this.tops[next]); this.tops[next].focus(); }
-        handled();
-      } else if (key === 'ArrowDown' || key === 'Enter' || key === ' ') {
-        this.openTop(topIndex, 'first');
-        handled();
-      } else if (key === 'ArrowUp') {
-        this.openTop(topIndex, 'last');
-        handled();
-      } else if (key === 'Home' || key === 'End') {
-        const t = key === 'Home' ? this.tops[0] : this.tops[this.tops.length - 1];
-        this.setRoving(t);
-        t.focus();
-        handled();
-      } else if (key === 'Escape') {
-        this.closeAll(false);
-        this.returnFocus();
-        handled();
-      } else if (key.length === 1 && !event.ctrlKey && !event.altKey) {
-        const t = this.tops.find((b) => b.textContent.toLowerCase().startsWith(key.toLowerCase()));
-        if (t) { this.setRoving(t); t.focus(); handled(); }
-      }
-      return;
+    const topIndex = this.tops.indexOf(event.target);
+    const level = this.openStack.findIndex((l) => l.entries.includes(event.target));
+    const handled = topIndex >= 0 ? this.onBarKey(event, topIndex) : level >= 0 && this.onMenuKey(event, level);
+    if (handled) {
+      event.preventDefault();
+      event.stopPropagation();
     }
-    if (level < 0) return;
-    const { entries } = this.openStack[level];
-    const i = entries.indexOf(target);
-    const item = target.menuEntry;
+  }
+
+  // A key on a menu of the bar itself; whether it was the bar's.
+  onBarKey(event, index) {
+    const key = event.key;
+    const count = this.tops.length;
+    if (key === 'ArrowRight' || key === 'ArrowLeft') {
+      const next = (index + (key === 'ArrowRight' ? 1 : count - 1)) % count;
+      if (this.openStack.length) this.openTop(next, 'first');
+      else this.focusTop(next);
+    } else if (key === 'ArrowDown' || key === 'Enter' || key === ' ') {
+      this.openTop(index, 'first');
+    } else if (key === 'ArrowUp') {
+      this.openTop(index, 'last');
+    } else if (key === 'Home' || key === 'End') {
+      this.focusTop(key === 'Home' ? 0 : count - 1);
+    } else if (key === 'Escape') {
+      this.closeAll(false);
+      this.returnFocus();
+    } else if (isLetter(event)) {
+      const next = byFirstLetter(this.tops, key, index, (t) => t.textContent);
+      if (next < 0) return false;
+      this.focusTop(next);
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  // A key on an item of an open menu; whether it was the menu's.
+  onMenuKey(event, level) {
+    const key = event.key;
+    const { entries, owner } = this.openStack[level];
+    const i = entries.indexOf(event.target);
+    const item = event.target.menuEntry;
+    const topOf = () => this.tops.indexOf(this.openStack[0].owner);
     if (key === 'ArrowDown' || key === 'ArrowUp') {
       entries[(i + (key === 'ArrowDown' ? 1 : entries.length - 1)) % entries.length].focus();
-      handled();
     } else if (key === 'Home' || key === 'End') {
       entries[key === 'Home' ? 0 : entries.length - 1].focus();
-      handled();
-    } else if (key === 'ArrowRight') {
-      if (item.submenu) this.openSubmenu(target, item, 'first');
-      else this.openTop((this.tops.indexOf(this.openStack[0].owner) + 1) % this.tops.length, 'first');
-      handled();
-    } else if (key === 'ArrowLeft') {
-      if (level > 0) {
-        const owner = this.openStack[level].owner;
-        this.closeFrom(level);
-        owner.focus();
-      } else {
-        const t = this.tops.indexOf(this.openStack[0].owner);
-        this.openTop((t + this.tops.length - 1) % this.tops.length, 'first');
-      }
-      handled();
+    } else if (key === 'ArrowRight' && !item.submenu) {
+      this.openTop((topOf() + 1) % this.tops.length, 'first');
+    } else if (key === 'ArrowRight' || ((key === 'Enter' || key === ' ') && item.submenu)) {
+      this.openSubmenu(event.target, item, 'first');
     } else if (key === 'Enter' || key === ' ') {
-      if (item.submenu) this.openSubmenu(target, item, 'first');
-      else this.activate(item);
-      handled();
-    } else if (key === 'Escape') {
-      const owner = this.openStack[level].owner;
+      this.activate(item);
+    } else if ((key === 'ArrowLeft' && level > 0) || key === 'Escape') {
       this.closeFrom(level);
       owner.focus();
-      handled();
+    } else if (key === 'ArrowLeft') {
+      this.openTop((topOf() + this.tops.length - 1) % this.tops.length, 'first');
     } else if (key === 'Tab') {
       this.closeAll(false);
       this.returnFocus();
-      handled();
-    } else if (key.length === 1 && !event.ctrlKey && !event.altKey) {
-      const start = i + 1;
-      for (let k = 0; k < entries.length; k++) {
-        const e = entries[(start + k) % entries.length];
-        if (e.getAttribute('aria-label').toLowerCase().startsWith(key.toLowerCase())) { e.focus(); break; }
-      }
-      handled();
+    } else if (isLetter(event)) {
+      const next = byFirstLetter(entries, key, i, (e) => e.getAttribute('aria-label'));
+      if (next >= 0) entries[next].focus();
+    } else {
+      return false;
     }
+    return true;
   }
+
+  focusTop(index) {
+    this.setRoving(this.tops[index]);
+    this.tops[index].focus();
+  }
+}
+
+function isLetter(event) { return event.key.length === 1 && !event.ctrlKey && !event.altKey && !event.metaKey; }
+
+// The index of the next element after from whose caption starts with the letter, or -1.
+function byFirstLetter(elements, letter, from, captionOf) {
+  for (let k = 1; k <= elements.length; k++) {
+    const i = (from + k) % elements.length;
+    if (captionOf(elements[i]).toLowerCase().startsWith(letter.toLowerCase())) return i;
+  }
+  return -1;
 }
