@@ -231,11 +231,11 @@ void RunCommand(FormulaDocument& doc, FormulaCommand command) {
 // The command ran out of memory inside a text or list operation rather than a node
 // allocation. Put the tree back at rest and treat it as a stop.
 void RecoverFromExhaustedMemory(FormulaDocument& doc, FormulaCommand command, bool dialogWasVisible) {
+  MemoryExhausted = true;
   if (doc.Root != nullptr) {
     doc.UnThread();
     if (StopDiscardsTree(command)) doc.DisposeTree();
   }
-  MemoryExhausted = true;
   doc.Platform.SetStopDialogVisible(ShowsStopDialog(command) ? false : dialogWasVisible);
   doc.Text.SetVisible(true);
 }

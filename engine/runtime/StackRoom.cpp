@@ -14,8 +14,10 @@ namespace stack_detail {
 thread_local StackLimits limits;
 #ifdef LUMENARK_COUNTED_DEPTH
 std::uint32_t depth = 0;
-// Measured in a Chromium Worker, whose stack is the smallest a module meets.
-std::uint32_t depthLimit = 2500;
+// Without a probe: what a Chromium Worker's stack holds of the heaviest levels measured,
+// less a third.
+std::uint32_t depthLimit = 1000;
+std::uint32_t grantBase = 0;
 #endif
 
 namespace {
@@ -72,18 +74,68 @@ bool Grow(std::uintptr_t here) {
 }
 
 #ifdef LUMENARK_COUNTED_DEPTH
+namespace {
+
+struct Grant {
+  std::uint32_t base;   // depth when granted
+  std::uint32_t limit;  // the limit before it
+};
+constexpr std::size_t kMostGrants = 64;
+Grant grants[kMostGrants];
+std::size_t grantCount = 0;
+StackProbe stackProbe;
+bool fixedLimit = false;
+
+// A refusal after memory ran out belongs to the winding down, not to why the command
+// ended: the memory message stays.
 bool RefuseDepth() {
-  if (!depthRefused) refusedDepth = depth;
-  depthRefused = true;
+  if (!depthRefused && !MemoryExhausted) {
+    depthRefused = true;
+    refusedDepth = depth;
+  }
   return false;
+}
+
+// The levels the stack left has room for, at the most a level takes.
+std::uint32_t LevelsLeft() {
+  const std::uint32_t frames = stackProbe.probe();
+  return frames > stackProbe.margin ? (frames - stackProbe.margin) / stackProbe.levelCost : 0;
+}
+
+}  // namespace
+
+bool AskForDepth() {
+  if (fixedLimit || stackProbe.probe == nullptr || grantCount == kMostGrants) return RefuseDepth();
+  const std::uint32_t levels = LevelsLeft();
+  if (levels == 0) return RefuseDepth();
+  grants[grantCount++] = {depth, depthLimit};
+  grantBase = depth;
+  depthLimit = depth + levels;
+  return true;
+}
+
+void DropGrant() {
+  depthLimit = grants[--grantCount].limit;
+  grantBase = grantCount > 0 ? grants[grantCount - 1].base : 0;
 }
 #endif
 }  // namespace stack_detail
 
 #ifdef LUMENARK_COUNTED_DEPTH
-void SetDepthLimit(std::uint32_t levels) { stack_detail::depthLimit = levels; }
+void SetDepthLimit(std::uint32_t levels) {
+  stack_detail::depthLimit = levels;
+  stack_detail::fixedLimit = true;
+}
 std::uint32_t DepthLimit() { return stack_detail::depthLimit; }
+
+void SetStackProbe(const StackProbe& probe) {
+  stack_detail::stackProbe = probe;
+  if (!stack_detail::fixedLimit && probe.probe != nullptr && stack_detail::depth == 0) {
+    stack_detail::depthLimit = stack_detail::LevelsLeft();
+  }
+}
 #else
+void SetStackProbe(const StackProbe&) {}
 namespace {
 std::uint32_t keptDepthLimit = 0;
 }  // namespace

@@ -18,6 +18,13 @@
 // worker is counted for as long as it lives (StackLevel), and a level past the depth
 // limit is refused: the worker winds down as above, and the command ends with the depth
 // message instead of the memory one (DepthRefusalText).
+//
+// The limit grows with the stack that is really left. A level that would pass it asks
+// the host (SetStackProbe) how much is left, in units of a probe's frames, and is granted
+// as many more levels as that leaves room for at the most a level was measured to take,
+// after a margin. A grant holds while the levels it was made under stay: once the
+// recursion returns above them, another path may weigh more, and the grant goes. The
+// limit where the stack is not asked (no probe, or a fixed one set) stays as it is.
 
 #include <cstddef>
 #include <cstdint>
@@ -49,9 +56,13 @@ extern thread_local StackLimits limits;
 bool Grow(std::uintptr_t here);
 #ifdef LUMENARK_COUNTED_DEPTH
 extern std::uint32_t depth;       // levels alive now
-extern std::uint32_t depthLimit;  // the most that may be alive
-// Notes that a level was refused at the current depth; false.
-bool RefuseDepth();
+extern std::uint32_t depthLimit;  // the most that may be alive without asking
+extern std::uint32_t grantBase;   // the depth under which the last grant was made
+// A level past the limit: a grant from the stack that is left (true), or the refusal,
+// noted at the current depth (false).
+bool AskForDepth();
+// The recursion returned above the last grant's base.
+void DropGrant();
 #endif
 }  // namespace stack_detail
 
@@ -85,12 +96,12 @@ class StackLevel {
   StackLevel& operator=(const StackLevel&) = delete;
 #ifdef LUMENARK_COUNTED_DEPTH
   ~StackLevel() {
-    if (counted_) --stack_detail::depth;
+    if (counted_ && --stack_detail::depth < stack_detail::grantBase) stack_detail::DropGrant();
   }
 
   bool HasRoom() {
     if (!counted_) {
-      if (stack_detail::depth >= stack_detail::depthLimit) return stack_detail::RefuseDepth();
+      if (stack_detail::depth >= stack_detail::depthLimit && !stack_detail::AskForDepth()) return false;
       ++stack_detail::depth;
       counted_ = true;
     }
@@ -112,12 +123,23 @@ class StackLevel {
 #endif
 };
 
-// The depth limit of counted levels (WebAssembly); without counting, the setting is
-// kept and changes nothing.
+// The depth limit of counted levels (WebAssembly): a fixed one, which no grant passes;
+// without counting, the setting is kept and changes nothing.
 void SetDepthLimit(std::uint32_t levels);
 std::uint32_t DepthLimit();
-// Whether a level was refused for its depth since the last ResetDepthRefusal, and at
-// what depth. Never where the depth is not counted.
+
+// How the stack that is left is measured where the depth is counted: probe() gives the
+// number of a probe's frames that still fit; a level takes at most levelCost of them,
+// and margin of them stay for what a level calls without recursing. Without a fixed
+// limit, the first limit is what the stack at the top has room for.
+struct StackProbe {
+  std::uint32_t (*probe)() = nullptr;
+  std::uint32_t levelCost = 1;
+  std::uint32_t margin = 0;
+};
+void SetStackProbe(const StackProbe& probe);
+// Whether a level was refused for its depth since the last ResetDepthRefusal (before
+// memory ran out, if it did), and at what depth. Never where the depth is not counted.
 bool DepthRefused();
 std::uint32_t RefusedDepth();
 void ResetDepthRefusal();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "runtime/EngineGlobals.h"
+
 namespace lumenark {
 namespace {
 
@@ -57,6 +59,11 @@ void MemoryEditorText::SetSelectionLength(std::size_t n) {
 }
 
 void MemoryEditorText::ReplaceSelection(std::string_view text) {
+  if (text.size() > selectionLength_ && Size() - selectionLength_ + text.size() > capacity_) {
+    overflowed_ = true;
+    StopRequested = true;
+    return;
+  }
   after_.resize(after_.size() - selectionLength_);
   selectionLength_ = 0;
   before_.append(text);

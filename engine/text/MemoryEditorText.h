@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "formula/EditorText.h"
 #include "runtime/BudgetAllocator.h"
@@ -37,6 +38,14 @@ class MemoryEditorText final : public EditorText {
   void ReplaceSelection(std::string_view text) override;
   void SetVisible(bool visible) override { visible_ = visible; }
 
+  // A text that may hold at most capacity characters, as a window's text control may:
+  // a replacement that would pass it is not made, and presses Stop, so that the command
+  // writing it winds down (a window then says "Text exceeds memo capacity"). Unlimited
+  // unless set.
+  void SetCapacity(std::size_t capacity) { capacity_ = capacity; }
+  // Whether a replacement was refused since the text was made or last asked.
+  bool TakeOverflow() { return std::exchange(overflowed_, false); }
+
  private:
   void MoveGapTo(std::size_t position);
 
@@ -44,6 +53,8 @@ class MemoryEditorText final : public EditorText {
   BudgetString after_;   // the text from the selection start on, stored reversed
   std::size_t selectionLength_ = 0;
   bool visible_ = true;
+  std::size_t capacity_ = static_cast<std::size_t>(-1);
+  bool overflowed_ = false;
 };
 
 }  // namespace lumenark

@@ -1,6 +1,7 @@
-// The formula parser: recursive descent with one character of look-ahead over a copy
-// of the selection, an operand stack on which the tree is assembled, and one error
-// code that stops all further work at the first error.
+// The formula parser: descent with one character of look-ahead over a copy of the
+// selection, an operand stack on which the tree is assembled, and one error code that
+// stops all further work at the first error. The descent keeps its own stack, so that
+// parentheses and negations nest as deep as the text allows.
 //
 //   Expression = ImpTerm { '=' ImpTerm }      all four operators are left-associative
 //   ImpTerm    = DisTerm { '>' DisTerm }
@@ -83,50 +84,94 @@ class Parser {
     if (!IsFormulaChar(c) && !(c == 0 && atEnd_)) error_ = kIllegalCharacter;
   }
 
-  // One level of the grammar: operands of the next tighter level joined by op.
-  template <void (Parser::*Operand)()>
-  void Chain(char op) {
-    if (error_ != 0) return;
-    (this->*Operand)();
-    while (current_ == op && error_ == 0) {
-      GetChar();
-      (this->*Operand)();
-      if (error_ == 0) MakeOper(op);
+  // The grammar's functions, run by Expression with a stack of frames of their own
+  // instead of the call stack, so that parentheses and negations nest as deep as the
+  // text: a frame is where one of them stands. Each does exactly what its recursive
+  // form does, in the same order, so errors and positions are the same.
+  //
+  //   Chain (levels 0 to 3: '=', '>', '|', '&'): operands of the next tighter level
+  //   joined by the level's operator; the operand of level 3 is a Factor.
+  enum class Frame : std::uint8_t { ChainStart, ChainAfterFirst, ChainAfterNext, Factor, AfterBracket, AfterNegation };
+  struct Step {
+    Frame frame;
+    std::uint8_t level;  // of a chain
+  };
+  static constexpr char kChainOperators[] = {'=', '>', '|', '&'};
+
+  static Step OperandOf(std::uint8_t level) {
+    return level < 3 ? Step{Frame::ChainStart, static_cast<std::uint8_t>(level + 1)} : Step{Frame::Factor, 0};
+  }
+
+  void Expression() {
+    BudgetVector<Step> steps{{Frame::ChainStart, 0}};
+    while (!steps.empty()) {
+      Step& step = steps.back();
+      const std::uint8_t level = step.level;
+      switch (step.frame) {
+        case Frame::ChainStart:
+          if (error_ != 0) {
+            steps.pop_back();
+            break;
+          }
+          step.frame = Frame::ChainAfterFirst;
+          steps.push_back(OperandOf(level));
+          break;
+        case Frame::ChainAfterNext:
+          if (error_ == 0) MakeOper(kChainOperators[level]);
+          [[fallthrough]];
+        case Frame::ChainAfterFirst:
+          if (current_ == kChainOperators[level] && error_ == 0) {
+            GetChar();
+            step.frame = Frame::ChainAfterNext;
+            steps.push_back(OperandOf(level));
+          } else {
+            steps.pop_back();
+          }
+          break;
+        case Frame::Factor:
+          Factor(steps);
+          break;
+        case Frame::AfterBracket:
+          if (current_ != ')' && error_ == 0) error_ = kMissingRightBracket;
+          GetChar();
+          steps.pop_back();
+          break;
+        case Frame::AfterNegation:
+          if (error_ == 0) operands_.back()->negated ^= 1;
+          steps.pop_back();
+          break;
+      }
     }
   }
 
-  void Expression() { Chain<&Parser::ImpTerm>('='); }
-  void ImpTerm() { Chain<&Parser::DisTerm>('>'); }
-  void DisTerm() { Chain<&Parser::ConTerm>('|'); }
-  void ConTerm() { Chain<&Parser::Factor>('&'); }
-
-  void Factor() {
-    if (error_ != 0) return;
-    // Each parenthesis and negation is a level of recursion; past what the stack holds
-    // the compile fails as when memory runs out.
-    StackLevel level;
-    if (!level.HasRoom()) {
-      error_ = kInsufficientMemory;
+  // The start of a Factor, the frame on top: a parenthesis or a negation goes on with
+  // the frame that waits for what follows it.
+  void Factor(BudgetVector<Step>& steps) {
+    Step& step = steps.back();
+    if (error_ != 0) {
+      steps.pop_back();
       return;
     }
     const unsigned char c = static_cast<unsigned char>(current_);
     if (c == '(') {
       GetChar();
-      Expression();
-      if (current_ != ')' && error_ == 0) error_ = kMissingRightBracket;
+      step.frame = Frame::AfterBracket;
+      steps.push_back({Frame::ChainStart, 0});
+    } else if (c == '~') {
       GetChar();
-    } else if (IsLiteralChar(c)) {
+      step.frame = Frame::AfterNegation;
+      steps.push_back({Frame::Factor, 0});
+    } else {
+      steps.pop_back();
+      if (!IsLiteralChar(c)) {
+        error_ = kMissingExpression;
+        return;
+      }
       FormulaNode* literal = AllocateNode();
       if (!Push(literal)) return;
       literal->symbol = current_;
       literal->kind = nkLiteral;
       GetChar();
-    } else if (c == '~') {
-      GetChar();
-      Factor();
-      if (error_ == 0) operands_.back()->negated ^= 1;
-    } else {
-      error_ = kMissingExpression;
     }
   }
 

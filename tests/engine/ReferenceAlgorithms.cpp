@@ -1,9 +1,13 @@
 #include "ReferenceAlgorithms.h"
 
+#include <string_view>
+#include <vector>
+
 #include "formula/NodeAllocator.h"
 #include "formula/TreeOperations.h"
 #include "runtime/EngineGlobals.h"
 #include "runtime/Heartbeat.h"
+#include "text/ParseErrors.h"
 
 namespace lumenark::testing {
 namespace {
@@ -252,5 +256,121 @@ void ReferenceRConstEval(FormulaDocument& doc, Slot slot) {
   doc.Platform.ProcessPendingInput();
   doc.EvlConst1(slot);
 }
+
+namespace {
+
+class RecursiveParser {
+ public:
+  explicit RecursiveParser(std::string text) : copy_(std::move(text)) {}
+  ~RecursiveParser() {
+    for (FormulaNode* operand : operands_) RDisposeTree(operand);
+  }
+
+  ReferenceParse Compile() {
+    GetChar();
+    if (error_ == 0) Expression();
+    if (error_ == 0) {
+      if (current_ == ')') error_ = kUnexpectedRightBracket;
+      else if (!atEnd_) error_ = kMissingOperator;
+    }
+    ReferenceParse parse{nullptr, error_, position_};
+    if (error_ == 0) {
+      parse.tree = operands_.back();
+      operands_.pop_back();
+    }
+    return parse;
+  }
+
+ private:
+  static bool IsLiteralChar(unsigned char c) {
+    return c == '0' || c == '1' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+  }
+  static bool IsFormulaChar(unsigned char c) {
+    return std::string_view("&()=>|~").find(static_cast<char>(c)) != std::string_view::npos || IsLiteralChar(c);
+  }
+
+  void GetChar() {
+    if (error_ != 0) return;
+    unsigned char c;
+    do {
+      if (position_ < copy_.size()) {
+        c = static_cast<unsigned char>(copy_[position_++]);
+      } else {
+        c = 0;
+        atEnd_ = true;
+      }
+    } while (c >= 1 && c <= 32);
+    current_ = static_cast<char>(c);
+    if (!IsFormulaChar(c) && !(c == 0 && atEnd_)) error_ = kIllegalCharacter;
+  }
+
+  template <void (RecursiveParser::*Operand)()>
+  void Chain(char op) {
+    if (error_ != 0) return;
+    (this->*Operand)();
+    while (current_ == op && error_ == 0) {
+      GetChar();
+      (this->*Operand)();
+      if (error_ == 0) MakeOper(op);
+    }
+  }
+
+  void Expression() { Chain<&RecursiveParser::ImpTerm>('='); }
+  void ImpTerm() { Chain<&RecursiveParser::DisTerm>('>'); }
+  void DisTerm() { Chain<&RecursiveParser::ConTerm>('|'); }
+  void ConTerm() { Chain<&RecursiveParser::Factor>('&'); }
+
+  void Factor() {
+    if (error_ != 0) return;
+    const unsigned char c = static_cast<unsigned char>(current_);
+    if (c == '(') {
+      GetChar();
+      Expression();
+      if (current_ != ')' && error_ == 0) error_ = kMissingRightBracket;
+      GetChar();
+    } else if (IsLiteralChar(c)) {
+      FormulaNode* literal = AllocateNode();
+      if (literal == nullptr) {
+        error_ = kInsufficientMemory;
+        return;
+      }
+      operands_.push_back(literal);
+      literal->symbol = current_;
+      literal->kind = nkLiteral;
+      GetChar();
+    } else if (c == '~') {
+      GetChar();
+      Factor();
+      if (error_ == 0) operands_.back()->negated ^= 1;
+    } else {
+      error_ = kMissingExpression;
+    }
+  }
+
+  void MakeOper(char op) {
+    FormulaNode* node = AllocateNode();
+    if (node == nullptr) {
+      error_ = kInsufficientMemory;
+      return;
+    }
+    node->symbol = op;
+    node->kind = KindOfOperator(op);
+    node->right = operands_.back();
+    operands_.pop_back();
+    node->left = operands_.back();
+    operands_.back() = node;
+  }
+
+  std::uint8_t error_ = 0;
+  std::string copy_;
+  std::size_t position_ = 0;
+  char current_ = 0;
+  bool atEnd_ = false;
+  std::vector<FormulaNode*> operands_;
+};
+
+}  // namespace
+
+ReferenceParse ReferenceCompile(const std::string& text) { return RecursiveParser(text).Compile(); }
 
 }  // namespace lumenark::testing

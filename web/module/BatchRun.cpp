@@ -40,9 +40,10 @@ std::string DocumentBytes(const MemoryEditorText& text, bool crlf) {
   return crlf ? bytes : CrLfToLf(bytes);
 }
 
-// One command of the batch; where it goes too deep, the text and the tree are put back
-// as they were before it.
+// One command of the batch, its output within the module's capacity; where it goes too
+// deep, the text and the tree are put back as they were before it.
 void RunGuarded(FormulaDocument& doc, MemoryEditorText& text, FormulaCommand command) {
+  text.SetCapacity(kPageTextCapacity);
   std::optional<std::string> before;
   std::optional<BudgetString> tree;
   try {
@@ -54,6 +55,7 @@ void RunGuarded(FormulaDocument& doc, MemoryEditorText& text, FormulaCommand com
                                before ? std::string_view(*before) : std::string_view());
   const std::size_t start = text.SelectionStart(), length = text.SelectionLength();
   RunFormulaCommand(doc, command);
+  if (text.TakeOverflow()) doc.Platform.ShowMessage(kTextCapacityMessage);
   if (!DepthRefused()) return;
   if (before) {
     text = MemoryEditorText(*before);

@@ -39,6 +39,9 @@ std::string List(const Items& items, Item item) {
 
 std::string Number(std::uint64_t value) { return std::to_string(value); }
 
+constexpr std::size_t kMostDrawnTableauLines = 10000;
+constexpr std::size_t kMostDrawnTableauText = std::size_t{1} << 20;
+
 const char* EndName(BranchEnd end) {
   switch (end) {
     case BranchEnd::Split: return "split";
@@ -65,6 +68,13 @@ std::string KarnaughMapJson(const KarnaughMap& map) {
 }
 
 std::string TableauJson(const TableauTree& tree) {
+  // A tableau too large to draw is not described: its lines are formulas, each perhaps
+  // as long as the whole one.
+  std::size_t textBytes = 0;
+  for (const TableauLine& line : tree.lines) {
+    textBytes += FormulaText(line.formula).size();
+    if (tree.lines.size() > kMostDrawnTableauLines || textBytes > kMostDrawnTableauText) return {};
+  }
   const auto numberOf = [&tree](std::int32_t line) { return line < 0 ? 0 : tree.lines[line].number; };
   // In the order they are numbered.
   std::vector<const TableauLine*> numbered(tree.lines.size());

@@ -11,6 +11,7 @@
 namespace lumenark::web {
 
 std::string KarnaughMapJson(const KarnaughMap& map);
+// Empty for a tableau of more than 10,000 lines or a MiB of formulas: no page draws it.
 std::string TableauJson(const TableauTree& tree);
 
 }  // namespace lumenark::web

@@ -5,6 +5,7 @@
 
 #include "RecoveryRecord.h"
 #include "formula/TreeSnapshot.h"
+#include "runtime/MemoryBudget.h"
 #include "runtime/StackRoom.h"
 
 namespace lumenark::web {
@@ -35,7 +36,21 @@ WindowAnswer EngineWindow::Command(FormulaCommand command, std::string_view page
   const std::string before = EngineTextOf(pageText);
   const std::size_t start = EnginePosition(pageText, std::min(selectionStart, selectionEnd));
   const std::size_t end = EnginePosition(pageText, std::max(selectionStart, selectionEnd));
-  text_ = MemoryEditorText(before);
+  WindowAnswer answer;
+  answer.selectionStart = selectionStart;
+  answer.selectionEnd = selectionEnd;
+  host_.Begin();
+  // The text counts against the budget as the window's does; one that passes it alone
+  // is refused before any command runs.
+  BeginMemoryBudget();
+  try {
+    text_ = MemoryEditorText(before);
+    text_.SetCapacity(kPageTextCapacity);
+  } catch (const std::bad_alloc&) {
+    host_.ShowMessage(InsufficientMemoryText());
+    answer.status = StatusOf(host_);
+    return answer;
+  }
   text_.SetSelectionStart(start);
   text_.SetSelectionLength(end - start);
 
@@ -50,18 +65,15 @@ WindowAnswer EngineWindow::Command(FormulaCommand command, std::string_view page
   }
   const RecoveryScope recovery(snapshot ? std::string_view(*snapshot) : std::string_view(), {});
 
-  host_.Begin();
   RunFormulaCommand(doc_, command);
+  if (text_.TakeOverflow()) host_.ShowMessage(kTextCapacityMessage);
 
-  WindowAnswer answer;
   answer.status = StatusOf(host_);
   if (DepthRefused()) {
     if (snapshot) {
       doc_.DisposeTree();
       if (const std::optional<FormulaNode*> tree = LoadTree(*snapshot)) doc_.Root = *tree;
     }
-    answer.selectionStart = selectionStart;
-    answer.selectionEnd = selectionEnd;
   } else {
     const std::string after = text_.Text();
     answer.change = ChangeBetween(before, after);

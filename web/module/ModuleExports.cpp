@@ -17,6 +17,7 @@
 #include "EngineWindow.h"
 #include "PageHost.h"
 #include "RecoveryRecord.h"
+#include "StackProbe.h"
 #include "formula/NodeAllocator.h"
 #include "analysis/LatexDocument.h"
 #include "formula/TreeSnapshot.h"
@@ -72,7 +73,7 @@ using namespace lumenark::web;
 
 extern "C" {
 
-EMSCRIPTEN_KEEPALIVE void lk_start() { ObserveTableaux(KeepTableau); }
+EMSCRIPTEN_KEEPALIVE void lk_start() { UseStackProbe(); }
 
 // Bytes; a text such as "512M" is read as lumenark-cli --memory-limit reads it. False for
 // a size that is none.
@@ -118,10 +119,15 @@ EMSCRIPTEN_KEEPALIVE int lk_run(const char* text, std::uint32_t textSize, const 
   if (hasDimacs != 0) options.dimacs = Bytes(dimacs, dimacsSize);
   options.dimacsName = Bytes(dimacsName, dimacsNameSize);
   options.timeLimit = timeLimit;
-  BatchAnswer answer = RunBatch(host, Bytes(text, textSize), *commands, options);
-  reply.status = answer.status;
-  reply.text = std::move(answer.document);
-  reply.messages = host.Messages();
+  try {
+    BatchAnswer answer = RunBatch(host, Bytes(text, textSize), *commands, options);
+    reply.status = answer.status;
+    reply.text = std::move(answer.document);
+    reply.messages = host.Messages();
+  } catch (const std::bad_alloc&) {
+    // The module's memory itself would not grow for a copy the budget does not count.
+    reply = {1, {}, {InsufficientMemoryText()}, {}};
+  }
   return reply.status;
 }
 
@@ -153,8 +159,18 @@ EMSCRIPTEN_KEEPALIVE int lk_window_command(EngineWindow* window, const char* nam
     reply.text = std::string(name, nameSize);
     return -1;
   }
+  // The tableau is drawn in the page's window; a batch only writes it.
   tableauJson.clear();
-  WindowAnswer answer = window->Command(*command, Bytes(text, textSize), selectionStart, selectionEnd);
+  ObserveTableaux(KeepTableau);
+  WindowAnswer answer;
+  try {
+    answer = window->Command(*command, Bytes(text, textSize), selectionStart, selectionEnd);
+  } catch (const std::bad_alloc&) {
+    // The module's memory itself would not grow for a copy the budget does not count.
+    answer = {{}, selectionStart, selectionEnd, 1};
+    host.ShowMessage(InsufficientMemoryText());
+  }
+  ObserveTableaux(nullptr);
   FormulaDocument& doc = window->Document();
   reply.status = answer.status;
   reply.messages = host.Messages();

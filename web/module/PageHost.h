@@ -5,6 +5,7 @@
 // whether Stop was pressed (the stop flag the page shares, a time limit), and it calls
 // the page's progress callback when due.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -13,6 +14,12 @@
 #include "runtime/Host.h"
 
 namespace lumenark::web {
+
+// The most characters a document of the module holds: a JavaScript string holds 2^29 - 24
+// in V8, and the page keeps its own copy beside ours. An output that would pass it stops
+// its command, with the message the desktop's window shows for its own capacity.
+inline constexpr std::size_t kPageTextCapacity = std::size_t{1} << 28;
+inline constexpr std::string_view kTextCapacityMessage = "Text exceeds memo capacity";
 
 // What pressed Stop: the page's stop flag (its Stop button), or a batch's time limit.
 enum class StopCause { None, StopButton, TimeLimit };

@@ -6,14 +6,9 @@
 import fs from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { commandNames } from './cases.mjs';
 
 export const corpusDir = fileURLToPath(new URL('../../corpus/', import.meta.url));
-
-export const commandNames = [
-  'compile', 'decompile', 'tree', 'conjunctions', 'implications', 'disjunctions', 'literals',
-  'evaluate', 'cnf', 'dnf', 'mincnf', 'mindnf', 'decision', 'truthtable', 'model',
-  'countermodel', 'latex', 'minimumdnf', 'minimumcnf', 'kmap', 'tableau', 'equivalence', 'dimacs',
-];
 
 // A document's bytes as a string of Latin-1 code points.
 function readDocument(file) {
@@ -32,25 +27,6 @@ function documentNamed(name) {
     if (fs.existsSync(file)) return readDocument(file);
   }
   throw new Error(`no corpus document ${name}`);
-}
-
-// lumenark-cli's arguments as the module's run() takes them.
-export function runOptionsOf(args) {
-  const options = { details: 4, results: true, width: 77, crlf: false, latex: false };
-  const commands = [];
-  for (let i = 0; i < args.length; ++i) {
-    const a = args[i];
-    if (a === '--details') options.details = Number(args[++i]);
-    else if (a === '--width') options.width = Number(args[++i]);
-    else if (a === '--no-results') options.results = false;
-    else if (a === '--results') options.results = true;
-    else if (a === '--crlf') options.crlf = true;
-    else if (a === '--latex') options.latex = true;
-    else if (a === '--dimacs') options.dimacsFile = args[++i];
-    else if (a.startsWith('-')) throw new Error(`option ${a} not in the cases`);
-    else commands.push(a);
-  }
-  return { options, commands };
 }
 
 // Every case: { id, text, args } (args without the document); window cases also have

@@ -5,7 +5,8 @@
 import assert from 'node:assert/strict';
 import test from 'node:test';
 import { corpusCases } from './corpus.mjs';
-import { differences, loadExpectations, loadModule, runCase, runWindowCase } from './support.mjs';
+import { runCase, runWindowCase } from './cases.mjs';
+import { differences, loadExpectations, loadModule } from './support.mjs';
 
 const createLumenark = await loadModule();
 const expected = loadExpectations();
