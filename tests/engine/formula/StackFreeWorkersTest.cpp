@@ -51,14 +51,14 @@ void RunWorker(FormulaDocument& doc, Worker worker, bool reference) {
   }
 }
 
-struct Outcome {
+struct WorkerOutcome {
   std::string text;
   std::string tree;
   std::uint64_t calls = 0;
-  bool operator==(const Outcome&) const = default;
+  bool operator==(const WorkerOutcome&) const = default;
 };
 
-Outcome RunOnFormula(const std::string& formula, Worker worker, int details, int width, std::uint64_t stopAt, bool reference) {
+WorkerOutcome RunOnFormula(const std::string& formula, Worker worker, int details, int width, std::uint64_t stopAt, bool reference) {
   Session session(formula, {.details = details, .width = width});
   session.Run(FormulaCommand::Compile);
   session.host.pendingInputCalls = 0;
@@ -77,7 +77,7 @@ TEST(StackFreeWorkersTest, SameTextTreeAndStopsAsTheRecursiveWorkers) {
     for (const Worker worker : kWorkers) {
       const int details = i % 5;
       const int width = 21 + i % 40;
-      const Outcome whole = RunOnFormula(formula, worker, details, width, 0, false);
+      const WorkerOutcome whole = RunOnFormula(formula, worker, details, width, 0, false);
       ASSERT_EQ(whole, RunOnFormula(formula, worker, details, width, 0, true)) << formula << " worker " << int(worker);
       // A stop at every point (a sample of them where the steps are written).
       const std::uint64_t stride = std::max<std::uint64_t>(1, whole.calls / 40);
