@@ -66,6 +66,11 @@ std::uint64_t RoomBelow(std::uint64_t limit, std::uint64_t used) {
 
 MemoryFacts ReadMemoryFacts() {
   MemoryFacts facts;
+#ifdef __EMSCRIPTEN__
+  // A WebAssembly module has no /proc and no process limits: its memory is its own,
+  // bounded by the module's maximum, which its budget is set to.
+  return facts;
+#endif
   facts.memAvailable = KilobyteField("/proc/meminfo", "MemAvailable");
   facts.memTotal = KilobyteField("/proc/meminfo", "MemTotal");
   facts.addressSpaceLimit = SoftLimit(RLIMIT_AS);

@@ -306,11 +306,14 @@ TEST(CliLimitsTest, DeepInputUnderALimitedAddressSpace) {
   EXPECT_TRUE(fits.out == chain + "\nA\n");
   fits = run("400000", "compile decompile", chain);  // compiled without recursion, printed deep
   EXPECT_TRUE(fits.status == 0 || IsMachineMemoryMessage(fits.err)) << fits.status << fits.err;
-  for (const auto& [command, input] : {std::pair{"compile", nested}, std::pair{"cnf", chain}}) {
-    CliRun tight = run("200000", command, input);
-    EXPECT_TRUE(IsMachineMemoryMessage(tight.err)) << command << ": " << tight.err;
-    EXPECT_EQ(tight.status, 1) << command;
-  }
+  // The parser and the printer keep stacks of their own: the nested input needs no deep
+  // engine stack and fits where the chain's CNF, which recurses, runs out.
+  CliRun tight = run("200000", "compile", nested);
+  EXPECT_EQ(tight.status, 0) << tight.err;
+  EXPECT_TRUE(tight.out == nested + "\n");
+  tight = run("200000", "cnf", chain);
+  EXPECT_TRUE(IsMachineMemoryMessage(tight.err)) << tight.err;
+  EXPECT_EQ(tight.status, 1);
 }
 #endif
 
