@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace lumenark::bench {
@@ -23,19 +24,23 @@ inline double MedianSeconds(int repetitions, const std::function<void()>& setup,
   return times[times.size() / 2];
 }
 
-// The process's peak resident size in kilobytes (VmHWM), and a reset of it to what is
-// resident now, so that the peak of one operation can be read.
-inline long PeakResidentKilobytes() {
+// A "Name: N kB" field of /proc/self/status, in kilobytes (0 where it cannot be read).
+inline long StatusKilobytes(const char* field) {
   std::FILE* status = std::fopen("/proc/self/status", "r");
   if (status == nullptr) return 0;
+  const std::string format = std::string(field) + ": %ld kB";
   char line[256];
   long kilobytes = 0;
   while (std::fgets(line, sizeof line, status) != nullptr) {
-    if (std::sscanf(line, "VmHWM: %ld kB", &kilobytes) == 1) break;
+    if (std::sscanf(line, format.c_str(), &kilobytes) == 1) break;
   }
   std::fclose(status);
   return kilobytes;
 }
+
+// The process's peak resident size in kilobytes (VmHWM), and a reset of it to what is
+// resident now, so that the peak of one operation can be read.
+inline long PeakResidentKilobytes() { return StatusKilobytes("VmHWM"); }
 
 inline void ResetPeakResident() {
   if (std::FILE* refs = std::fopen("/proc/self/clear_refs", "w")) {

@@ -82,18 +82,8 @@ int Usage() {
   return 2;
 }
 
-// The process's resident size now, in kilobytes (VmRSS).
-long ResidentKilobytes() {
-  std::FILE* status = std::fopen("/proc/self/status", "r");
-  if (status == nullptr) return 0;
-  char line[256];
-  long kilobytes = 0;
-  while (std::fgets(line, sizeof line, status) != nullptr) {
-    if (std::sscanf(line, "VmRSS: %ld kB", &kilobytes) == 1) break;
-  }
-  std::fclose(status);
-  return kilobytes;
-}
+// The process's resident size now, in kilobytes.
+long ResidentKilobytes() { return lumenark::bench::StatusKilobytes("VmRSS"); }
 
 double CpuSeconds() {
   rusage usage{};
