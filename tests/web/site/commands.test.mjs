@@ -76,7 +76,14 @@ test('every command by its key and by the menu, at every Details level, saves wh
       const byMenu = item.bound === false || (item.command !== 'decompile' && items.indexOf(item) % 5 === level);
       const ways = [...(item.bound === false ? [] : ['key']), ...(byMenu ? ['menu'] : [])];
       for (const how of ways) {
-        const saved = await runAndSave(item, text, how);
+        const saved = await runAndSave(item, text, how).catch(async (error) => {
+          // What the page was doing, for a failure that a busy machine may bring out.
+          const state = await page.evaluate(() => ({
+            status: document.querySelector('.status-bar')?.textContent, focus: document.activeElement?.outerHTML.slice(0, 120),
+            dialogs: [...document.querySelectorAll('dialog[open]')].map((d) => d.textContent), data: { ...document.body.dataset },
+          }));
+          throw new Error(`${item.caption} by ${how} at Details ${level}: ${error.message}\n${JSON.stringify(state)}`);
+        });
         assert.equal(saved.name, 'Untitled.txt');
         assert.ok(saved.bytes.equals(want),
           `${item.caption} by ${how} at Details ${level}:\n--- page\n${saved.bytes.toString('latin1')}\n--- lumenark-cli\n${want.toString('latin1')}`);
