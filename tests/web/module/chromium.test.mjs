@@ -59,6 +59,13 @@ test('the corpus and a deep chain in a Chromium Worker', async () => {
     console.log(`# ${all.length} cases in ${Date.now() - started} ms`);
     started = Date.now();
 
+    // Text crosses as Latin-1 whatever it holds; a browser's decoders read 0x80-0x9F as
+    // windows-1252 does.
+    const range = (from, to) => Array.from({ length: to - from + 1 }, (_, i) => String.fromCharCode(from + i)).join('');
+    const notes = [range(0x20, 0x7e), range(0xa0, 0xff), range(0x80, 0xff), 'caf\u00e9 \u20ac \u03bb'];
+    const texts = notes.flatMap((note) => [`A&B\n${note}`, `A&B\n${note.repeat(5000)}`]);
+    assert.deepEqual(await call('comesBack', texts), texts.map(() => true));
+
     const chain = deepChain(19999, ['&']);
     for (const command of commandNames) {
       const commands = command === 'compile' ? ['compile'] : ['compile', command];

@@ -24,3 +24,19 @@ test('a window writes what lumenark-cli writes for compile and a command', async
   const found = differences(windowCases, expected, (c) => runWindowCase(engine, c));
   assert.deepEqual(found.slice(0, 20), [], `${found.length} of ${windowCases.length} cases differ`);
 });
+
+// Text crosses as Latin-1 whatever bytes it holds: ASCII, the upper half with and without
+// the bytes 0x80-0x9F (which a windows-1252 decoder would misread), and characters above
+// U+00FF. A line that is no formula leaves the document as it came.
+test('every character comes back as it went in', async () => {
+  const engine = await createLumenark();
+  const range = (from, to) => Array.from({ length: to - from + 1 }, (_, i) => String.fromCharCode(from + i)).join('');
+  const notes = [range(0x20, 0x7e), range(0xa0, 0xff), range(0x80, 0x9f) + range(0xa0, 0xff), 'caf\u00e9 \u20ac \u03bb'];
+  for (const note of notes) {
+    for (const text of [`A&B\n${note}`, `A&B\n${note.repeat(5000)}`]) {
+      const r = engine.run(text, ['compile']);
+      assert.equal(r.status, 1);
+      assert.ok(r.document === text, JSON.stringify(note));
+    }
+  }
+});

@@ -31,6 +31,11 @@ const methods = {
     times.sort((a, b) => a - b);
     return { ms: times[Math.floor(runs / 2)], bytes, length };
   },
+  // Whether each text comes back from run() as it went in (a line that is no formula
+  // leaves the document alone).
+  comesBack(texts) {
+    return texts.map((text) => engine.run(text, ['compile']).document === text);
+  },
   // The probe's frames that fit at the top, and the depth limit there.
   stack() {
     return { frames: engine.core.stackFramesLeft(), limit: engine.core._lk_depth_limit() };
