@@ -223,7 +223,10 @@ std::string MemorySizeText(std::uint64_t bytes) {
   }
   if (unit == 0) return CountOf(bytes, "byte");
   std::string text = std::to_string(whole);
-  if (whole < 10 && tenths != 0) text += "." + std::to_string(tenths);
+  if (whole < 10 && tenths != 0) {
+    text += '.';
+    text += std::to_string(tenths);
+  }
   return text + " " + kUnits[unit];
 }
 
