@@ -69,13 +69,13 @@ export function createEditor({ parent, text, selection, onChange, onDropFiles, l
 // Applies an engine command's answer: its one change and the new selection, in one
 // transaction that is one step of Undo of its own.
 export function applyCommandAnswer(view, answer) {
-  const spec = {
+  const transaction = {
     selection: EditorSelection.single(answer.selectionStart, answer.selectionEnd),
     scrollIntoView: true,
     annotations: [isolateHistory.of('full'), Transaction.userEvent.of('input.command')],
   };
-  if (answer.changes && answer.changes.length) spec.changes = answer.changes;
-  view.dispatch(spec);
+  if (answer.changes && answer.changes.length) transaction.changes = answer.changes;
+  view.dispatch(transaction);
 }
 
 // Replaces the whole text (a file read into a document), as one step of Undo.
