@@ -360,37 +360,57 @@ class Search {
     return bound;
   }
 
+  // The k-th smallest of the values (k from 1), where the cover may take as many terms as
+  // there are columns or more, 0: a price on terms that the cover need not reach bounds
+  // nothing.
+  double KthSmallest(BudgetVector<double> values, std::uint64_t k) {
+    if (k == 0 || k >= values.size()) return 0.0;
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(k - 1), values.end());
+    Work(values.size());
+    return values[k - 1];
+  }
+
   // The Lagrangian bound on the cost still to come. With a price u_r >= 0 on each row,
-  // and for the literals a price mu on each term beyond the k the cover may still take:
+  // and for the literals a price mu on each of the k terms the cover still takes:
   //   sum of u_r + mu k + sum over columns of min(0, cost - mu - prices of its rows)
-  // The prices are improved by subgradient steps, starting from the last ones each row
-  // had. reduced receives each column's cost less its prices.
+  // The literals are sought among covers of the fewest terms, so a cover here takes
+  // exactly k more (fewer would beat the fewest); mu may then be any number, and the
+  // best one is the k-th smallest of the columns' costs less their row prices, which
+  // makes the bound the row prices plus the k smallest of those. The row prices are
+  // improved by subgradient steps, starting from the last ones each row had. reduced
+  // receives each column's cost less its prices and mu.
   double LagrangeBound(const Matrix& m, const Index& index, double room, std::uint64_t termRoom,
                        BudgetVector<double>& reduced, int steps) {
     const bool literals = goal_ == Goal::Literals;
     BudgetVector<double>& prices = literals ? literalPrice_ : termPrice_;
     const std::size_t rows = m.Rows(), columns = index.Size();
     const double k = literals ? static_cast<double>(termRoom) : 0.0;
-    BudgetVector<double> price(rows), best(rows), subgradient(rows);
+    BudgetVector<double> price(rows), best(rows), subgradient(rows), slack(columns);
     for (std::size_t r = 0; r < rows; ++r) price[r] = prices[m.id[r]];
-    double mu = literals ? termMu_ : 0.0, bestMu = mu;
+    double mu = 0.0, bestMu = 0.0;
     double bestBound = -std::numeric_limits<double>::infinity();
     double step = 1.0;
     int stalled = 0;
     const bool longRun = steps > 300;
     for (int i = 0; i < steps; ++i) {
       if (primal_ && i % kPrimalEvery == kPrimalEvery - 1) room = TryPricedCover(m, index, price, room);
+      for (std::size_t c = 0; c < columns; ++c) {
+        double sum = 0;
+        for (const std::uint32_t r : index.Rows(c)) sum += price[r];
+        slack[c] = static_cast<double>(Cost(index.columns[c])) - sum;
+      }
+      if (literals) mu = KthSmallest(slack, termRoom);
       double bound = mu * k;
       for (std::size_t r = 0; r < rows; ++r) bound += price[r];
       std::fill(subgradient.begin(), subgradient.end(), 1.0);
-      double termGradient = k;
+      // The columns the bound takes: those below mu, and for the literals as many at mu
+      // as make up the k terms.
+      std::uint64_t level = 0;
+      for (std::size_t c = 0; c < columns; ++c) level += slack[c] < mu;
       for (std::size_t c = 0; c < columns; ++c) {
-        double sum = mu;
-        for (const std::uint32_t r : index.Rows(c)) sum += price[r];
-        const double rc = static_cast<double>(Cost(index.columns[c])) - sum;
-        if (rc < 0) {
+        const double rc = slack[c] - mu;
+        if (rc < 0 || (literals && rc == 0 && level < termRoom && ++level)) {
           bound += rc;
-          termGradient -= 1.0;
           for (const std::uint32_t r : index.Rows(c)) subgradient[r] -= 1.0;
         }
       }
@@ -406,15 +426,13 @@ class Search {
         if (step < (longRun ? 1e-4 : 0.005)) break;
       }
       if (bound > room - 1 + kSlack) break;  // enough to end the branch
-      double norm = literals ? termGradient * termGradient : 0.0;
+      double norm = 0.0;
       for (const double g : subgradient) norm += g * g;
       if (norm == 0) break;  // the prices are optimal
       const double t = step * std::max(room - bound, 1.0) / norm;
       for (std::size_t r = 0; r < rows; ++r) price[r] = std::max(0.0, price[r] + t * subgradient[r]);
-      if (literals) mu += t * termGradient;
     }
     for (std::size_t r = 0; r < rows; ++r) prices[m.id[r]] = best[r];
-    if (literals) termMu_ = bestMu;
     reduced.assign(columns, 0.0);
     for (std::size_t c = 0; c < columns; ++c) {
       double sum = bestMu;
@@ -768,7 +786,6 @@ class Search {
   BudgetVector<char> mark_;            // per column: scratch marks, all 0 between uses
   BudgetVector<double> termPrice_;     // per chart row: its last Lagrangian price, for terms
   BudgetVector<double> literalPrice_;  // ... for literals
-  double termMu_ = 0;            // the last price of a term, for literals
   Goal goal_ = Goal::Terms;
   bool primal_ = false;                // the Lagrangian run builds covers from its prices
   bool ordered_ = true;                // the first cover in the order is sought
