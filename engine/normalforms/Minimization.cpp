@@ -8,6 +8,7 @@
 // use. A single-literal element is not linked. At rest all links are empty.
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <functional>
 #include <unordered_map>
@@ -87,7 +88,6 @@ class MinimizePass {
     FormulaNode* firstLiteral;  // nullptr for a clause without variable literals
     std::uint64_t letters;      // one bit per letter 'A'..'Z', 'a'..'z'
     std::uint64_t negated;      // the letters whose literal is negated
-    int letterCount;
     bool holdsConstant;
     bool regular;  // literals in strictly increasing letter order, no negated operator
     ElementRun* runs[2] = {nullptr, nullptr};  // the runs that list it, and its places there
@@ -122,15 +122,16 @@ class MinimizePass {
     irregularByLetters_.clear();
     byLetters_.clear();
     byPattern_.clear();
-    for (auto& sets : letterSets_) sets.clear();
+    letterSets_.clear();
     CollectElements(doc_.Root);
     for (std::size_t i = 0; i < elements_.size(); ++i) {
       Element& element = elements_[i];
       if (!MayPair(element)) continue;  // no partner for anyone this pass
       LetterGroup& group = byLetters_[element.letters];
-      if (group.elements.Empty()) letterSets_[element.letterCount].push_back(element.letters);
+      if (group.elements.Empty()) letterSets_.push_back(element.letters);
       Enter(group.elements, i, 0);
     }
+    IndexLetterSets();
     // Only large groups are worth indexing by negated letters; a small one is offered
     // whole and the pairs that cannot apply are passed over one by one.
     for (auto& [letters, group] : byLetters_) {
@@ -168,29 +169,57 @@ class MinimizePass {
       CollectElements(node->left);
       CollectElements(node->right);
     } else if (node->symbol != outer_) {
-      Element element{node, nullptr, 0, 0, 0, false, true};
+      Element element{node, nullptr, 0, 0, false, true};
       Describe(element);
       std::uint64_t previous = 0;
       AddLetters(node, element, previous);
-      element.letterCount = __builtin_popcountll(element.letters);
       elements_.push_back(element);
     }
   }
 
+  // For each letter, the sets of letters (by their place in letterSets_) that hold it,
+  // a bit per set.
+  void IndexLetterSets() {
+    words_ = (letterSets_.size() + 63) / 64;
+    usedLetters_ = 0;
+    for (const std::uint64_t letters : letterSets_) usedLetters_ |= letters;
+    for (std::uint64_t rest = usedLetters_; rest != 0; rest &= rest - 1) {
+      holding_[std::countr_zero(rest)].assign(words_, 0);
+    }
+    for (std::size_t id = 0; id < letterSets_.size(); ++id) {
+      for (std::uint64_t rest = letterSets_[id]; rest != 0; rest &= rest - 1) {
+        holding_[std::countr_zero(rest)][id / 64] |= std::uint64_t{1} << (id % 64);
+      }
+    }
+    within_.resize(words_);
+    around_.resize(words_);
+  }
+
   // The earlier elements whose letters are comparable with the candidate's, in order.
-  // Each group lists its elements in order; when only one group contributes (all the
-  // minterms of a function have the same letters) its run is in order already, and
-  // sorting it again would cost a third of the pass.
+  // The sets of letters among the candidate's hold none of the other letters, and those
+  // around them hold all of its letters: both are found 64 sets at a time. Each group
+  // lists its elements in order; when only one group contributes (all the minterms of
+  // a function have the same letters) its run is in order already, and sorting it again
+  // would cost a third of the pass.
   void FindPartners(std::size_t candidate, BudgetVector<std::size_t>& partners) {
     partners.clear();
     const Element& c = elements_[candidate];
     int runs = AddComparable(c.letters, c, candidate, partners);
-    for (int count = 0; count <= kLetters; ++count) {
-      if (count == c.letterCount) continue;
-      for (std::uint64_t letters : letterSets_[count]) {
-        if ((letters & ~c.letters) == 0 || (c.letters & ~letters) == 0) {
-          runs += AddComparable(letters, c, candidate, partners);
-        }
+    std::fill(within_.begin(), within_.end(), ~std::uint64_t{0});
+    std::fill(around_.begin(), around_.end(), ~std::uint64_t{0});
+    for (std::uint64_t rest = usedLetters_ & ~c.letters; rest != 0; rest &= rest - 1) {
+      const BudgetVector<std::uint64_t>& holding = holding_[std::countr_zero(rest)];
+      for (std::size_t w = 0; w < words_; ++w) within_[w] &= ~holding[w];
+    }
+    for (std::uint64_t rest = c.letters; rest != 0; rest &= rest - 1) {
+      const BudgetVector<std::uint64_t>& holding = holding_[std::countr_zero(rest)];
+      for (std::size_t w = 0; w < words_; ++w) around_[w] &= holding[w];
+    }
+    for (std::size_t w = 0; w < words_; ++w) {
+      for (std::uint64_t sets = within_[w] | around_[w]; sets != 0; sets &= sets - 1) {
+        const std::size_t id = w * 64 + static_cast<std::size_t>(std::countr_zero(sets));
+        if (id >= letterSets_.size() || letterSets_[id] == c.letters) continue;
+        runs += AddComparable(letterSets_[id], c, candidate, partners);
       }
     }
     if (runs > 1) std::sort(partners.begin(), partners.end());
@@ -314,7 +343,11 @@ class MinimizePass {
   BudgetMap<std::uint64_t, LetterGroup> byLetters_;
   BudgetMap<std::uint64_t, ElementRun> irregularByLetters_;
   BudgetMap<Pattern, ElementRun, PatternHash> byPattern_;  // regular ones
-  BudgetVector<std::uint64_t> letterSets_[kLetters + 1];  // the distinct letters, by count
+  BudgetVector<std::uint64_t> letterSets_;         // the distinct sets of letters, in order
+  BudgetVector<std::uint64_t> holding_[kLetters];  // per letter: a bit per set that holds it
+  std::uint64_t usedLetters_ = 0;                  // the letters of any set
+  std::size_t words_ = 0;                          // the words of a bit per set
+  BudgetVector<std::uint64_t> within_, around_;    // FindPartners' sets among and around
 };
 
 void FormulaDocument::ThreadElement(FormulaNode* element) {

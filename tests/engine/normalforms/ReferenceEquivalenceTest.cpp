@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ReferenceAlgorithms.h"
 #include "TestSupport.h"
 
@@ -119,6 +121,26 @@ TEST(ReferenceEquivalenceTest, MinimisingLargeNormalForms) {
       }
     }
     ExpectSameDerivations(NormalFormText(op, clauses), op, {1, 3, 4});
+  }
+}
+
+TEST(ReferenceEquivalenceTest, MinimisingClausesWithManySetsOfLetters) {
+  // Regular clauses (each letter once, in order), few of them negated, of 2 to 8 of 14
+  // letters: more distinct sets of letters than a machine word has bits, and clauses
+  // far apart in the list that absorb one another.
+  std::mt19937 random(13);
+  const std::string letters = "ABCDEFGHIJKLab";
+  for (int i = 0; i < 16; ++i) {
+    const ReferenceOperation op = i % 2 ? ReferenceOperation::MinimalCNF : ReferenceOperation::MinimalDNF;
+    std::vector<Clause> clauses(150);
+    for (Clause& clause : clauses) {
+      std::string chosen = letters;
+      std::shuffle(chosen.begin(), chosen.end(), random);
+      chosen.resize(2 + random() % 7);
+      std::sort(chosen.begin(), chosen.end(), [&](char a, char b) { return letters.find(a) < letters.find(b); });
+      for (const char letter : chosen) clause.push_back((random() % 6 == 0 ? "~" : "") + std::string(1, letter));
+    }
+    ExpectSameDerivations(NormalFormText(op, clauses), op, {1, 4});
   }
 }
 
