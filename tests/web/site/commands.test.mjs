@@ -6,7 +6,7 @@ import { test, after, before } from 'node:test';
 import assert from 'node:assert/strict';
 import { formulaCommands, kFormulaMenu } from '../../../web/site/src/formula-commands.js';
 import {
-  chooseMenu, cli, cliLater, commandsDone, siteWithPage, saveByKey, typeAndSelect, waitForCommands,
+  chooseMenu, cli, cliLater, closeMessages, commandsDone, siteWithPage, saveByKey, typeAndSelect, waitForCommands,
 } from './harness.mjs';
 
 const kFormula = '(A|B)&(~A|C)>B|C';
@@ -39,8 +39,7 @@ async function runAndSave(item, text, how) {
   if (how === 'key') await page.keyboard.press(pressable(item.key));
   else await chooseMenu(page, item.path);
   await waitForCommands(page, before + 1);
-  // A message box, if the command showed one, is closed as a user closes it.
-  while (await page.locator('dialog[open]').count()) await page.locator('dialog[open] button').first().click();
+  await closeMessages(page, before + 1);
   return saveByKey(page);
 }
 

@@ -58,13 +58,33 @@ export async function siteWithPage({ viewport = { width: 1200, height: 800 }, en
 
 export function editor(page) { return page.locator('.document-panel:not([hidden]) .cm-content'); }
 
-// Replaces the active document's text by typing it, then selects it whole.
+// Replaces the active document's text by typing it, then selects it whole. Each step
+// waits until the editor has it: the text deleted, the typed text read in whole (a
+// browser may hand it over in more than one change), the selection over all of it.
 export async function typeAndSelect(page, text) {
   const content = editor(page);
   if (!(await content.evaluate((node) => node.contains(document.activeElement)))) await content.focus();
   await page.keyboard.press('Control+A');
+  await page.keyboard.press('Delete');
+  await page.waitForFunction(() => window.lumenark.bench.active.text === '');
   await page.keyboard.insertText(text);
+  await page.waitForFunction((typed) => window.lumenark.bench.active.text === typed, text);
   await page.keyboard.press('Control+A');
+  await page.waitForFunction(() => {
+    const { state } = window.lumenark.bench.active.view;
+    return state.selection.main.from === 0 && state.selection.main.to === state.doc.length;
+  });
+}
+
+// Closes, as a user does, each message box the command that ended as the count-th shows,
+// until it has shown them all (a box may open only after the one before has closed).
+export async function closeMessages(page, count) {
+  const settled = () => page.evaluate(() => Number(document.body.dataset.settled ?? 0));
+  while (await settled() < count) {
+    await page.waitForFunction((n) => document.querySelector('dialog[open]') || Number(document.body.dataset.settled ?? 0) >= n, count);
+    const button = page.locator('dialog[open] button').first();
+    if (await button.count()) await button.click();
+  }
 }
 
 // The number of commands the page has finished so far.
@@ -99,6 +119,8 @@ export async function chooseMenu(page, path) {
 
 // Saves the active document with Ctrl+S and gives the downloaded bytes.
 export async function saveByKey(page) {
+  // No command running and no box open: the page would take the key for neither.
+  await page.waitForFunction(() => !document.body.dataset.running && !document.querySelector('dialog[open]'));
   const [download] = await Promise.all([page.waitForEvent('download'), page.keyboard.press('Control+S')]);
   return { name: download.suggestedFilename(), bytes: await readFile(await download.path()) };
 }

@@ -63,6 +63,8 @@ export class FormulaRunner {
     this.keepTree(doc);
     for (const message of answer.messages ?? []) await showMessage(message);
     this.showPicture(doc, command, answer);
+    // Every message has been shown and closed (the tests wait for this mark).
+    document.body.dataset.settled = String(Number(document.body.dataset.settled ?? 0) + 1);
     return answer;
   }
 
